@@ -1,0 +1,88 @@
+#include "app/Bitmap.h"
+
+#include <QByteArray>
+#include <QSaveFile>
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+void putU16(char *at, std::uint16_t v)
+{
+    at[0] = char(v & 0xff);
+    at[1] = char((v >> 8) & 0xff);
+}
+
+void putU32(char *at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        at[i] = char((v >> (8 * i)) & 0xff);
+}
+
+constexpr int kFileHeaderSize = 14;
+constexpr int kInfoHeaderSize = 40;
+constexpr int kHeaderSize = kFileHeaderSize + kInfoHeaderSize;
+
+} // namespace
+
+bool writeBmp32(const QImage &image, const QString &path)
+{
+    if (image.isNull())
+        return false;
+
+    // Non-premultiplied, so semi-transparent pixels keep their true colour.
+    const QImage src = image.convertToFormat(QImage::Format_ARGB32);
+    const qint64 width = src.width();
+    const qint64 height = src.height();
+    const qint64 pixelBytes = width * height * 4;
+    const qint64 fileSize = kHeaderSize + pixelBytes;
+    if (fileSize > std::numeric_limits<std::uint32_t>::max())
+        return false;
+
+    QByteArray data(int(fileSize), '\0');
+    char *d = data.data();
+
+    // BITMAPFILEHEADER
+    d[0] = 'B';
+    d[1] = 'M';
+    putU32(d + 2, std::uint32_t(fileSize));
+    putU32(d + 10, kHeaderSize);
+
+    // BITMAPINFOHEADER; a positive height means rows are stored bottom-up.
+    char *h = d + kFileHeaderSize;
+    putU32(h + 0, kInfoHeaderSize);
+    putU32(h + 4, std::uint32_t(width));
+    putU32(h + 8, std::uint32_t(height));
+    putU16(h + 12, 1);  // planes
+    putU16(h + 14, 32); // bits per pixel
+    putU32(h + 16, 0);  // BI_RGB
+    putU32(h + 20, std::uint32_t(pixelBytes));
+    const int xRes = src.dotsPerMeterX() > 0 ? src.dotsPerMeterX() : 2835;
+    const int yRes = src.dotsPerMeterY() > 0 ? src.dotsPerMeterY() : 2835;
+    putU32(h + 24, std::uint32_t(xRes));
+    putU32(h + 28, std::uint32_t(yRes));
+    // Colours used / important stay 0.
+
+    // Rows of 4-byte pixels are already 4-byte aligned: no padding.
+    char *out = d + kHeaderSize;
+    for (qint64 y = height - 1; y >= 0; --y) {
+        const auto *line = reinterpret_cast<const QRgb *>(src.constScanLine(int(y)));
+        for (qint64 x = 0; x < width; ++x) {
+            const QRgb px = line[x];
+            *out++ = char(qBlue(px));
+            *out++ = char(qGreen(px));
+            *out++ = char(qRed(px));
+            *out++ = char(qAlpha(px));
+        }
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
