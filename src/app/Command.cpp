@@ -1,0 +1,15 @@
+#include "app/Command.h"
+
+#include "app/MessageBox.h"
+#include "store/CADOConn.h"
+
+void runCommand(QWidget *screen, const std::function<void()> &body)
+{
+    try {
+        body();
+    } catch (const DbError &e) {
+        MessageBox::show(screen, e.text(), Caption::Tip);
+    } catch (const std::exception &e) {
+        MessageBox::show(screen, QString::fromLocal8Bit(e.what()), Caption::Tip);
+    }
+}

@@ -1,0 +1,175 @@
+#pragma once
+// The database wrapper every command goes through. Two encrypted files,
+// questions.mdb and personnel.mdb, keyed with the one database password.
+//
+// A command creates a wrapper, runs statements or opens recordsets, and
+// closes it. Values are always bound as parameters ("?").
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+
+namespace Db {
+inline const QString Questions = QStringLiteral("questions.mdb");
+inline const QString Personnel = QStringLiteral("personnel.mdb");
+// The password both files are keyed with.
+inline constexpr const char *Password = "rtm9wzp4bj81ncd";
+} // namespace Db
+
+// A failure of a recordset operation or a transaction, carrying the engine's
+// text. Commands catch it at their edge (see runCommand).
+class DbError : public std::runtime_error
+{
+public:
+    explicit DbError(const QString &text);
+    QString text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+namespace detail {
+struct DbHandle;
+}
+
+// A static cursor: every row is read when it is opened, so the row count is
+// known and it can move in any direction. A recordset opened on
+// "select * from <table> ..." can also add, change and delete rows.
+class CRecordset
+{
+public:
+    bool isOpen() const { return m_open; }
+
+    int recordCount() const;
+    bool isEOF() const;
+    bool isBOF() const;
+
+    void moveFirst();
+    void moveNext();
+    void movePrevious();
+    void moveLast();
+    void move(int rows);
+
+    QStringList columnNames() const;
+    bool hasColumn(const QString &column) const;
+
+    // A null column reads as "" through getString; value() keeps null apart.
+    QString getString(const QString &column) const;
+    std::optional<QString> value(const QString &column) const;
+    bool isNull(const QString &column) const;
+    int getInt(const QString &column) const;
+
+    // Puts a value into the current row (a null QVariant stores null); the
+    // row is written by update(), or when the cursor moves on.
+    void put(const QString &column, const QVariant &value);
+    void addNew();
+    void deleteCurrent();
+    void update();
+    void close();
+
+private:
+    friend class CADOConn;
+    struct Row
+    {
+        qint64 rowid = 0;
+        std::vector<std::optional<QString>> values;
+        bool deleted = false;
+    };
+
+    void requireOpen() const;
+    void requireCurrent() const;
+    int columnIndex(const QString &column) const;
+    void flushPending();
+    void skipDeleted(int direction);
+    std::optional<QString> readBack(qint64 rowid, Row &row);
+
+    std::shared_ptr<detail::DbHandle> m_handle;
+    bool m_open = false;
+    QString m_error;
+    QString m_table; // empty when the recordset cannot be written
+    QStringList m_columns;
+    std::vector<int> m_dataColumn; // maps column -> index in the select
+    std::vector<Row> m_rows;
+    int m_pos = 0;
+    bool m_adding = false;
+    std::vector<std::optional<QVariant>> m_pending;
+};
+
+using RecordsetPtr = std::shared_ptr<CRecordset>;
+
+class CADOConn
+{
+public:
+    CADOConn() = default;
+    ~CADOConn();
+    CADOConn(const CADOConn &) = delete;
+    CADOConn &operator=(const CADOConn &) = delete;
+
+    // Opens the named file of the working directory read-write, without
+    // creating it. A missing file or a wrong key shows the engine's text in a
+    // box with the default title; every later operation then fails.
+    bool openConnection(const QString &file);
+
+    // Never throws: a failure yields a recordset that is not open, and its
+    // first use raises DbError with the engine's text.
+    RecordsetPtr openRecordset(const QString &sql, const QString &file,
+                               const QVariantList &params = {});
+
+    // False on failure, silently.
+    bool execute(const QString &sql, const QString &file, const QVariantList &params = {});
+
+    // Runs a statement and throws DbError on failure; for writes that must not
+    // fail silently inside a transaction.
+    void executeOrThrow(const QString &sql, const QString &file, const QVariantList &params = {});
+
+    // Writes that belong together: begin, then commit; anything not committed
+    // when the wrapper closes is rolled back. Nests.
+    void beginTransaction(const QString &file);
+    void commitTransaction();
+    void rollbackTransaction();
+
+    void close();
+    bool isOpen() const;
+
+    // Handles stay open for the life of the process so the key is derived
+    // once per file; tests let them go when their working folder goes.
+    static void releaseCachedHandles();
+
+private:
+    bool ensureConnection(const QString &file);
+
+    std::shared_ptr<detail::DbHandle> m_handle;
+    bool m_attempted = false;
+    QString m_file;
+    RecordsetPtr m_recordset;
+    int m_transactionDepth = 0;
+};
+
+// Commits on commit(), rolls back when it goes out of scope before that.
+class DbTransaction
+{
+public:
+    DbTransaction(CADOConn &conn, const QString &file);
+    ~DbTransaction();
+    void commit();
+
+private:
+    CADOConn &m_conn;
+    bool m_done = false;
+};
+
+// The fixed question type names, in their fixed order; the only texts that
+// may be spliced into a statement, as table names.
+namespace QuestionTypes {
+const QStringList &all();
+bool isValid(const QString &type);
+// Throws DbError for anything but the five names.
+QString checkedTable(const QString &type);
+} // namespace QuestionTypes

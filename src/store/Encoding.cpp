@@ -1,0 +1,45 @@
+#include "store/Encoding.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace Encoding {
+
+QByteArray toGb(const QString &text)
+{
+    QStringEncoder encoder("GB18030");
+    return encoder.encode(text);
+}
+
+QString fromGb(const QByteArray &bytes)
+{
+    QStringDecoder decoder("GB18030");
+    return decoder.decode(bytes);
+}
+
+qsizetype gbLength(const QString &text)
+{
+    return toGb(text).size();
+}
+
+QString cutToGbBytes(const QString &text, qsizetype maxBytes)
+{
+    if (maxBytes <= 0)
+        return QString();
+    if (gbLength(text) <= maxBytes)
+        return text;
+    QStringEncoder encoder("GB18030");
+    qsizetype used = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        qsizetype bytes = QByteArray(encoder.encode(QStringView(text).mid(i, len))).size();
+        if (used + bytes > maxBytes)
+            break;
+        used += bytes;
+        i += len;
+    }
+    return text.left(i);
+}
+
+} // namespace Encoding

@@ -1,0 +1,143 @@
+#include "store/Integrity.h"
+
+#include "store/CADOConn.h"
+#include "store/Encoding.h"
+
+#include <QCryptographicHash>
+
+QString CMD5Encrypt(const QString &text)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(Encoding::toGb(text), QCryptographicHash::Md5).toHex());
+}
+
+QString examCode(const QString &name, const QString &start, const QString &end, const QString &passMark,
+                 const QString &validity)
+{
+    return CMD5Encrypt(name + start + end + passMark + validity);
+}
+
+QString registrationCode(const QString &name, const QString &department, const QString &post,
+                         const QString &examNo, const QString &passMark)
+{
+    return CMD5Encrypt(name + department + post + examNo + passMark);
+}
+
+QString resultCode(const QString &id, const QString &name, const QString &post, const QString &examName,
+                   const QString &score, const QString &passMark, const QString &timeUsed,
+                   const QString &examTime)
+{
+    return CMD5Encrypt(id + name + post + examName + score + passMark + timeUsed + examTime);
+}
+
+QString paperCode(const QString &name, const QString &single, const QString &judge, const QString &fill,
+                  const QString &multi, const QString &essay, const QString &subject, const QString &total,
+                  const QString &fullMarks, const QString &created)
+{
+    return CMD5Encrypt(name + single + judge + fill + multi + essay + subject + total + fullMarks + created);
+}
+
+QString examCodeOf(const CRecordset &r)
+{
+    return examCode(r.getString("考试名称"), r.getString("开始时间"), r.getString("结束时间"),
+                    r.getString("合格分数"), r.getString("时效"));
+}
+
+QString registrationCodeOf(const CRecordset &r)
+{
+    return registrationCode(r.getString("姓名"), r.getString("部门"), r.getString("职务"), r.getString("考试号"),
+                            r.getString("合格分数"));
+}
+
+QString resultCodeOf(const CRecordset &r)
+{
+    return resultCode(r.getString("ID"), r.getString("姓名"), r.getString("职务"), r.getString("考试名称"),
+                      r.getString("成绩"), r.getString("合格分数"), r.getString("考试用时"),
+                      r.getString("考试时间"));
+}
+
+QString paperCodeOf(const CRecordset &r)
+{
+    return paperCode(r.getString("名称"), r.getString("单选题"), r.getString("判断题"), r.getString("填空题"),
+                     r.getString("多选题"), r.getString("问答题"), r.getString("科目"), r.getString("总题数"),
+                     r.getString("满分"), r.getString("创建时间"));
+}
+
+bool examSealed(const CRecordset &r)
+{
+    return examCodeOf(r) == r.getString("保存码");
+}
+
+bool registrationSealed(const CRecordset &r)
+{
+    return registrationCodeOf(r) == r.getString("保存码");
+}
+
+bool resultSealed(const CRecordset &r)
+{
+    return resultCodeOf(r) == r.getString("保存码");
+}
+
+bool paperSealed(const CRecordset &r)
+{
+    return paperCodeOf(r) == r.getString("保存码");
+}
+
+QStringList passwordDigests(Account account, const QString &password)
+{
+    static const QString salts[2] = {QStringLiteral("pexo"), QStringLiteral("qv")};
+    QStringList digests{CMD5Encrypt(password)};
+    for (const QString &salt : salts)
+        digests << CMD5Encrypt(account == Account::Admin ? salt + password : password + salt);
+    return digests;
+}
+
+QString initialPassword(Account account)
+{
+    return account == Account::Admin ? QStringLiteral("284615") : QStringLiteral("590372");
+}
+
+CounterCheck checkRosterCounters(CADOConn &personnel, int examNo, const CounterRule &rule)
+{
+    RecordsetPtr count = personnel.openRecordset(
+        QStringLiteral("select count(*) as n from ExamRegister where 考试号=?"), Db::Personnel,
+        {QString::number(examNo)});
+    const int registrations = count->getInt("n");
+    RecordsetPtr counter = personnel.openRecordset(QStringLiteral("select * from JoinExam where 考试号=?"),
+                                                   Db::Personnel, {examNo});
+    if (counter->recordCount() != 1)
+        return CounterCheck::NotOneRow;
+    if (counter->isNull("考生质量"))
+        return rule.allowNullQuality ? CounterCheck::Ok : CounterCheck::QualityDiffers;
+    const int quality = counter->getInt("考生质量");
+    if (quality != registrations)
+        return CounterCheck::QualityDiffers;
+    if (rule.checkQuantity && (counter->isNull("考生数量") || counter->getInt("考生数量") != quality + 5))
+        return CounterCheck::QuantityDiffers;
+    return CounterCheck::Ok;
+}
+
+bool insertRosterCounter(CADOConn &personnel, int examNo, int registrations)
+{
+    return personnel.execute(QStringLiteral("insert into JoinExam (考试号,考生质量,考生数量) values (?,?,?)"),
+                             Db::Personnel, {examNo, registrations, registrations + 5});
+}
+
+bool addToRosterCounter(CADOConn &personnel, int examNo)
+{
+    return personnel.execute(
+        QStringLiteral("update JoinExam set 考生质量=考生质量+1,考生数量=考生数量+1 where 考试号=?"),
+        Db::Personnel, {examNo});
+}
+
+bool removeFromRosterCounter(CADOConn &personnel, int examNo)
+{
+    return personnel.execute(
+        QStringLiteral("update JoinExam set 考生质量=考生质量-1,考生数量=考生数量-1 where 考试号=?"),
+        Db::Personnel, {examNo});
+}
+
+bool deleteRosterCounter(CADOConn &personnel, int examNo)
+{
+    return personnel.execute(QStringLiteral("delete from JoinExam where 考试号=?"), Db::Personnel, {examNo});
+}

@@ -1,0 +1,65 @@
+#pragma once
+// Integrity codes (保存码): MD5 digests over fixed fields of the rows that
+// decide the fairness of an exam, and the roster counters of JoinExam.
+#include <QString>
+#include <QStringList>
+
+class CADOConn;
+class CRecordset;
+
+// MD5 of the text's GB18030 bytes, 32 lower-case hex digits.
+QString CMD5Encrypt(const QString &text);
+
+// Each code is the digest of its fields concatenated with nothing between.
+QString examCode(const QString &name, const QString &start, const QString &end, const QString &passMark,
+                 const QString &validity);
+QString registrationCode(const QString &name, const QString &department, const QString &post,
+                         const QString &examNo, const QString &passMark);
+QString resultCode(const QString &id, const QString &name, const QString &post, const QString &examName,
+                   const QString &score, const QString &passMark, const QString &timeUsed,
+                   const QString &examTime);
+QString paperCode(const QString &name, const QString &single, const QString &judge, const QString &fill,
+                  const QString &multi, const QString &essay, const QString &subject, const QString &total,
+                  const QString &fullMarks, const QString &created);
+
+// The same codes over the current row of a recordset (null reads as "").
+QString examCodeOf(const CRecordset &row);
+QString registrationCodeOf(const CRecordset &row);
+QString resultCodeOf(const CRecordset &row);
+QString paperCodeOf(const CRecordset &row);
+
+// True when the row's 保存码 matches its code (a null code never matches).
+bool examSealed(const CRecordset &row);
+bool registrationSealed(const CRecordset &row);
+bool resultSealed(const CRecordset &row);
+bool paperSealed(const CRecordset &row);
+
+// Administrator password digests: D1 = MD5(p), D2 and D3 with the salts
+// "pexo" and "qv"; admin puts the salt first, manager the password first.
+enum class Account { Admin, Manager };
+QStringList passwordDigests(Account account, const QString &password);
+QString initialPassword(Account account);
+
+// Roster counters of one exam.
+enum class CounterCheck {
+    Ok,
+    NotOneRow,       // JoinExam does not hold exactly one row for the exam
+    QualityDiffers,  // 考生质量 is not the number of registrations
+    QuantityDiffers, // 考生数量 is not 考生质量 + 5
+};
+
+struct CounterRule
+{
+    bool checkQuantity = true;    // also compare 考生数量 with 考生质量 + 5
+    bool allowNullQuality = true; // a null 考生质量 passes
+};
+
+// Counts ExamRegister rows of the exam (考试号 compared as text) and compares
+// the exam's JoinExam row (compared as a number). Throws DbError.
+CounterCheck checkRosterCounters(CADOConn &personnel, int examNo, const CounterRule &rule = {});
+
+// Counter maintenance statements; false when the statement failed.
+bool insertRosterCounter(CADOConn &personnel, int examNo, int registrations);
+bool addToRosterCounter(CADOConn &personnel, int examNo);
+bool removeFromRosterCounter(CADOConn &personnel, int examNo);
+bool deleteRosterCounter(CADOConn &personnel, int examNo);

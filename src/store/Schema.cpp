@@ -1,0 +1,112 @@
+#include "store/Schema.h"
+
+#include "store/CADOConn.h"
+
+namespace Schema {
+
+namespace {
+
+QString textColumns(const QStringList &names)
+{
+    QStringList parts;
+    for (const QString &n : names)
+        parts << n + QStringLiteral(" TEXT(255)");
+    return parts.join(QStringLiteral(", "));
+}
+
+const QStringList kQuestionColumns{"科目", "题型", "题干", "答案", "A", "B", "C", "D", "E", "难度", "对象", "图片"};
+const QStringList kPaperTypeColumns{"单选题", "判断题", "填空题", "多选题", "问答题"};
+
+} // namespace
+
+QStringList storedTables(const QString &file)
+{
+    QStringList sql;
+    if (file == Db::Personnel) {
+        sql << QStringLiteral("CREATE TABLE LastPass (系统管理员密码 TEXT(255), 考试管理员密码 TEXT(255))");
+        sql << QStringLiteral("CREATE TABLE examinee (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+                   .arg(textColumns({"姓名", "部门", "职务"}));
+        sql << QStringLiteral("CREATE TABLE ExamArrange (考试号 INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+                   .arg(textColumns({"考试名称", "试卷名称", "开始时间", "结束时间", "考试时限", "合格分数",
+                                     "时效", "保存码", "备注"}));
+        sql << QStringLiteral("CREATE TABLE ExamRegister (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+                   .arg(textColumns({"姓名", "部门", "职务", "考试号", "合格分数", "保存码", "成绩", "考试用时",
+                                     "考试时间", "考试名称", "问答题"}));
+        sql << QStringLiteral("CREATE TABLE JoinExam (考试号 INT, 考生质量 INT, 考生数量 INT)");
+        sql << QStringLiteral("CREATE TABLE quesAndAns (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+                   .arg(textColumns({"姓名", "部门", "职务", "考试号", "考试名称", "考生编号", "题干", "答案",
+                                     "答题", "分值"}));
+    } else if (file == Db::Questions) {
+        sql << QStringLiteral("CREATE TABLE Subject (ID INTEGER PRIMARY KEY AUTOINCREMENT, 科目 TEXT(255))");
+        for (const QString &type : QuestionTypes::all())
+            sql << QStringLiteral("CREATE TABLE %1 (ID INTEGER PRIMARY KEY AUTOINCREMENT, %2)")
+                       .arg(type, textColumns(kQuestionColumns));
+        const QStringList paperColumns = QStringList{"名称", "科目", "科目选项"} + kPaperTypeColumns
+                                         + QStringList{"总题数", "满分", "创建时间", "保存码"};
+        sql << QStringLiteral("CREATE TABLE exampaper (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+                   .arg(textColumns(paperColumns));
+        sql << QStringLiteral("CREATE TABLE testpaper (%1)").arg(textColumns(paperColumns));
+    }
+    return sql;
+}
+
+QStringList storedTableNames(const QString &file)
+{
+    if (file == Db::Personnel)
+        return {"LastPass", "examinee", "ExamArrange", "ExamRegister", "JoinExam", "quesAndAns"};
+    if (file == Db::Questions)
+        return QStringList{"Subject"} + QuestionTypes::all() + QStringList{"exampaper", "testpaper"};
+    return {};
+}
+
+const WorkTable &examInterim()
+{
+    static const WorkTable t{
+        Db::Personnel,
+        QStringLiteral("create table interim (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+            .arg(textColumns({"科目", "题型", "题干", "答案", "A", "B", "C", "D", "E", "分值", "难度", "对象", "图片"})),
+        QStringLiteral("Drop Table interim")};
+    return t;
+}
+
+const WorkTable &examSheet()
+{
+    static const WorkTable t{
+        Db::Personnel,
+        QStringLiteral("create table exam (ID INTEGER PRIMARY KEY AUTOINCREMENT, 编号 INT, %1)")
+            .arg(textColumns({"科目", "题型", "题干", "A", "B", "C", "D", "E", "答题", "分值", "图片"})),
+        QStringLiteral("Drop Table exam")};
+    return t;
+}
+
+const WorkTable &browserInterim1()
+{
+    static const WorkTable t{
+        Db::Questions,
+        QStringLiteral("create table interim1 (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+            .arg(textColumns({"编号", "VID", "科目", "题型", "题干", "答案", "A", "B", "C", "D", "E", "难度", "对象"})),
+        QStringLiteral("Drop Table interim1")};
+    return t;
+}
+
+const WorkTable &printInterim()
+{
+    static const WorkTable t{
+        Db::Questions,
+        QStringLiteral("create table interim (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+            .arg(textColumns({"科目", "题型", "题干", "答案", "A", "B", "C", "D", "E", "分值", "难度", "对象"})),
+        QStringLiteral("Drop Table interim")};
+    return t;
+}
+
+const WorkTable &printSheet()
+{
+    static const WorkTable t{
+        Db::Questions,
+        QStringLiteral("create table exam (ID INTEGER PRIMARY KEY AUTOINCREMENT, 编号 INT, %1)")
+            .arg(textColumns({"题型", "题干", "答案", "A", "B", "C", "D", "E", "分值"})),
+        QStringLiteral("Drop Table exam")};
+    return t;
+}
+
+} // namespace Schema

@@ -1,0 +1,36 @@
+#pragma once
+// Every table of both files, kept in one place: the stored tables the
+// delivered files hold, and the working tables the program makes and drops.
+#include <QString>
+#include <QStringList>
+
+namespace Schema {
+
+// Statements that create the stored tables of a file (Db::Questions or
+// Db::Personnel).
+QStringList storedTables(const QString &file);
+
+// The stored table names of a file, in the order created.
+QStringList storedTableNames(const QString &file);
+
+// A working table: its create and drop statements. Their failures are ignored
+// by the callers (a table left from an interrupted run is dropped first).
+struct WorkTable
+{
+    QString file;
+    QString create;
+    QString drop;
+};
+
+// personnel.mdb, drawn exam: the questions drawn.
+const WorkTable &examInterim();
+// personnel.mdb, drawn exam: the exam as shown with the answers given.
+const WorkTable &examSheet();
+// questions.mdb, bank browser.
+const WorkTable &browserInterim1();
+// questions.mdb, printed paper: the questions drawn.
+const WorkTable &printInterim();
+// questions.mdb, printed paper: the paper as printed.
+const WorkTable &printSheet();
+
+} // namespace Schema

@@ -1,0 +1,67 @@
+#pragma once
+// The fixture of every test that touches the program: a fresh working
+// directory prepared as vorn-setup prepares one, and the seams scripted.
+//
+// Messages: expect() queues the next message the program must show, with
+// the answer to give; an unexpected message fails the test.
+#include "app/MessageBox.h"
+#include "app/Navigation.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantList>
+
+#include <deque>
+#include <memory>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+struct ExpectedMessage
+{
+    ShownMessage message;
+    MsgAnswer answer = MsgAnswer::Ok;
+    bool checkIcon = true;
+};
+
+class VornTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString workDir() const { return m_dir->path(); }
+    QString path(const QString &name) const { return QDir(workDir()).filePath(name); }
+
+    // A message box the program must show next.
+    void expectBox(const QString &text, const QString &caption, MsgIcon icon = MsgIcon::None,
+                   MsgButtons buttons = MsgButtons::Ok, MsgAnswer answer = MsgAnswer::Ok);
+    // A box whose icon the test does not care about.
+    void expectText(const QString &text, const QString &caption);
+    void expectTimed(const QString &text, const QString &caption = Caption::Tip, int seconds = 6);
+    // All expected messages shown?
+    void expectAllShown();
+    const QList<ShownMessage> &shown() const { return m_shown; }
+
+    // Files the next file dialogs return (empty = cancelled).
+    void answerFileDialog(const QString &path);
+
+    bool exited() const { return m_exited; }
+    std::optional<ScreenId> requestedScreen() { return Nav::takeRequestedScreen(); }
+
+    // Plain SQL on a database file, as an outsider with the password would.
+    void outsiderExec(const QString &file, const QString &sql, const QVariantList &params = {});
+    QList<QStringList> outsiderRows(const QString &file, const QString &sql, const QVariantList &params = {});
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_previousDir;
+    std::deque<ExpectedMessage> m_expected;
+    QList<ShownMessage> m_shown;
+    std::deque<QString> m_fileAnswers;
+    bool m_exited = false;
+};
+
+QString describe(const ShownMessage &m);
