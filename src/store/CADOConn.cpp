@@ -610,6 +610,8 @@ bool CADOConn::ensureConnection(const QString &file)
 {
     if (!m_attempted)
         return openConnection(file);
+    if (file != m_file && m_transactionDepth == 0)
+        return openConnection(file); // a wrapper serves the file it is asked for
     return m_handle != nullptr;
 }
 

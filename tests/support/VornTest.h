@@ -15,6 +15,7 @@
 
 #include <deque>
 #include <memory>
+#include <ostream>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -65,3 +66,9 @@ private:
 };
 
 QString describe(const ShownMessage &m);
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}

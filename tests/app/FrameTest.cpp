@@ -1,0 +1,203 @@
+#include "admin/CLogin.h"
+#include "app/CMyMsgDlg.h"
+#include "app/CReadEdit.h"
+#include "app/Navigation.h"
+#include "app/PlaceholderScreen.h"
+#include "support/VornTest.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+class FrameTest : public VornTest
+{
+};
+
+TEST_F(FrameTest, TimedMessageCountsDownToZeroAndCloses)
+{
+    CMyMsgDlg dialog("考试时间到！", Caption::Tip, 5);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "Vorn提示");
+    EXPECT_EQ(dialog.text(1239), "考试时间到！");
+    EXPECT_EQ(dialog.text(1233), "") << "empty until the first tick";
+    EXPECT_TRUE(dialog.timer1Active());
+    QStringList seen;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.tick();
+        seen << dialog.text(1233);
+    }
+    EXPECT_EQ(seen, (QStringList{"04", "03", "02", "01", "00"}));
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.timer1Active());
+}
+
+TEST_F(FrameTest, TimedMessageClosesAtOnceOnItsButton)
+{
+    MessageBox::setHandler({}); // the real dialog, driven through the event loop
+    bool clicked = false;
+    QTimer::singleShot(50, [&] {
+        auto *dialog = qobject_cast<CMyMsgDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->tick();
+        EXPECT_EQ(dialog->text(1233), "05");
+        QTest::mouseClick(dialog->control<QPushButton>(1001), Qt::LeftButton);
+        EXPECT_FALSE(dialog->timer1Active());
+        clicked = true;
+    });
+    showTimedMessage(nullptr, "数据库已被篡改,将退出程序！", Caption::Tip, 6);
+    EXPECT_TRUE(clicked);
+}
+
+TEST_F(FrameTest, StartScreenDiscardsEnterEscAndSpace)
+{
+    CLogin login;
+    login.show();
+    auto *user = login.control<QLineEdit>(1284);
+    ASSERT_NE(user, nullptr);
+    QTest::keyClicks(user, "ad min");
+    EXPECT_EQ(user->text(), "admin");
+    QTest::keyClick(user, Qt::Key_Escape);
+    QTest::keyClick(user, Qt::Key_Return);
+    QTest::keyClick(user, Qt::Key_Enter);
+    EXPECT_TRUE(login.isVisible()) << "Esc never closes the screen";
+    // Space on a focused button would press it; here it must not.
+    auto *exit = login.control<QPushButton>(1204);
+    exit->setFocus();
+    QTest::keyClick(exit, Qt::Key_Space);
+    EXPECT_FALSE(exited());
+    QTest::mouseClick(exit, Qt::LeftButton);
+    EXPECT_TRUE(exited());
+}
+
+TEST_F(FrameTest, StartScreenLaysOutItsPicturesAndButtons)
+{
+    CLogin login;
+    login.show();
+    EXPECT_EQ(login.windowTitle(), "Lumet—登录Login");
+    EXPECT_EQ(login.size(), QSize(792, 590)) << "396 x 295 dialog units of 宋体 12";
+    for (int id : {1292, 1201, 1203, 1204}) {
+        auto *b = login.control<QPushButton>(id);
+        ASSERT_NE(b, nullptr) << id;
+        EXPECT_TRUE(b->text().isEmpty());
+        EXPECT_FALSE(b->icon().isNull()) << "picture face of button " << id;
+    }
+    EXPECT_FALSE(login.control(1206)->isVisible());
+    for (int id : {1284, 1286, 1288, 1290}) {
+        auto *e = login.control<QLineEdit>(id);
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(e->echoMode(), QLineEdit::Normal) << "passwords are shown in clear";
+    }
+    const QImage shot = login.grab().toImage();
+    if (!qEnvironmentVariableIsEmpty("VORN_SHOTS"))
+        shot.save(qEnvironmentVariable("VORN_SHOTS") + "/CLogin.png");
+    const QImage background(":/res/pictures/bmp161.bmp");
+    ASSERT_FALSE(background.isNull());
+    EXPECT_EQ(shot.pixel(5, 5), background.pixel(5, 5)) << "the background fills the screen";
+    EXPECT_NE(shot.pixel(430, 470), background.pixel(430, 470)) << "the emblem is drawn at 380,420";
+}
+
+namespace {
+
+// Runs steps one after another, each on the modal screen shown at that time.
+void drive(QList<std::function<void(QWidget *)>> steps)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, steps]() mutable {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        if (steps.isEmpty()) {
+            timer->deleteLater();
+            return;
+        }
+        auto step = steps.takeFirst();
+        step(modal);
+    });
+    timer->start();
+}
+
+} // namespace
+
+TEST_F(FrameTest, ScreenLoopFollowsSwitchesAndEndsWhenAScreenIsClosedByItsFrame)
+{
+    QStringList titles;
+    drive({
+        [&](QWidget *w) {
+            titles << w->windowTitle();
+            Nav::switchScreen(static_cast<ScreenBase *>(w), ScreenId::CheckScore);
+        },
+        [&](QWidget *w) {
+            titles << w->windowTitle();
+            ASSERT_NE(qobject_cast<PlaceholderScreen *>(w), nullptr);
+            QTest::mouseClick(w->findChild<QPushButton *>("back"), Qt::LeftButton);
+        },
+        [&](QWidget *w) {
+            titles << w->windowTitle();
+            w->close(); // the frame's close box
+        },
+    });
+    EXPECT_EQ(Nav::runScreenLoop(ScreenId::Login), 0);
+    EXPECT_EQ(titles, (QStringList{"Lumet—登录Login", "Lumet—成绩查询", "Lumet—登录Login"}));
+    EXPECT_FALSE(exited()) << "closing by the frame ends the loop, not through exitProgram";
+}
+
+TEST_F(FrameTest, NavigationTableNamesEveryExitOnce)
+{
+    QSet<QPair<QString, int>> seen;
+    for (const Nav::Route &r : Nav::routes()) {
+        EXPECT_FALSE(seen.contains({r.screenClass, r.control})) << r.screenClass.toStdString() << r.control;
+        seen.insert({r.screenClass, r.control});
+    }
+    EXPECT_EQ(Nav::routeOf("CAdmin", 1054)->target, ScreenId::ExamPaper);
+    EXPECT_FALSE(Nav::routeOf("CLogin", 1204)->target.has_value()) << "退出 is the exit";
+}
+
+TEST_F(FrameTest, ReadEditHidesWhenThePointerLeaves)
+{
+    QWidget owner;
+    owner.resize(300, 200);
+    owner.show();
+    CReadEdit edit(&owner);
+    edit.popUp("第一行\n第二行", QRect(10, 10, 200, 80));
+    EXPECT_TRUE(edit.isVisible());
+    EXPECT_TRUE(edit.isReadOnly());
+    EXPECT_EQ(edit.toPlainText(), "第一行\n第二行");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&edit, &leave);
+    EXPECT_FALSE(edit.isVisible());
+}
+
+TEST_F(FrameTest, ASecondCopyEndsSilentlyWithoutAWindow)
+{
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.setWorkingDirectory(workDir());
+    first.start(VORN_BIN_DIR "/vorn", {});
+    ASSERT_TRUE(first.waitForStarted());
+    QTest::qWait(1500);
+    ASSERT_EQ(first.state(), QProcess::Running) << "the first copy shows its start screen and waits";
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.setWorkingDirectory(workDir());
+    second.start(VORN_BIN_DIR "/vorn", {});
+    ASSERT_TRUE(second.waitForFinished(5000)) << "the second copy must end by itself";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(second.readAllStandardError().isEmpty());
+
+    first.kill();
+    first.waitForFinished();
+}

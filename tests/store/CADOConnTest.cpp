@@ -1,0 +1,255 @@
+#include "app/Command.h"
+#include "store/CADOConn.h"
+#include "store/Schema.h"
+#include "store/WorkDir.h"
+#include "support/VornTest.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+class CADOConnTest : public VornTest
+{
+};
+
+TEST_F(CADOConnTest, NullAndEmptyStayDistinctAndQuotesAreJustText)
+{
+    CADOConn conn;
+    ASSERT_TRUE(conn.execute("insert into examinee (姓名,部门,职务) values (?,?,?)", Db::Personnel,
+                             {"O'Brien", "", QVariant()}));
+    RecordsetPtr rs = conn.openRecordset("select * from examinee where 姓名=?", Db::Personnel, {"O'Brien"});
+    ASSERT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(rs->getString("姓名"), "O'Brien");
+    EXPECT_FALSE(rs->isNull("部门"));
+    EXPECT_TRUE(rs->isNull("职务"));
+    EXPECT_EQ(rs->getString("职务"), "") << "a null reads as empty text";
+    EXPECT_EQ(rs->getString("id"), "1") << "column names are matched without case";
+    EXPECT_THROW(rs->getString("没有这列"), DbError);
+}
+
+TEST_F(CADOConnTest, RecordsetAddsChangesAndDeletesRows)
+{
+    CADOConn conn;
+    RecordsetPtr rs = conn.openRecordset("select * from examinee", Db::Personnel);
+    EXPECT_EQ(rs->recordCount(), 0);
+    EXPECT_TRUE(rs->isEOF());
+    EXPECT_TRUE(rs->isBOF());
+    for (const char *name : {"甲", "乙", "丙"}) {
+        rs->addNew();
+        rs->put("姓名", QString::fromUtf8(name));
+        rs->put("部门", "技术部");
+        rs->update();
+    }
+    EXPECT_EQ(rs->getString("ID"), "3") << "the key is numbered by the engine and read back";
+    EXPECT_EQ(rs->recordCount(), 3);
+
+    rs = conn.openRecordset("select * from examinee order by ID", Db::Personnel);
+    rs->moveLast();
+    EXPECT_EQ(rs->getString("姓名"), "丙");
+    rs->movePrevious();
+    rs->put("职务", "组长");
+    rs->moveFirst(); // moving on writes the pending change, as ADO does
+    EXPECT_EQ(rs->getString("姓名"), "甲");
+    rs->move(2);
+    EXPECT_EQ(rs->getString("姓名"), "丙");
+    rs->moveNext();
+    EXPECT_TRUE(rs->isEOF());
+    EXPECT_THROW(rs->moveNext(), DbError);
+    EXPECT_THROW(rs->getString("姓名"), DbError);
+
+    rs->moveFirst();
+    rs->deleteCurrent();
+    EXPECT_EQ(rs->recordCount(), 2);
+    rs->moveNext();
+    EXPECT_EQ(rs->getString("姓名"), "乙");
+    conn.close();
+
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 姓名, 职务 from examinee order by ID"),
+              (QList<QStringList>{{"乙", "组长"}, {"丙", ""}}));
+}
+
+TEST_F(CADOConnTest, FailuresOfStatementsAreSilentUntilUsed)
+{
+    CADOConn conn;
+    EXPECT_FALSE(conn.execute(Schema::examInterim().drop, Db::Personnel)) << "dropping a table never made";
+    RecordsetPtr rs = conn.openRecordset("select * from NoSuchTable", Db::Personnel);
+    EXPECT_FALSE(rs->isOpen());
+    try {
+        rs->recordCount();
+        FAIL() << "using an unopened recordset must raise";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().contains("no such table")) << e.text().toStdString();
+    }
+    // A joined or computed selection reads, but cannot be written.
+    RecordsetPtr count = conn.openRecordset("select count(*) as n from LastPass", Db::Personnel);
+    EXPECT_EQ(count->getInt("n"), 3);
+    EXPECT_THROW(count->put("n", 1), DbError);
+}
+
+TEST_F(CADOConnTest, WorkingTablesAreCreatedAndDropped)
+{
+    CADOConn conn;
+    for (const Schema::WorkTable *t : {&Schema::examInterim(), &Schema::examSheet()}) {
+        conn.execute(t->drop, t->file);
+        EXPECT_TRUE(conn.execute(t->create, t->file)) << t->create.toStdString();
+    }
+    for (const Schema::WorkTable *t :
+         {&Schema::browserInterim1(), &Schema::printInterim(), &Schema::printSheet()}) {
+        conn.execute(t->drop, t->file);
+        EXPECT_TRUE(conn.execute(t->create, t->file)) << t->create.toStdString();
+    }
+    RecordsetPtr rs = conn.openRecordset("select * from exam", Db::Personnel);
+    EXPECT_EQ(rs->columnNames(), (QStringList{"ID", "编号", "科目", "题型", "题干", "A", "B", "C", "D", "E",
+                                              "答题", "分值", "图片"}));
+    EXPECT_TRUE(conn.execute("Drop Table exam", Db::Personnel));
+}
+
+TEST_F(CADOConnTest, ValReadsTheLeadingNumberAsJetDoes)
+{
+    CADOConn conn;
+    RecordsetPtr rs = conn.openRecordset(
+        "select val('72.5') as a, val(' 85分') as b, val('abc') as c, val('') as d, val('-3e2x') as e",
+        Db::Personnel);
+    EXPECT_EQ(rs->getString("a"), "72.5");
+    EXPECT_EQ(rs->getString("b"), "85");
+    EXPECT_EQ(rs->getString("c"), "0");
+    EXPECT_EQ(rs->getString("d"), "0");
+    EXPECT_EQ(rs->getString("e"), "-300");
+    // Ordering scores as numbers, not as texts.
+    for (const char *s : {"9", "85", "100", "72.5"})
+        conn.execute("insert into ExamRegister (成绩) values (?)", Db::Personnel, {QString::fromLatin1(s)});
+    rs = conn.openRecordset("select 成绩 from ExamRegister order by val(成绩) desc", Db::Personnel);
+    QStringList order;
+    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
+        order << rs->getString("成绩");
+    EXPECT_EQ(order, (QStringList{"100", "85", "72.5", "9"}));
+}
+
+TEST_F(CADOConnTest, TransactionsKeepAllOrNothing)
+{
+    {
+        CADOConn conn;
+        DbTransaction tx(conn, Db::Personnel);
+        conn.executeOrThrow("insert into examinee (姓名) values (?)", Db::Personnel, {"留下"});
+        tx.commit();
+    }
+    {
+        CADOConn conn;
+        DbTransaction tx(conn, Db::Personnel);
+        conn.executeOrThrow("insert into examinee (姓名) values (?)", Db::Personnel, {"撤销"});
+        EXPECT_THROW(conn.executeOrThrow("insert into NoSuchTable values (1)", Db::Personnel), DbError);
+        // leaving without commit rolls back
+    }
+    {
+        CADOConn conn;
+        conn.beginTransaction(Db::Personnel);
+        conn.execute("insert into examinee (姓名) values (?)", Db::Personnel, {"未提交"});
+        conn.close(); // closing with an open transaction rolls it back
+    }
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 姓名 from examinee"), (QList<QStringList>{{"留下"}}));
+}
+
+TEST_F(CADOConnTest, TheFilesAreEncryptedWithTheDatabasePassword)
+{
+    QFile f(path(Db::Personnel));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(f.read(16).startsWith("SQLite format 3")) << "a plain engine must not read the file";
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from LastPass"), (QList<QStringList>{{"3"}}));
+}
+
+TEST_F(CADOConnTest, AMissingFileIsReportedAndNeverCreated)
+{
+    CADOConn::releaseCachedHandles();
+    QFile::remove(path(Db::Personnel));
+    expectBox("unable to open database file", Caption::Default);
+    CADOConn conn;
+    RecordsetPtr rs = conn.openRecordset("select * from LastPass", Db::Personnel);
+    EXPECT_FALSE(rs->isOpen());
+    EXPECT_FALSE(conn.execute("delete from LastPass", Db::Personnel)) << "later operations fail, silently";
+    EXPECT_FALSE(QFile::exists(path(Db::Personnel)));
+}
+
+TEST_F(CADOConnTest, DamagedFilesAreRefusedAndLeftAsTheyWere)
+{
+    CADOConn::releaseCachedHandles();
+    // Empty file: the engine would happily take it for a new database.
+    QFile(path(Db::Personnel)).open(QIODevice::WriteOnly | QIODevice::Truncate);
+    expectBox("file is encrypted or is not a database", Caption::Default);
+    {
+        CADOConn conn;
+        EXPECT_FALSE(conn.openConnection(Db::Personnel));
+    }
+    EXPECT_EQ(QFileInfo(path(Db::Personnel)).size(), 0);
+
+    // Text that is no database.
+    {
+        QFile f(path(Db::Questions));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(5000, 'x'));
+    }
+    expectText("file is encrypted or is not a database", Caption::Default);
+    {
+        CADOConn conn;
+        EXPECT_FALSE(conn.openConnection(Db::Questions));
+    }
+    EXPECT_EQ(QFileInfo(path(Db::Questions)).size(), 5000);
+}
+
+TEST_F(CADOConnTest, AFileKeyedWithAnotherPasswordIsRefusedAtOpen)
+{
+    CADOConn::releaseCachedHandles();
+    // Re-key the file with another password, as a stranger's file would be.
+    outsiderExec(Db::Questions, "PRAGMA rekey='another-password'");
+    expectBox("file is encrypted or is not a database", Caption::Default);
+    CADOConn conn;
+    EXPECT_FALSE(conn.openConnection(Db::Questions));
+}
+
+TEST_F(CADOConnTest, AReplacedFileIsOpenedAfreshNotThroughTheOldHandle)
+{
+    {
+        CADOConn conn;
+        conn.execute("insert into examinee (姓名) values ('旧')", Db::Personnel);
+    }
+    QFile::remove(path(Db::Personnel));
+    QString error;
+    ASSERT_TRUE(WorkDir::createDatabase(path(Db::Personnel), Db::Personnel, &error)) << error.toStdString();
+    CADOConn conn;
+    RecordsetPtr rs = conn.openRecordset("select * from examinee", Db::Personnel);
+    EXPECT_EQ(rs->recordCount(), 0);
+}
+
+TEST_F(CADOConnTest, AReadOnlyFolderReportsFailedWritesAndKeepsTheData)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    CADOConn::releaseCachedHandles();
+    ::chmod(QFile::encodeName(workDir()).constData(), 0555);
+    ::chmod(QFile::encodeName(path(Db::Personnel)).constData(), 0444);
+    expectText("attempt to write a readonly database", Caption::Tip);
+    runCommand(nullptr, [] {
+        CADOConn conn;
+        conn.executeOrThrow("insert into examinee (姓名) values ('x')", Db::Personnel);
+    });
+    ::chmod(QFile::encodeName(workDir()).constData(), 0755);
+    ::chmod(QFile::encodeName(path(Db::Personnel)).constData(), 0644);
+}
+
+TEST_F(CADOConnTest, RunCommandReportsTheEngineTextAndCarriesOn)
+{
+    expectBox("no such table: Nowhere", Caption::Tip);
+    bool after = false;
+    runCommand(nullptr, [] {
+        CADOConn conn;
+        conn.openRecordset("select * from Nowhere", Db::Personnel)->recordCount();
+    });
+    after = true;
+    EXPECT_TRUE(after);
+}
+
+TEST(QuestionTypes, OnlyTheFiveNamesPassAsTableNames)
+{
+    EXPECT_EQ(QuestionTypes::all().size(), 5);
+    EXPECT_EQ(QuestionTypes::checkedTable("多选题"), "多选题");
+    EXPECT_THROW(QuestionTypes::checkedTable("单选题; drop table Subject"), DbError);
+}

@@ -1,0 +1,60 @@
+#include "store/CADOConn.h"
+#include "store/Integrity.h"
+#include "store/Schema.h"
+#include "store/WorkDir.h"
+#include "support/VornTest.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+class WorkDirTest : public VornTest
+{
+};
+
+TEST_F(WorkDirTest, DeliversEveryStoredTableAndTheInitialDigests)
+{
+    CADOConn conn;
+    for (const QString &file : {Db::Questions, Db::Personnel}) {
+        for (const QString &table : Schema::storedTableNames(file)) {
+            RecordsetPtr rs = conn.openRecordset(QStringLiteral("select * from %1").arg(table), file);
+            EXPECT_TRUE(rs->isOpen()) << table.toStdString();
+        }
+    }
+    RecordsetPtr rs = conn.openRecordset("select * from LastPass", Db::Personnel);
+    ASSERT_EQ(rs->recordCount(), 3);
+    const QStringList admin = passwordDigests(Account::Admin, "284615");
+    const QStringList manager = passwordDigests(Account::Manager, "590372");
+    for (int i = 0; i < 3; ++i, rs->moveNext()) {
+        EXPECT_EQ(rs->getString("系统管理员密码"), admin.at(i));
+        EXPECT_EQ(rs->getString("考试管理员密码"), manager.at(i));
+    }
+    EXPECT_TRUE(QDir(path("QuestionMap")).exists());
+    EXPECT_TRUE(QDir(path("QuestionMap")).isEmpty());
+}
+
+TEST_F(WorkDirTest, RefusesAFolderThatHoldsData)
+{
+    {
+        CADOConn conn;
+        conn.execute("insert into examinee (姓名) values ('张三')", Db::Personnel);
+    }
+    QFile::remove(path(Db::Questions));
+    QString error;
+    EXPECT_FALSE(WorkDir::prepare(workDir(), &error));
+    EXPECT_TRUE(error.contains(Db::Personnel));
+    EXPECT_FALSE(QFile::exists(path(Db::Questions))) << "nothing is added beside existing data";
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 姓名 from examinee"), (QList<QStringList>{{"张三"}}));
+}
+
+TEST_F(WorkDirTest, AFolderThatCannotBeWrittenLeavesNoHalfFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    QString error;
+    EXPECT_FALSE(WorkDir::prepare(dir.path(), &error));
+    EXPECT_FALSE(error.isEmpty());
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
