@@ -179,6 +179,10 @@ std::shared_ptr<DbHandle> openHandle(const QString &path, QString *error)
         return nullptr;
     }
     sqlite3_busy_timeout(handle->db, 5000);
+    // The program is the file's only user while it runs. Holding the lock
+    // keeps the decrypted pages cached between commands; otherwise every
+    // command would decrypt its pages again.
+    sqlite3_exec(handle->db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(handle->db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                sqlVal, nullptr, nullptr, nullptr);
     if (::stat(native.constData(), &st) == 0) {
@@ -244,7 +248,7 @@ QString quoteIdentifier(const QString &name)
 const QString kRowidAlias = QStringLiteral("__vorn_rowid");
 
 // "select * from T [where/order ...]" names one table whose rows can be written.
-QString writableTable(const QString &sql, QString *rewritten)
+QString parseWritableTable(const QString &sql, QString *rewritten)
 {
     static const QRegularExpression re(
         QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\[[^\\]]+\\]|[^\\s,;()\\[\\]]+)(\\s+(?!join\\b)(where|order|group)\\b.*)?\\s*;?\\s*$"),
@@ -258,6 +262,22 @@ QString writableTable(const QString &sql, QString *rewritten)
     *rewritten = QStringLiteral("select rowid as %1, * from %2%3")
                      .arg(kRowidAlias, quoteIdentifier(table), m.captured(2));
     return table;
+}
+
+QString writableTable(const QString &sql, QString *rewritten)
+{
+    // Commands repeat their statements; parse each text once.
+    static QHash<QString, std::pair<QString, QString>> parsed;
+    auto it = parsed.constFind(sql);
+    if (it == parsed.constEnd()) {
+        if (parsed.size() > 1024)
+            parsed.clear();
+        QString text;
+        const QString table = parseWritableTable(sql, &text);
+        it = parsed.insert(sql, {table, text});
+    }
+    *rewritten = it->second;
+    return it->first;
 }
 
 } // namespace

@@ -69,26 +69,37 @@ TEST_F(IntegrityDb, RosterCountersReportWhichRuleFailed)
 {
     for (int i = 0; i < 3; ++i)
         outsiderExec(Db::Personnel, "insert into ExamRegister (姓名,考试号) values (?,?)", {QString("p%1").arg(i), "7"});
-    CADOConn conn;
-    EXPECT_EQ(checkRosterCounters(conn, 7), CounterCheck::NotOneRow);
-    ASSERT_TRUE(insertRosterCounter(conn, 7, 3));
-    EXPECT_EQ(checkRosterCounters(conn, 7), CounterCheck::Ok);
+    // Each check is a command of its own, as on the screens.
+    const auto check = [](const CounterRule &rule = {}) {
+        CADOConn conn;
+        return checkRosterCounters(conn, 7, rule);
+    };
+    const auto run = [](bool (*statement)(CADOConn &, int)) {
+        CADOConn conn;
+        return statement(conn, 7);
+    };
+    EXPECT_EQ(check(), CounterCheck::NotOneRow);
+    {
+        CADOConn conn;
+        ASSERT_TRUE(insertRosterCounter(conn, 7, 3));
+    }
+    EXPECT_EQ(check(), CounterCheck::Ok);
 
     // An outsider deletes one registration: the plain count no longer matches.
     outsiderExec(Db::Personnel, "delete from ExamRegister where 姓名='p0'");
-    EXPECT_EQ(checkRosterCounters(conn, 7), CounterCheck::QualityDiffers);
-    ASSERT_TRUE(removeFromRosterCounter(conn, 7));
-    EXPECT_EQ(checkRosterCounters(conn, 7), CounterCheck::Ok);
+    EXPECT_EQ(check(), CounterCheck::QualityDiffers);
+    ASSERT_TRUE(run(removeFromRosterCounter));
+    EXPECT_EQ(check(), CounterCheck::Ok);
 
     outsiderExec(Db::Personnel, "update JoinExam set 考生数量=考生数量+1 where 考试号=7");
-    EXPECT_EQ(checkRosterCounters(conn, 7), CounterCheck::QuantityDiffers);
-    EXPECT_EQ(checkRosterCounters(conn, 7, {.checkQuantity = false}), CounterCheck::Ok);
+    EXPECT_EQ(check(), CounterCheck::QuantityDiffers);
+    EXPECT_EQ(check({.checkQuantity = false}), CounterCheck::Ok);
 
     outsiderExec(Db::Personnel, "update JoinExam set 考生质量=null where 考试号=7");
-    EXPECT_EQ(checkRosterCounters(conn, 7), CounterCheck::Ok);
-    EXPECT_EQ(checkRosterCounters(conn, 7, {.checkQuantity = true, .allowNullQuality = false}),
+    EXPECT_EQ(check(), CounterCheck::Ok);
+    EXPECT_EQ(check({.checkQuantity = true, .allowNullQuality = false}),
               CounterCheck::QualityDiffers);
 
-    ASSERT_TRUE(deleteRosterCounter(conn, 7));
-    EXPECT_EQ(checkRosterCounters(conn, 7), CounterCheck::NotOneRow);
+    ASSERT_TRUE(run(deleteRosterCounter));
+    EXPECT_EQ(check(), CounterCheck::NotOneRow);
 }

@@ -7,6 +7,8 @@
 #include "store/WorkDir.h"
 
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 QString describe(const ShownMessage &m)
 {
@@ -119,6 +121,8 @@ namespace {
 
 sqlite3 *openOutsider(const QString &file)
 {
+    // The program holds its files while it runs; an outsider comes between commands.
+    CADOConn::releaseCachedHandles();
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(QDir::current().filePath(file)).constData(), &db,
                         SQLITE_OPEN_READWRITE, nullptr)
@@ -183,4 +187,23 @@ QList<QStringList> VornTest::outsiderRows(const QString &file, const QString &sq
     }
     sqlite3_close_v2(db);
     return rows;
+}
+
+bool asUnprivileged(const std::function<bool()> &body)
+{
+    CADOConn::releaseCachedHandles(); // no engine handle may cross the fork
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        const bool ok = body();
+        CADOConn::releaseCachedHandles();
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

@@ -14,6 +14,7 @@
 #include <QVariantList>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <optional>
@@ -66,6 +67,10 @@ private:
 };
 
 QString describe(const ShownMessage &m);
+
+// Runs body in a child process without root's rights (root writes anywhere),
+// so read-only folders and files mean what they say. True when body did.
+bool asUnprivileged(const std::function<bool()> &body);
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString &s, std::ostream *os)

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the program, its tests and benchmarks need,
+# only when one is missing. Run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config ccache
+  qt6-base-dev            # Qt 6 Widgets, Gui, Core, Test
+  libsqlcipher-dev sqlcipher
+  libfreexl-dev           # reads the .xls spreadsheets
+  fonts-noto-cjk          # stands in for 宋体 and MS Shell Dlg
+  libgtest-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
