@@ -5,6 +5,8 @@
 #include "support/VornTest.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 class WorkDirTest : public VornTest
@@ -57,4 +59,22 @@ TEST_F(WorkDirTest, AFolderThatCannotBeWrittenLeavesNoHalfFile)
         return !WorkDir::prepare(target, &error) && !error.isEmpty();
     }));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+}
+
+TEST_F(WorkDirTest, TheSqlcipherShellOpensTheFilesWithThePassword)
+{
+    if (QStandardPaths::findExecutable("sqlcipher").isEmpty())
+        GTEST_SKIP() << "no sqlcipher shell";
+    const auto shell = [&](const QByteArray &input) {
+        QProcess p;
+        p.setWorkingDirectory(workDir());
+        p.start("sqlcipher", {Db::Personnel});
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished();
+        return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
+    };
+    CADOConn::releaseCachedHandles();
+    EXPECT_EQ(shell("PRAGMA key='rtm9wzp4bj81ncd';\nselect count(*) from LastPass;\n"), "3");
+    EXPECT_TRUE(shell("select count(*) from LastPass;\n").contains("not a database"));
 }

@@ -1,6 +1,8 @@
 #include "support/VornTest.h"
 
 #include "app/FileDialogs.h"
+
+#include <QWidget>
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 #include "store/Random.h"
@@ -206,4 +208,11 @@ bool asUnprivileged(const std::function<bool()> &body)
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void saveShot(QWidget *widget, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("VORN_SHOTS");
+    if (!dir.isEmpty())
+        widget->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }

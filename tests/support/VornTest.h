@@ -28,6 +28,8 @@ struct ExpectedMessage
     bool checkIcon = true;
 };
 
+class QWidget;
+
 class VornTest : public ::testing::Test
 {
 protected:
@@ -71,6 +73,10 @@ QString describe(const ShownMessage &m);
 // Runs body in a child process without root's rights (root writes anywhere),
 // so read-only folders and files mean what they say. True when body did.
 bool asUnprivileged(const std::function<bool()> &body);
+
+// With VORN_SHOTS=<folder> set, saves a picture of the widget there, so a
+// person can look at each screen as rendered.
+void saveShot(QWidget *widget, const QString &name);
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString &s, std::ostream *os)
