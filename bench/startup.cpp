@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
+#include "BenchMain.h"
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -44,11 +44,4 @@ BENCHMARK(BM_StartToStartScreenShown)->Unit(benchmark::kMillisecond)->Iterations
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VORN_BENCHMARK_MAIN()

@@ -8,11 +8,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
+#include "BenchMain.h"
 #include <sqlite3.h>
 
 namespace {
 
+// Lives until the process ends; the benchmarks share one working directory.
 QTemporaryDir *g_dir = nullptr;
 
 void prepare()
@@ -97,12 +98,4 @@ BENCHMARK(BM_FirstOpenWithKeyDerivation)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    delete g_dir;
-    return 0;
-}
+VORN_BENCHMARK_MAIN()
