@@ -284,11 +284,7 @@ void CRecordset::requireCurrent() const
 int CRecordset::recordCount() const
 {
     requireOpen();
-    int n = 0;
-    for (const Row &r : m_rows)
-        if (!r.deleted)
-            ++n;
-    return n;
+    return int(m_rows.size()) - m_deleted;
 }
 
 bool CRecordset::isEOF() const
@@ -567,6 +563,7 @@ void CRecordset::deleteCurrent()
     }
     sqlite3_reset(stmt);
     m_rows[m_pos].deleted = true;
+    ++m_deleted;
     m_pending.clear();
 }
 
@@ -581,6 +578,7 @@ void CRecordset::close()
     }
     m_open = false;
     m_rows.clear();
+    m_deleted = 0;
     m_handle.reset();
 }
 
