@@ -93,6 +93,9 @@ TEST_F(AdminSignInTest, ReplacedFirstRowPassesTheNameCheckButNotTheSaltedRows)
     EXPECT_EQ(signIn(Account::Manager, "manager", "known"), std::nullopt);
     expectBox("用户名或密码不正确!", Caption::Tip);
     EXPECT_EQ(signIn(Account::Manager, "manager", "590372"), std::nullopt);
+    // The user name is compared before the salted rows.
+    expectBox("用户名或密码不正确!", Caption::Tip);
+    EXPECT_EQ(signIn(Account::Manager, "Manager", "known"), std::nullopt);
 }
 
 TEST_F(AdminSignInTest, DatabaseErrorFailsTheSignIn)
@@ -184,10 +187,13 @@ TEST_F(AdminSignInTest, AFailedWriteLeavesTheOldDigestsWhole)
     expectBox("您确定要修改系统管理密码？", Caption::PlainRemind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("修改失败！", Caption::Tip);
     click(admin, 1046);
+    EXPECT_EQ(column(kAdminCol), before);
+
+    outsiderExec(Db::Personnel, "update LastPass set 系统管理员密码='x'");
     expectBox("您确定要恢复到初始密码？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("恢复失败！", Caption::Tip);
     click(admin, 1048);
-    EXPECT_EQ(column(kAdminCol), before);
+    EXPECT_EQ(column(kAdminCol), QStringList({"x", "x"}));
 }
 
 TEST_F(AdminSignInTest, NavigationButtonsFollowTheTable)
