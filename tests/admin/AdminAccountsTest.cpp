@@ -1,5 +1,5 @@
-// The account rules without a screen: when the confirmation is asked, and
-// what each outcome leaves in LastPass.
+// The account rules without a screen: the salts of each account and cells
+// that hold no digest.
 #include "admin/AdminAccounts.h"
 #include "store/CADOConn.h"
 #include "support/VornTest.h"
@@ -18,21 +18,6 @@ protected:
         return values;
     }
 };
-
-TEST_F(AdminAccountsTest, ConfirmationComesOnlyAfterTheOldPasswordMatched)
-{
-    int asked = 0;
-    const auto yes = [&] { ++asked; return true; };
-    EXPECT_EQ(changePassword(Account::Admin, "", "x", yes), Change::EmptyFields);
-    EXPECT_EQ(changePassword(Account::Admin, "590372", "x", yes), Change::WrongOldPassword);
-    EXPECT_EQ(asked, 0);
-    EXPECT_EQ(changePassword(Account::Admin, "284615", "x", [&] { ++asked; return false; }), Change::Declined);
-    EXPECT_EQ(column(Account::Admin), passwordDigests(Account::Admin, "284615"));
-    EXPECT_EQ(changePassword(Account::Admin, "284615", "x", yes), Change::Ok);
-    EXPECT_EQ(asked, 2);
-    EXPECT_EQ(signIn(Account::Admin, "admin", "x"), SignIn::Ok);
-    EXPECT_EQ(signIn(Account::Admin, "admin", "284615"), SignIn::WrongCredentials);
-}
 
 TEST_F(AdminAccountsTest, SaltsAreAppliedPerAccount)
 {
