@@ -3,6 +3,7 @@
 #include "app/PlaceholderScreen.h"
 #include "app/ScreenBase.h"
 #include "app/SingleInstance.h"
+#include "admin/CAdmin.h"
 #include "admin/CLogin.h"
 
 #include <QApplication>
@@ -156,6 +157,8 @@ ScreenBase *createScreen(ScreenId id)
     switch (id) {
     case ScreenId::Login:
         return new CLogin;
+    case ScreenId::Admin:
+        return new CAdmin;
     default:
         return new PlaceholderScreen(id);
     }

@@ -304,11 +304,7 @@ void CRecordset::requireCurrent() const
 int CRecordset::recordCount() const
 {
     requireOpen();
-    int n = 0;
-    for (const Row &r : m_rows)
-        if (!r.deleted)
-            ++n;
-    return n;
+    return int(m_rows.size()) - m_deleted;
 }
 
 bool CRecordset::isEOF() const
@@ -587,6 +583,7 @@ void CRecordset::deleteCurrent()
     }
     sqlite3_reset(stmt);
     m_rows[m_pos].deleted = true;
+    ++m_deleted;
     m_pending.clear();
 }
 
@@ -601,6 +598,7 @@ void CRecordset::close()
     }
     m_open = false;
     m_rows.clear();
+    m_deleted = 0;
     m_handle.reset();
 }
 

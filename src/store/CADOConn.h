@@ -97,6 +97,7 @@ private:
     QStringList m_columns;
     std::vector<int> m_dataColumn; // maps column -> index in the select
     std::vector<Row> m_rows;
+    int m_deleted = 0; // rows of m_rows marked deleted, so counting stays O(1)
     int m_pos = 0;
     bool m_adding = false;
     std::vector<std::optional<QVariant>> m_pending;

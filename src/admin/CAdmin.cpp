@@ -1,0 +1,62 @@
+#include "admin/CAdmin.h"
+
+#include "admin/AdminAccounts.h"
+#include "app/MessageBox.h"
+#include "app/Navigation.h"
+
+CAdmin::CAdmin(QWidget *parent)
+    : ScreenBase(106, KeyFilterMode::All, parent)
+{
+    onClick(1046, [this] { changePassword(Account::Admin); });
+    onClick(1048, [this] { resetPassword(Account::Admin); });
+    onClick(1050, [this] { changePassword(Account::Manager); });
+    onClick(1052, [this] { resetPassword(Account::Manager); });
+    for (int id : {1054, 1056, 1058, 1060, 1062, 1064})
+        onClick(id, [this, id] { Nav::follow(this, id); });
+}
+
+void CAdmin::changePassword(Account account)
+{
+    const bool admin = account == Account::Admin;
+    const QString oldPassword = text(admin ? 1037 : 1040);
+    const QString newPassword = text(admin ? 1034 : 1043);
+    const auto confirm = [this, admin] {
+        return admin ? MessageBox::confirm(this, QStringLiteral("您确定要修改系统管理密码？"), Caption::PlainRemind)
+                     : MessageBox::confirm(this, QStringLiteral("您确定要修改考试管理密码？"), Caption::Remind);
+    };
+
+    using AdminAccounts::Change;
+    switch (AdminAccounts::changePassword(account, oldPassword, newPassword, confirm)) {
+    case Change::Ok:
+        MessageBox::tip(this, QStringLiteral("修改成功"));
+        return;
+    case Change::EmptyFields:
+        MessageBox::tip(this, QStringLiteral("密码不能为空！"));
+        return;
+    case Change::WrongOldPassword:
+        MessageBox::tip(this, QStringLiteral("原密码输入错误！"));
+        return;
+    case Change::Declined:
+        return;
+    case Change::Failed:
+        MessageBox::tip(this, QStringLiteral("修改失败！"));
+        return;
+    }
+}
+
+void CAdmin::resetPassword(Account account)
+{
+    const auto confirm = [this] { return MessageBox::confirm(this, QStringLiteral("您确定要恢复到初始密码？")); };
+
+    using AdminAccounts::Reset;
+    switch (AdminAccounts::resetPassword(account, confirm)) {
+    case Reset::Ok:
+        MessageBox::tip(this, QStringLiteral("恢复成功"));
+        return;
+    case Reset::Declined:
+        return;
+    case Reset::Failed:
+        MessageBox::tip(this, QStringLiteral("恢复失败！"));
+        return;
+    }
+}
