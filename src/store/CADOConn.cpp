@@ -589,13 +589,10 @@ void CRecordset::deleteCurrent()
 
 void CRecordset::close()
 {
-    if (m_open && (m_adding || !m_pending.empty())) {
-        // ADO writes a pending edit when the cursor closes.
-        try {
-            update();
-        } catch (const DbError &) {
-        }
-    }
+    // An edit never written is dropped: writing it now could land outside the
+    // transaction it was meant for.
+    m_adding = false;
+    m_pending.clear();
     m_open = false;
     m_rows.clear();
     m_deleted = 0;
