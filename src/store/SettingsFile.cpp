@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <limits>
@@ -74,10 +75,24 @@ QByteArray readFileBytes(const QString &path)
     return normalisedBytes(file.readAll());
 }
 
+// GB18030 bytes to text with one decoder per thread: opening a converter
+// costs more than decoding a short value.
+QString decodeGb(QByteArrayView raw)
+{
+    thread_local QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
+    return decoder.decode(raw);
+}
+
+QByteArray encodeGb(const QString &text)
+{
+    thread_local QStringEncoder encoder("GB18030", QStringEncoder::Flag::Stateless);
+    return encoder.encode(text);
+}
+
 // A value as the reader hands it out: decoded and cut to the buffer size.
 QString decodeValue(QByteArrayView raw)
 {
-    const QString text = Encoding::fromGb(raw.toByteArray());
+    const QString text = decodeGb(raw);
     if (raw.size() <= SettingsFile::MaxValueBytes)
         return text;
     return Encoding::cutToGbBytes(text, SettingsFile::MaxValueBytes);
@@ -290,14 +305,14 @@ public:
         Section *current = nullptr;
         forEachLine(QByteArrayView(bytes), [&](QByteArrayView raw) {
             const QByteArrayView line = trimmed(raw);
-            const QString text = Encoding::fromGb(line.toByteArray());
+            const QString text = decodeGb(line);
             if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; }))
                 return true;
             if (line.startsWith('[')) {
                 const qsizetype close = line.lastIndexOf(']');
                 if (close > 0) {
                     const QByteArrayView name = trimmed(line.sliced(1, close - 1));
-                    doc.m_sections.push_back({Encoding::fromGb(name.toByteArray()), name.toByteArray().toLower(), {}});
+                    doc.m_sections.push_back({decodeGb(name), name.toByteArray().toLower(), {}});
                     current = &doc.m_sections.back();
                 }
                 return true;
@@ -308,8 +323,8 @@ public:
             }
             Entry e;
             if (current && parseEntry(line, e))
-                current->lines.push_back({Encoding::fromGb(e.key.toByteArray()), e.key.toByteArray().toLower(),
-                                          Encoding::fromGb(e.value.toByteArray()), true});
+                current->lines.push_back({decodeGb(e.key), e.key.toByteArray().toLower(),
+                                          decodeGb(e.value), true});
             return true;
         });
         return doc;
@@ -337,7 +352,7 @@ public:
     int readCount(const QString &section, const QString &key) const
     {
         const auto v = value(section, key);
-        return v ? std::min(parseCount(Encoding::toGb(*v)), SettingsFile::MaxCount) : 0;
+        return v ? std::min(parseCount(encodeGb(*v)), SettingsFile::MaxCount) : 0;
     }
 
     void write(const QString &section, const QString &key, QString value)
@@ -388,7 +403,7 @@ public:
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return false;
-        const QByteArray bytes = Encoding::toGb(text);
+        const QByteArray bytes = encodeGb(text);
         if (file.write(bytes) != bytes.size()) {
             file.cancelWriting();
             return false;
@@ -413,7 +428,7 @@ private:
 
     static QByteArray fold(const QString &name)
     {
-        return Encoding::toGb(name).toLower();
+        return encodeGb(name).toLower();
     }
 
     Section *find(const QByteArray &folded) const
