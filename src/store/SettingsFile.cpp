@@ -306,17 +306,20 @@ public:
         forEachLine(QByteArrayView(bytes), [&](QByteArrayView raw) {
             const QByteArrayView line = trimmed(raw);
             const QString text = decodeGb(line);
-            if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; }))
-                return true;
-            if (line.startsWith('[')) {
-                const qsizetype close = line.lastIndexOf(']');
-                if (close > 0) {
-                    const QByteArrayView name = trimmed(line.sliced(1, close - 1));
-                    doc.m_sections.push_back({decodeGb(name), name.toByteArray().toLower(), {}});
+            const bool binary =
+                std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+            if (line.startsWith('[') && line.lastIndexOf(']') > 0) {
+                // A section whose name is not text goes with all its keys.
+                current = nullptr;
+                if (!binary) {
+                    const QString name = decodeGb(trimmed(line.sliced(1, line.lastIndexOf(']') - 1)));
+                    doc.m_sections.push_back({name, fold(name), {}});
                     current = &doc.m_sections.back();
                 }
                 return true;
             }
+            if (binary)
+                return true;
             if (line.startsWith(';')) {
                 (current ? current->lines : doc.m_preamble).push_back({text, {}, {}, false});
                 return true;

@@ -211,7 +211,7 @@ TEST_F(SettingsFileTest, FileThatIsNotTextReadsWhatItCan)
         junk += char((i * 7919 + 13) % 256);
     QByteArray bytes = junk + "\n[INFO]\nCount=1\n[department1]\nname=ok";
     bytes += QByteArray("\x00\x01\xff", 3);
-    bytes += "\n[object]\nname1=x\n" + junk;
+    bytes += "\n[object]\nname1=x\n[bad\x01]\nname2=not a group\n" + junk;
     writeRaw(bytes);
     EXPECT_EQ(file.readDepartmentNames().size(), 1);
     EXPECT_EQ(file.readAudienceGroups()[0], QStringLiteral("x"));
@@ -219,7 +219,8 @@ TEST_F(SettingsFileTest, FileThatIsNotTextReadsWhatItCan)
     ASSERT_TRUE(file.writeDepartmentTree({{QStringLiteral("甲"), {QStringLiteral("乙")}}}));
     expectClean(readRaw());
     EXPECT_EQ(file.readDepartmentTree(), (DepartmentTree{{QStringLiteral("甲"), {QStringLiteral("乙")}}}));
-    EXPECT_EQ(file.readAudienceGroups()[0], QStringLiteral("x"));
+    // The keys of a dropped section do not slide into the one before it.
+    EXPECT_EQ(file.readAudienceGroups(), (AudienceGroups{"x", "", "", ""}));
 }
 
 TEST_F(SettingsFileTest, FailedWriteReportsAndLeavesNothing)
