@@ -114,6 +114,8 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
             edit->setValidator(new QIntValidator(0, 999999999, edit));
         if (c.flag("right"))
             edit->setAlignment(Qt::AlignRight);
+        else if (c.flag("center"))
+            edit->setAlignment(Qt::AlignHCenter);
         w = edit;
     } else if (k == QLatin1String("multiedit")) {
         auto *edit = new QPlainTextEdit(c.text, parent);

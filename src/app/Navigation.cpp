@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "admin/CAdmin.h"
 #include "admin/CLogin.h"
+#include "bank/CVariouSet.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -159,6 +160,8 @@ ScreenBase *createScreen(ScreenId id)
         return new CLogin;
     case ScreenId::Admin:
         return new CAdmin;
+    case ScreenId::VariouSet:
+        return new CVariouSet;
     default:
         return new PlaceholderScreen(id);
     }

@@ -1,0 +1,252 @@
+#include "bank/CVariouSet.h"
+
+#include "app/Command.h"
+#include "app/MessageBox.h"
+#include "app/Navigation.h"
+#include "bank/CAddAltNode.h"
+#include "store/Subjects.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+namespace {
+
+const int kGroupEdits[4] = {1088, 1089, 1090, 1086};
+
+int depthOf(const QTreeWidgetItem *node)
+{
+    int depth = 1;
+    for (const QTreeWidgetItem *p = node->parent(); p; p = p->parent())
+        ++depth;
+    return depth;
+}
+
+} // namespace
+
+CVariouSet::CVariouSet(QWidget *parent)
+    : ScreenBase(111, KeyFilterMode::All, parent)
+{
+    QTreeWidget *tree = treeControl();
+    tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tree, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) { showNodeMenu(pos); });
+
+    auto *subjects = control<QTableWidget>(1209);
+    subjects->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignCenter);
+    subjects->setColumnHidden(2, true);
+
+    fillTree();
+    control(1084)->hide();
+    control(1087)->hide();
+    runCommand(this, [this] {
+        fillSubjects();
+        fillBankSubjects();
+    });
+    fillAudienceGroups();
+
+    onClick(1092, [this] { saveTree(); });
+    onClick(1094, [this] { runCommand(this, [this] { addSubject(); }); });
+    onClick(1095, [this] { runCommand(this, [this] { clearSubjects(); }); });
+    onClick(1096, [this] { runCommand(this, [this] { deleteSubject(); }); });
+    onClick(1245, [this] { saveAudienceGroups(); });
+    for (int id : {1093, 1249, 1098})
+        onClick(id, [this, id] { Nav::follow(this, id); });
+}
+
+QTreeWidget *CVariouSet::treeControl() const
+{
+    return control<QTreeWidget>(1083);
+}
+
+DepartmentTree CVariouSet::tree() const
+{
+    DepartmentTree result;
+    const QTreeWidgetItem *root = treeControl()->topLevelItem(0);
+    for (int d = 0; root && d < root->childCount(); ++d) {
+        const QTreeWidgetItem *department = root->child(d);
+        DepartmentNode node{department->text(0), {}};
+        for (int p = 0; p < department->childCount(); ++p)
+            node.posts << department->child(p)->text(0);
+        result << node;
+    }
+    return result;
+}
+
+void CVariouSet::fillTree()
+{
+    QTreeWidget *tree = treeControl();
+    tree->clear();
+    auto *root = new QTreeWidgetItem(tree, {text(1215)});
+    for (const DepartmentNode &department : SettingsFile().readDepartmentTree()) {
+        auto *item = new QTreeWidgetItem(root, {department.name});
+        for (const QString &post : department.posts)
+            new QTreeWidgetItem(item, {post});
+        // The root opens once a post is there; departments stay closed.
+        if (!department.posts.isEmpty())
+            root->setExpanded(true);
+    }
+}
+
+void CVariouSet::fillSubjects()
+{
+    auto *list = control<QTableWidget>(1209);
+    list->setRowCount(0);
+    const QList<SubjectRow> rows = Subjects::readRows();
+    list->setRowCount(int(rows.size()));
+    for (int i = 0; i < rows.size(); ++i) {
+        auto *number = new QTableWidgetItem(QString::number(i + 1));
+        number->setTextAlignment(Qt::AlignCenter);
+        list->setItem(i, 0, number);
+        list->setItem(i, 1, new QTableWidgetItem(rows.at(i).name));
+        list->setItem(i, 2, new QTableWidgetItem(QString::number(rows.at(i).id)));
+    }
+}
+
+void CVariouSet::fillBankSubjects()
+{
+    auto *list = control<QComboBox>(1210);
+    list->clear();
+    list->addItems(Subjects::usedInBank());
+    list->setCurrentIndex(-1);
+}
+
+void CVariouSet::fillAudienceGroups()
+{
+    const AudienceGroups groups = SettingsFile().readAudienceGroups();
+    for (int k = 0; k < 4; ++k)
+        setText(kGroupEdits[k], groups[size_t(k)]);
+}
+
+void CVariouSet::showNodeMenu(const QPoint &pos)
+{
+    QTreeWidget *tree = treeControl();
+    QTreeWidgetItem *node = tree->itemAt(pos);
+    if (!node)
+        return;
+    tree->setCurrentItem(node);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("menu131"));
+    menu.addAction(QStringLiteral("添  加"))->setData(AddNode);
+    menu.addAction(QStringLiteral("修  改"))->setData(AltNode);
+    menu.addAction(QStringLiteral("删  除"))->setData(DeleteNode);
+    if (QAction *chosen = menu.exec(tree->viewport()->mapToGlobal(pos)))
+        runNodeCommand(chosen->data().toInt(), node);
+}
+
+void CVariouSet::runNodeCommand(int command, QTreeWidgetItem *node)
+{
+    switch (command) {
+    case AddNode:
+        addNode(node);
+        break;
+    case AltNode:
+        altNode(node);
+        break;
+    case DeleteNode:
+        deleteNode(node);
+        break;
+    default:
+        break;
+    }
+}
+
+void CVariouSet::addNode(QTreeWidgetItem *node)
+{
+    if (depthOf(node) > 2) {
+        MessageBox::tip(this, QStringLiteral("已是第三层节点，不能再往下添加了！"));
+        return;
+    }
+    CAddAltNode dialog(CAddAltNode::Mode::Add, QString(), this);
+    dialog.exec();
+    // Appended last, neither selected nor opened.
+    if (dialog.appliedName())
+        new QTreeWidgetItem(node, {*dialog.appliedName()});
+}
+
+void CVariouSet::altNode(QTreeWidgetItem *node)
+{
+    if (!node->parent()) {
+        MessageBox::tip(this, QStringLiteral("根节点不能修改！"));
+        return;
+    }
+    CAddAltNode dialog(CAddAltNode::Mode::Alt, node->text(0), this);
+    dialog.exec();
+    if (dialog.appliedName())
+        node->setText(0, *dialog.appliedName());
+}
+
+void CVariouSet::deleteNode(QTreeWidgetItem *node)
+{
+    if (!node->parent()) {
+        MessageBox::tip(this, QStringLiteral("根节点不能删除！"));
+        return;
+    }
+    delete node; // its posts go with it
+}
+
+void CVariouSet::saveTree()
+{
+    const QTreeWidgetItem *root = treeControl()->topLevelItem(0);
+    if (!root || root->childCount() == 0) {
+        MessageBox::tip(this, QStringLiteral("请添加部门或岗位！"));
+        return;
+    }
+    SettingsFile().writeDepartmentTree(tree());
+}
+
+void CVariouSet::addSubject()
+{
+    switch (Subjects::add(text(1091))) {
+    case Subjects::AddResult::Empty:
+        MessageBox::tip(this, QStringLiteral("请输入考试科目！"));
+        return;
+    case Subjects::AddResult::Exists:
+        MessageBox::tip(this, QStringLiteral("您输入的考试科目已存在！"));
+        return;
+    case Subjects::AddResult::Added:
+        MessageBox::show(this, QStringLiteral("添加成功！"), Caption::PlainTip);
+        setText(1091, QString());
+        fillSubjects();
+        return;
+    }
+}
+
+void CVariouSet::clearSubjects()
+{
+    if (Subjects::readRows().isEmpty()) {
+        MessageBox::tip(this, QStringLiteral("科目已为空"));
+        return;
+    }
+    if (!MessageBox::confirm(this, QStringLiteral("您确定要清空考试科目码?")))
+        return;
+    control<QTableWidget>(1209)->setRowCount(0);
+    Subjects::clear();
+    // Shown from the table, so a clearing that failed does not look done.
+    fillSubjects();
+}
+
+void CVariouSet::deleteSubject()
+{
+    auto *list = control<QTableWidget>(1209);
+    QSet<int> rows;
+    for (const QTableWidgetItem *item : list->selectedItems())
+        rows.insert(item->row());
+    for (int row : std::as_const(rows))
+        Subjects::remove(list->item(row, 2)->text().toInt());
+    fillSubjects();
+}
+
+void CVariouSet::saveAudienceGroups()
+{
+    AudienceGroups groups;
+    for (int k = 0; k < 4; ++k)
+        groups[size_t(k)] = text(kGroupEdits[k]);
+    if (groups[0].isEmpty())
+        MessageBox::tip(this, QStringLiteral("第一个对象不能为空！"));
+    else
+        SettingsFile().writeAudienceGroups(groups);
+    // Either way the edits show what is stored.
+    fillAudienceGroups();
+}

@@ -1,0 +1,391 @@
+#include "bank/CAddAltNode.h"
+#include "bank/CVariouSet.h"
+#include "store/CADOConn.h"
+#include "store/Encoding.h"
+#include "store/SettingsFile.h"
+
+#include "support/VornTest.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Types text as keys; characters without a key of their own arrive as text,
+// the way an input method hands them over.
+void type(QWidget *widget, const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(widget, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Runs f once a visible top-level widget of type T shows up (a menu or a
+// pop-up opened modally by the command under test).
+template<typename T>
+void whenShown(std::function<void(T *)> f)
+{
+    auto *timer = new QTimer;
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, ticks, f] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *t = qobject_cast<T *>(w); t && t->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                f(t);
+                return;
+            }
+        }
+        if (++*ticks > 400) {
+            ADD_FAILURE() << "expected window never shown";
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(5);
+}
+
+class CVariouSetTest : public VornTest
+{
+protected:
+    std::unique_ptr<CVariouSet> open()
+    {
+        auto screen = std::make_unique<CVariouSet>();
+        screen->show();
+        return screen;
+    }
+
+    static QTreeWidget *treeOf(CVariouSet &s) { return s.control<QTreeWidget>(1083); }
+    static QTreeWidgetItem *rootOf(CVariouSet &s) { return treeOf(s)->topLevelItem(0); }
+
+    // Right-clicks the node and picks the menu entry with that label.
+    void menuCommand(CVariouSet &s, QTreeWidgetItem *node, const QString &label)
+    {
+        QTreeWidget *tree = treeOf(s);
+        tree->scrollToItem(node);
+        whenShown<QMenu>([label](QMenu *menu) {
+            QStringList labels;
+            for (QAction *a : menu->actions())
+                labels << a->text();
+            EXPECT_EQ(labels, (QStringList{"添  加", "修  改", "删  除"}));
+            for (QAction *a : menu->actions())
+                if (a->text() == label)
+                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+        });
+        const QPoint at = tree->visualItemRect(node).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree->viewport(), &event);
+    }
+
+    // The pop-up answers: type the name and press 保存 (or 取消 with cancel).
+    void answerNode(const QString &name, bool cancel = false, QString *shownName = nullptr)
+    {
+        whenShown<CAddAltNode>([=](CAddAltNode *dlg) {
+            if (shownName)
+                *shownName = dlg->text(1223);
+            type(dlg->control(1097), name);
+            QTest::mouseClick(dlg->control<QPushButton>(cancel ? 1002 : 1001), Qt::LeftButton);
+        });
+    }
+
+    void addUnder(CVariouSet &s, QTreeWidgetItem *node, const QString &name)
+    {
+        answerNode(name);
+        menuCommand(s, node, QStringLiteral("添  加"));
+    }
+
+    static QStringList subjectRows(CVariouSet &s)
+    {
+        auto *list = s.control<QTableWidget>(1209);
+        QStringList rows;
+        for (int r = 0; r < list->rowCount(); ++r)
+            rows << list->item(r, 0)->text() + u' ' + list->item(r, 1)->text();
+        return rows;
+    }
+
+    QStringList storedSubjects()
+    {
+        QStringList names;
+        for (const QStringList &row : outsiderRows(Db::Questions, "select 科目 from Subject order by ID"))
+            names << row.at(0);
+        return names;
+    }
+
+    static QStringList groupEdits(CVariouSet &s)
+    {
+        return {s.text(1088), s.text(1089), s.text(1090), s.text(1086)};
+    }
+};
+
+} // namespace
+
+TEST_F(CVariouSetTest, WithoutSettingsFileShowsTheRootAloneAndRefusesToSave)
+{
+    auto s = open();
+    EXPECT_EQ(s->windowTitle(), QStringLiteral("Lumet—各种设置"));
+    ASSERT_EQ(treeOf(*s)->topLevelItemCount(), 1);
+    EXPECT_EQ(rootOf(*s)->text(0), QStringLiteral("Teskar"));
+    EXPECT_EQ(s->text(1215), QStringLiteral("Teskar"));
+    EXPECT_EQ(rootOf(*s)->childCount(), 0);
+    EXPECT_FALSE(s->control(1084)->isVisible());
+    EXPECT_FALSE(s->control(1087)->isVisible());
+    EXPECT_EQ(groupEdits(*s), (QStringList{"", "", "", ""}));
+    EXPECT_EQ(s->control<QComboBox>(1210)->count(), 0);
+
+    expectBox("请添加部门或岗位！", Caption::Tip);
+    QTest::mouseClick(s->control<QPushButton>(1092), Qt::LeftButton);
+    EXPECT_FALSE(QFile::exists(path("vornconf.ini")));
+}
+
+TEST_F(CVariouSetTest, OpensTheStoredTreeWithTheRootOpenOnlyWhenThereArePosts)
+{
+    SettingsFile().writeDepartmentTree({{QStringLiteral("销售部"), {}}, {QStringLiteral("技术部"), {}}});
+    {
+        auto s = open();
+        EXPECT_EQ(rootOf(*s)->childCount(), 2);
+        EXPECT_FALSE(rootOf(*s)->isExpanded());
+    }
+    SettingsFile().writeDepartmentTree({{QStringLiteral("销售部"), {}}, {QStringLiteral("技术部"), {QStringLiteral("工程师")}}});
+    auto s = open();
+    EXPECT_TRUE(rootOf(*s)->isExpanded());
+    EXPECT_FALSE(rootOf(*s)->child(1)->isExpanded());
+    EXPECT_EQ(rootOf(*s)->child(1)->child(0)->text(0), QStringLiteral("工程师"));
+}
+
+TEST_F(CVariouSetTest, BuildsTheTreeThroughTheMenuAndSavesIt)
+{
+    auto s = open();
+    QTreeWidgetItem *root = rootOf(*s);
+    addUnder(*s, root, QStringLiteral("销售部"));
+    addUnder(*s, root, QStringLiteral("技术部"));
+    ASSERT_EQ(root->childCount(), 2);
+    EXPECT_EQ(root->child(1)->text(0), QStringLiteral("技术部"));
+    EXPECT_NE(treeOf(*s)->currentItem(), root->child(1)); // the new node is not selected
+
+    root->setExpanded(true);
+    addUnder(*s, root->child(0), QStringLiteral("经理"));
+    addUnder(*s, root->child(0), QStringLiteral("O'Brien"));
+    EXPECT_FALSE(root->child(0)->isExpanded());
+    root->child(0)->setExpanded(true);
+
+    // Below a post nothing more can be added.
+    expectBox("已是第三层节点，不能再往下添加了！", Caption::Tip);
+    menuCommand(*s, root->child(0)->child(0), QStringLiteral("添  加"));
+
+    // Rename shows the current name; the posts stay under the renamed node.
+    QString shown;
+    answerNode(QStringLiteral("市场部"), false, &shown);
+    menuCommand(*s, root->child(0), QStringLiteral("修  改"));
+    EXPECT_EQ(shown, QStringLiteral("销售部"));
+    EXPECT_EQ(root->child(0)->text(0), QStringLiteral("市场部"));
+    EXPECT_EQ(root->child(0)->childCount(), 2);
+
+    // Cancelled: nothing changes.
+    answerNode(QStringLiteral("不要"), true);
+    menuCommand(*s, root->child(1), QStringLiteral("修  改"));
+    EXPECT_EQ(root->child(1)->text(0), QStringLiteral("技术部"));
+
+    expectBox("根节点不能修改！", Caption::Tip);
+    menuCommand(*s, root, QStringLiteral("修  改"));
+    expectBox("根节点不能删除！", Caption::Tip);
+    menuCommand(*s, root, QStringLiteral("删  除"));
+    EXPECT_EQ(root->text(0), QStringLiteral("Teskar"));
+
+    QTest::mouseClick(s->control<QPushButton>(1092), Qt::LeftButton);
+    EXPECT_EQ(SettingsFile().readDepartmentTree(),
+              (DepartmentTree{{QStringLiteral("市场部"), {QStringLiteral("经理"), QStringLiteral("O'Brien")}},
+                              {QStringLiteral("技术部"), {}}}));
+
+    // Deleting a department takes its posts; saving renumbers the rest.
+    menuCommand(*s, root->child(0), QStringLiteral("删  除"));
+    QTest::mouseClick(s->control<QPushButton>(1092), Qt::LeftButton);
+    EXPECT_EQ(SettingsFile().readDepartmentTree(), (DepartmentTree{{QStringLiteral("技术部"), {}}}));
+    EXPECT_FALSE(Encoding::fromGb([&] {
+                     QFile f(path("vornconf.ini"));
+                     f.open(QIODevice::ReadOnly);
+                     return f.readAll();
+                 }()).contains(QStringLiteral("department2")));
+
+    // Leaving and coming back shows what was saved.
+    s.reset();
+    auto again = open();
+    ASSERT_EQ(rootOf(*again)->childCount(), 1);
+    EXPECT_EQ(rootOf(*again)->child(0)->text(0), QStringLiteral("技术部"));
+}
+
+TEST_F(CVariouSetTest, NodeEditorRefusesSemicolonsAndKeepsTheStandardKeys)
+{
+    auto s = open();
+    QTreeWidgetItem *root = rootOf(*s);
+
+    // ";" is refused and the pop-up stays open for a corrected name.
+    expectBox("名称中不能含有';'！", Caption::Tip);
+    whenShown<CAddAltNode>([this](CAddAltNode *dlg) {
+        EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Lumet—添加或修改节点"));
+        EXPECT_FALSE(dlg->control(1223)->isVisible());
+        EXPECT_FALSE(dlg->control(1225)->isVisible());
+        EXPECT_FALSE(dlg->control(1224)->isVisible());
+        EXPECT_EQ(dlg->text(1227), QStringLiteral("节点名："));
+        type(dlg->control(1097), QStringLiteral("甲;乙"));
+        QTest::mouseClick(dlg->control<QPushButton>(1001), Qt::LeftButton);
+        EXPECT_TRUE(dlg->isVisible());
+        dlg->control<QLineEdit>(1097)->clear();
+        // Spaces can be typed here, and the empty name would be accepted too.
+        type(dlg->control(1097), QStringLiteral("甲 乙"));
+        QTest::mouseClick(dlg->control<QPushButton>(1001), Qt::LeftButton);
+    });
+    menuCommand(*s, root, QStringLiteral("添  加"));
+    ASSERT_EQ(root->childCount(), 1);
+    EXPECT_EQ(root->child(0)->text(0), QStringLiteral("甲 乙"));
+
+    // Enter and Esc close without applying the name.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        whenShown<CAddAltNode>([key](CAddAltNode *dlg) {
+            EXPECT_EQ(dlg->text(1227), QStringLiteral("修改为："));
+            EXPECT_EQ(dlg->text(1223), QStringLiteral("甲 乙"));
+            EXPECT_FALSE(dlg->control(1226)->isVisible());
+            type(dlg->control(1097), QStringLiteral("丙"));
+            QTest::keyClick(dlg->control(1097), key);
+        });
+        menuCommand(*s, root->child(0), QStringLiteral("修  改"));
+        EXPECT_EQ(root->child(0)->text(0), QStringLiteral("甲 乙"));
+    }
+}
+
+TEST_F(CVariouSetTest, SubjectsAreAddedDeletedAndCleared)
+{
+    auto s = open();
+    auto *edit = s->control<QLineEdit>(1091);
+    auto *add = s->control<QPushButton>(1094);
+
+    expectBox("请输入考试科目！", Caption::Tip);
+    QTest::mouseClick(add, Qt::LeftButton);
+
+    for (const QString &name : {QStringLiteral("数学"), QStringLiteral("Math"), QStringLiteral("math"), QStringLiteral("O'Neil")}) {
+        edit->setText(name);
+        expectBox("添加成功！", Caption::PlainTip);
+        QTest::mouseClick(add, Qt::LeftButton);
+        EXPECT_TRUE(edit->text().isEmpty());
+    }
+    edit->setText(QStringLiteral("数学"));
+    expectBox("您输入的考试科目已存在！", Caption::Tip);
+    QTest::mouseClick(add, Qt::LeftButton);
+    EXPECT_EQ(edit->text(), QStringLiteral("数学"));
+    EXPECT_EQ(subjectRows(*s), (QStringList{"1 数学", "2 Math", "3 math", "4 O'Neil"}));
+    EXPECT_EQ(storedSubjects(), (QStringList{"数学", "Math", "math", "O'Neil"}));
+
+    // Delete without a selection only refills; with one, that row goes.
+    QTest::mouseClick(s->control<QPushButton>(1096), Qt::LeftButton);
+    EXPECT_EQ(storedSubjects().size(), 4);
+    auto *list = s->control<QTableWidget>(1209);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1, 1)).center());
+    QTest::mouseClick(s->control<QPushButton>(1096), Qt::LeftButton);
+    EXPECT_EQ(subjectRows(*s), (QStringList{"1 数学", "2 math", "3 O'Neil"}));
+    EXPECT_EQ(storedSubjects(), (QStringList{"数学", "math", "O'Neil"}));
+
+    expectBox("您确定要清空考试科目码?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+    EXPECT_EQ(subjectRows(*s).size(), 3);
+    EXPECT_EQ(storedSubjects().size(), 3);
+
+    expectBox("您确定要清空考试科目码?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+    EXPECT_TRUE(subjectRows(*s).isEmpty());
+    EXPECT_TRUE(storedSubjects().isEmpty());
+
+    expectBox("科目已为空", Caption::Tip);
+    QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+}
+
+TEST_F(CVariouSetTest, SubjectListShowsTheTableOnOpening)
+{
+    for (const char *name : {"语文", "数学", "语文"})
+        outsiderExec(Db::Questions, "insert into Subject (科目) values (?)", {QString::fromUtf8(name)});
+    auto s = open();
+    EXPECT_EQ(subjectRows(*s), (QStringList{"1 语文", "2 数学", "3 语文"}));
+    auto *list = s->control<QTableWidget>(1209);
+    EXPECT_TRUE(list->isColumnHidden(2));
+    EXPECT_EQ(list->horizontalHeaderItem(0)->text(), QStringLiteral("序号"));
+    EXPECT_EQ(list->horizontalHeaderItem(1)->text(), QStringLiteral("考试科目"));
+    EXPECT_EQ(list->columnWidth(1), 200);
+}
+
+TEST_F(CVariouSetTest, BankSubjectsSkipThoseThatBeginAListedOne)
+{
+    outsiderExec(Db::Questions, "insert into 单选题 (科目) values ('数学二')");
+    outsiderExec(Db::Questions, "insert into 单选题 (科目) values ('English')");
+    outsiderExec(Db::Questions, "insert into 判断题 (科目) values ('数学')");
+    outsiderExec(Db::Questions, "insert into 填空题 (科目) values ('english')");
+    outsiderExec(Db::Questions, "insert into 问答题 (科目) values ('物理')");
+    outsiderExec(Db::Questions, "insert into 多选题 (科目) values ('数学三')");
+    auto s = open();
+    auto *list = s->control<QComboBox>(1210);
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->itemText(i);
+    EXPECT_EQ(items.size(), 4);
+    EXPECT_TRUE(items.contains("数学二"));
+    EXPECT_TRUE(items.contains("English"));
+    EXPECT_TRUE(items.contains("数学三"));
+    EXPECT_TRUE(items.contains("物理"));
+    EXPECT_FALSE(items.contains("数学"));
+    EXPECT_EQ(list->currentIndex(), -1);
+}
+
+TEST_F(CVariouSetTest, AudienceGroupsSaveInOrderAndShowWhatIsStored)
+{
+    SettingsFile().writeAudienceGroups({"干部", "工人", "", ""});
+    auto s = open();
+    EXPECT_EQ(groupEdits(*s), (QStringList{"干部", "工人", "", ""}));
+
+    // Group 1 is required; the stored values come back.
+    s->setText(1088, "");
+    s->setText(1090, "新");
+    expectBox("第一个对象不能为空！", Caption::Tip);
+    QTest::mouseClick(s->control<QPushButton>(1245), Qt::LeftButton);
+    EXPECT_EQ(groupEdits(*s), (QStringList{"干部", "工人", "", ""}));
+
+    s->setText(1088, "甲");
+    s->setText(1089, "");
+    s->setText(1090, "丙");
+    s->setText(1086, "丁");
+    QTest::mouseClick(s->control<QPushButton>(1245), Qt::LeftButton);
+    EXPECT_EQ(groupEdits(*s), (QStringList{"甲", "", "", ""}));
+    EXPECT_EQ(SettingsFile().audienceGroupList(), QStringList{"甲"});
+}
+
+TEST_F(CVariouSetTest, NavigationButtons)
+{
+    auto s = open();
+    QTest::mouseClick(s->control<QPushButton>(1093), Qt::LeftButton);
+    EXPECT_EQ(requestedScreen(), ScreenId::Admin);
+    s = open();
+    QTest::mouseClick(s->control<QPushButton>(1249), Qt::LeftButton);
+    EXPECT_EQ(requestedScreen(), ScreenId::ExamPaper);
+    s = open();
+    QTest::mouseClick(s->control<QPushButton>(1098), Qt::LeftButton);
+    EXPECT_TRUE(exited());
+    EXPECT_FALSE(requestedScreen());
+
+    // The screen's keys: Enter, Esc and space never reach its controls.
+    s = open();
+    s->control(1091)->setFocus();
+    type(s->control(1091), QStringLiteral("a b"));
+    QTest::keyClick(s->control(1091), Qt::Key_Escape);
+    EXPECT_EQ(s->text(1091), QStringLiteral("ab"));
+    EXPECT_TRUE(s->isVisible());
+}
