@@ -8,7 +8,9 @@ void runCommand(QWidget *screen, const std::function<void()> &body)
     try {
         body();
     } catch (const DbError &e) {
-        MessageBox::show(screen, e.text(), Caption::Tip);
+        // A file that could not be opened was reported when the open failed.
+        if (!e.alreadyReported())
+            MessageBox::show(screen, e.text(), Caption::Tip);
     } catch (const std::exception &e) {
         MessageBox::show(screen, QString::fromLocal8Bit(e.what()), Caption::Tip);
     }

@@ -13,8 +13,8 @@
 #include <cmath>
 #include <map>
 
-DbError::DbError(const QString &text)
-    : std::runtime_error(text.toStdString()), m_text(text)
+DbError::DbError(const QString &text, bool alreadyReported)
+    : std::runtime_error(text.toStdString()), m_text(text), m_reported(alreadyReported)
 {
 }
 
@@ -288,7 +288,8 @@ void CRecordset::requireOpen() const
 {
     if (!m_open)
         throw DbError(m_error.isEmpty() ? QStringLiteral("Operation is not allowed when the object is closed.")
-                                        : m_error);
+                                        : m_error,
+                      m_errorReported);
 }
 
 void CRecordset::requireCurrent() const
@@ -641,6 +642,7 @@ RecordsetPtr CADOConn::openRecordset(const QString &sql, const QString &file, co
     m_recordset = rs;
     if (!ensureConnection(file)) {
         rs->m_error = QStringLiteral("Operation is not allowed when the object is closed.");
+        rs->m_errorReported = true;
         return rs;
     }
 
@@ -711,7 +713,7 @@ bool CADOConn::execute(const QString &sql, const QString &file, const QVariantLi
 void CADOConn::executeOrThrow(const QString &sql, const QString &file, const QVariantList &params)
 {
     if (!ensureConnection(file))
-        throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));
+        throw DbError(QStringLiteral("Operation is not allowed when the object is closed."), true);
     QString error;
     sqlite3_stmt *stmt = m_handle->prepare(sql, &error);
     if (!stmt)
@@ -738,7 +740,7 @@ void CADOConn::executeOrThrow(const QString &sql, const QString &file, const QVa
 void CADOConn::beginTransaction(const QString &file)
 {
     if (!ensureConnection(file))
-        throw DbError(QStringLiteral("Operation is not allowed when the object is closed."));
+        throw DbError(QStringLiteral("Operation is not allowed when the object is closed."), true);
     const QByteArray sql = QByteArray("SAVEPOINT vorn") + QByteArray::number(m_transactionDepth);
     if (sqlite3_exec(m_handle->db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         throw DbError(m_handle->lastError());

@@ -28,11 +28,14 @@ inline constexpr const char *Password = "rtm9wzp4bj81ncd";
 class DbError : public std::runtime_error
 {
 public:
-    explicit DbError(const QString &text);
+    explicit DbError(const QString &text, bool alreadyReported = false);
     QString text() const { return m_text; }
+    // The failed connection behind it was already shown to the user.
+    bool alreadyReported() const { return m_reported; }
 
 private:
     QString m_text;
+    bool m_reported = false;
 };
 
 namespace detail {
@@ -93,6 +96,7 @@ private:
     std::shared_ptr<detail::DbHandle> m_handle;
     bool m_open = false;
     QString m_error;
+    bool m_errorReported = false;
     QString m_table; // empty when the recordset cannot be written
     QStringList m_columns;
     std::vector<int> m_dataColumn; // maps column -> index in the select

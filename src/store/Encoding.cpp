@@ -5,15 +5,22 @@
 
 namespace Encoding {
 
-QByteArray toGb(const QString &text)
+// One stateless converter per thread: opening a converter costs more than
+// converting a short text.
+QStringEncoder &encoder()
 {
-    QStringEncoder encoder("GB18030");
-    return encoder.encode(text);
+    thread_local QStringEncoder e("GB18030", QStringEncoder::Flag::Stateless);
+    return e;
 }
 
-QString fromGb(const QByteArray &bytes)
+QByteArray toGb(const QString &text)
 {
-    QStringDecoder decoder("GB18030");
+    return encoder().encode(text);
+}
+
+QString fromGb(QByteArrayView bytes)
+{
+    thread_local QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
@@ -28,12 +35,11 @@ QString cutToGbBytes(const QString &text, qsizetype maxBytes)
         return QString();
     if (gbLength(text) <= maxBytes)
         return text;
-    QStringEncoder encoder("GB18030");
     qsizetype used = 0;
     qsizetype i = 0;
     while (i < text.size()) {
         qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        qsizetype bytes = QByteArray(encoder.encode(QStringView(text).mid(i, len))).size();
+        qsizetype bytes = QByteArray(encoder().encode(QStringView(text).mid(i, len))).size();
         if (used + bytes > maxBytes)
             break;
         used += bytes;

@@ -2,12 +2,13 @@
 // Texts are held as UTF-8 in code and databases; wherever bytes are counted,
 // cut or digested they are the bytes of GB18030 (a superset of GBK).
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace Encoding {
 
 QByteArray toGb(const QString &text);
-QString fromGb(const QByteArray &bytes);
+QString fromGb(QByteArrayView bytes);
 
 // Number of GB18030 bytes of the text.
 qsizetype gbLength(const QString &text);

@@ -75,24 +75,10 @@ QByteArray readFileBytes(const QString &path)
     return normalisedBytes(file.readAll());
 }
 
-// GB18030 bytes to text with one decoder per thread: opening a converter
-// costs more than decoding a short value.
-QString decodeGb(QByteArrayView raw)
-{
-    thread_local QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
-    return decoder.decode(raw);
-}
-
-QByteArray encodeGb(const QString &text)
-{
-    thread_local QStringEncoder encoder("GB18030", QStringEncoder::Flag::Stateless);
-    return encoder.encode(text);
-}
-
 // A value as the reader hands it out: decoded and cut to the buffer size.
 QString decodeValue(QByteArrayView raw)
 {
-    const QString text = decodeGb(raw);
+    const QString text = Encoding::fromGb(raw);
     if (raw.size() <= SettingsFile::MaxValueBytes)
         return text;
     return Encoding::cutToGbBytes(text, SettingsFile::MaxValueBytes);
@@ -305,14 +291,14 @@ public:
         Section *current = nullptr;
         forEachLine(QByteArrayView(bytes), [&](QByteArrayView raw) {
             const QByteArrayView line = trimmed(raw);
-            const QString text = decodeGb(line);
+            const QString text = Encoding::fromGb(line);
             const bool binary =
                 std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
             if (line.startsWith('[') && line.lastIndexOf(']') > 0) {
                 // A section whose name is not text goes with all its keys.
                 current = nullptr;
                 if (!binary) {
-                    const QString name = decodeGb(trimmed(line.sliced(1, line.lastIndexOf(']') - 1)));
+                    const QString name = Encoding::fromGb(trimmed(line.sliced(1, line.lastIndexOf(']') - 1)));
                     doc.m_sections.push_back({name, fold(name), {}});
                     current = &doc.m_sections.back();
                 }
@@ -326,8 +312,8 @@ public:
             }
             Entry e;
             if (current && parseEntry(line, e))
-                current->lines.push_back({decodeGb(e.key), e.key.toByteArray().toLower(),
-                                          decodeGb(e.value), true});
+                current->lines.push_back({Encoding::fromGb(e.key), e.key.toByteArray().toLower(),
+                                          Encoding::fromGb(e.value), true});
             return true;
         });
         return doc;
@@ -355,7 +341,7 @@ public:
     int readCount(const QString &section, const QString &key) const
     {
         const auto v = value(section, key);
-        return v ? std::min(parseCount(encodeGb(*v)), SettingsFile::MaxCount) : 0;
+        return v ? std::min(parseCount(Encoding::toGb(*v)), SettingsFile::MaxCount) : 0;
     }
 
     void write(const QString &section, const QString &key, QString value)
@@ -406,7 +392,7 @@ public:
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return false;
-        const QByteArray bytes = encodeGb(text);
+        const QByteArray bytes = Encoding::toGb(text);
         if (file.write(bytes) != bytes.size()) {
             file.cancelWriting();
             return false;
@@ -431,7 +417,7 @@ private:
 
     static QByteArray fold(const QString &name)
     {
-        return encodeGb(name).toLower();
+        return Encoding::toGb(name).toLower();
     }
 
     Section *find(const QByteArray &folded) const

@@ -167,6 +167,13 @@ TEST_F(CADOConnTest, AMissingFileIsReportedAndNeverCreated)
     EXPECT_FALSE(rs->isOpen());
     EXPECT_FALSE(conn.execute("delete from LastPass", Db::Personnel)) << "later operations fail, silently";
     EXPECT_FALSE(QFile::exists(path(Db::Personnel)));
+
+    // A command on the missing file reports it once, not once more at its edge.
+    expectBox("unable to open database file", Caption::Default);
+    runCommand(nullptr, [] {
+        CADOConn again;
+        again.openRecordset("select * from LastPass", Db::Personnel)->recordCount();
+    });
 }
 
 TEST_F(CADOConnTest, DamagedFilesAreRefusedAndLeftAsTheyWere)
