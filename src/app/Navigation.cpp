@@ -4,6 +4,7 @@
 #include "app/ScreenBase.h"
 #include "app/SingleInstance.h"
 #include "admin/CLogin.h"
+#include "bank/CExamPaper.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -156,6 +157,8 @@ ScreenBase *createScreen(ScreenId id)
     switch (id) {
     case ScreenId::Login:
         return new CLogin;
+    case ScreenId::ExamPaper:
+        return new CExamPaper;
     default:
         return new PlaceholderScreen(id);
     }
