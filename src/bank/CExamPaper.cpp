@@ -217,7 +217,7 @@ void CExamPaper::showCell(const QPoint &pos)
     const QRect cell = table->visualRect(index).translated(table->viewport()->pos());
     auto *box = control<CReadEdit>(kReadEdit);
     const QTableWidgetItem *item = table->item(m_clickedRow, m_clickedColumn);
-    box->popUp(item ? item->text() : QString(), QRect(cell.left(), cell.top(), cell.width(), 100));
+    box->popUp(item ? item->text() : QString(), QRect(cell.left(), cell.top(), table->columnWidth(m_clickedColumn), 100));
     box->setFocus();
 }
 

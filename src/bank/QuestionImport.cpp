@@ -14,18 +14,18 @@ constexpr int kMaxText = 255;
 
 QStringList optionsOf(const QString &type)
 {
-    if (type == QLatin1String("单选题") || type == QLatin1String("多选题"))
+    if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题"))
         return {"A", "B", "C", "D", "E"};
-    if (type == QLatin1String("判断题"))
+    if (type == QStringLiteral("判断题"))
         return {"A", "B"};
     return {};
 }
 
 QString groupingOf(const QString &type)
 {
-    if (type == QLatin1String("单选题") || type == QLatin1String("多选题"))
+    if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题"))
         return QStringLiteral("科目,题型,题干,答案,A,B,C,D,E,难度,对象");
-    if (type == QLatin1String("判断题"))
+    if (type == QStringLiteral("判断题"))
         return QStringLiteral("科目,题型,题干,答案,A,B,难度,对象");
     return QStringLiteral("科目,题型,题干,答案,难度,对象");
 }
@@ -123,7 +123,7 @@ ImportResult run(XlsWorkbook &book, const QString &type)
     const QString insert = QStringLiteral("insert into %1 (%2) values (%3)")
                                .arg(result.type, names.join(QLatin1Char(',')),
                                     QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(QLatin1Char(',')));
-    const bool essay = type == QLatin1String("问答题");
+    const bool essay = type == QStringLiteral("问答题");
     const auto param = [](const XlsCell &c) { return c ? QVariant(*c) : QVariant(); };
 
     CADOConn conn;

@@ -13,11 +13,11 @@ Question ManualEntry::toQuestion() const
     q.stem = stem;
     q.difficulty = difficulty;
     q.audience = audience;
-    if (type == QLatin1String("单选题") || type == QLatin1String("多选题")) {
+    if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题")) {
         for (size_t i = 0; i < 5; ++i)
             q.options[i] = options[i];
         q.answer = answerBox;
-    } else if (type == QLatin1String("判断题")) {
+    } else if (type == QStringLiteral("判断题")) {
         q.options[0] = JudgeText::True;
         q.options[1] = JudgeText::False;
         q.answer = judgeAnswer;
@@ -33,7 +33,7 @@ namespace {
 
 bool isChoice(const QString &type)
 {
-    return type == QLatin1String("单选题") || type == QLatin1String("多选题");
+    return type == QStringLiteral("单选题") || type == QStringLiteral("多选题");
 }
 
 QVariant textOrNull(const std::optional<QString> &v)
@@ -52,7 +52,7 @@ std::optional<Refusal> checkEntry(const ManualEntry &e)
         if (e.stem.isEmpty() || e.options[0].isEmpty() || e.options[1].isEmpty() || e.options[2].isEmpty()
             || e.answerBox.isEmpty() || !listsChosen)
             return Refusal{QStringLiteral("添加数据不能为空！"), Caption::Remind};
-    } else if (e.type == QLatin1String("判断题")) {
+    } else if (e.type == QStringLiteral("判断题")) {
         if (e.stem.isEmpty() || e.judgeAnswer.isEmpty() || !listsChosen)
             return Refusal{QStringLiteral("数据选择不能为空！"), Caption::Remind};
     } else {
@@ -60,7 +60,7 @@ std::optional<Refusal> checkEntry(const ManualEntry &e)
             return Refusal{QStringLiteral("添加数据不能为空！"), Caption::Remind};
     }
     // Both look at the answer box only, whatever the type.
-    if (e.answerBox.contains(QLatin1Char(' ')) && e.type != QLatin1String("问答题"))
+    if (e.answerBox.contains(QLatin1Char(' ')) && e.type != QStringLiteral("问答题"))
         return Refusal{QStringLiteral("除问答题外的答案不能有空格存在，添加失败！"), Caption::Tip};
     if (e.answerBox.contains(QLatin1Char('|')))
         return Refusal{QStringLiteral("题目答案中不能含有'|'，添加失败！"), Caption::Tip};

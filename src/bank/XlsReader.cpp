@@ -78,6 +78,12 @@ bool XlsWorkbook::open(const QString &path)
         m_error = describe(rc);
         return false;
     }
+    if (!handle) {
+        // FreeXL gives up on some workbooks without saying why (one with a
+        // text of 10,000 characters in a cell, for instance).
+        m_error = QStringLiteral("文件内容无法读取");
+        return false;
+    }
     m_handle = handle;
     unsigned int count = 0;
     freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &count);

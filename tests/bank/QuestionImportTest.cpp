@@ -47,6 +47,9 @@ TEST(XlsReader, RefusesWhatIsNotAWorkbook)
     EXPECT_FALSE(book.error().isEmpty());
     EXPECT_FALSE(book.open(bankFixture("missing.xls")));
     EXPECT_FALSE(book.error().isEmpty());
+    // A cell of 10,000 characters is more than FreeXL reads: refused whole.
+    EXPECT_FALSE(book.open(bankFixture("hugecell.xls")));
+    EXPECT_EQ(book.error(), "文件内容无法读取");
 }
 
 TEST(XlsReader, TheTemplatesHaveTheirHeaders)

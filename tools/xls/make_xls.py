@@ -96,11 +96,15 @@ def pipes():
     return [("单选题", single), ("多选题", multi)]
 
 
-def long_cell():
+def long_cell(length=300):
     single = [HEADERS["单选题"], choice_row(1),
-              ["语文", "单选题", "长" * 10000, "A", "1", "2", "3", None, None, "简单", "干部"],
+              ["语文", "单选题", "长" * length, "A", "1", "2", "3", None, None, "简单", "干部"],
               choice_row(3)]
     return [("单选题", single)]
+
+
+def huge_cell():
+    return long_cell(10000)
 
 
 def no_rows():
@@ -132,6 +136,7 @@ BOOKS = {
                  "tests/bank/fixtures/reordered.xls": reordered,
                  "tests/bank/fixtures/pipes.xls": pipes,
                  "tests/bank/fixtures/longcell.xls": long_cell,
+                 "tests/bank/fixtures/hugecell.xls": huge_cell,
                  "tests/bank/fixtures/norows.xls": no_rows,
                  "tests/bank/fixtures/othersheet.xls": other_sheet},
     "bench": {"bench/fixtures/questions10k.xls": bench_questions},
