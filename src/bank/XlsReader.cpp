@@ -123,11 +123,13 @@ std::optional<XlsSheet> XlsWorkbook::sheet(const QString &name)
     if (rowCount == 0 || columnCount == 0)
         return sheet;
     FreeXL_CellValue v;
+    std::vector<bool> headerBlank;
     for (unsigned short c = 0; c < columnCount; ++c) {
         XlsCell name;
         if (freexl_get_cell_value(m_handle, 0, c, &v) == FREEXL_OK)
             name = cellText(v);
         sheet.columns << name.value_or(QStringLiteral("F%1").arg(c + 1));
+        headerBlank.push_back(!name.has_value());
     }
     sheet.rows.reserve(rowCount - 1);
     for (unsigned int r = 1; r < rowCount; ++r) {
@@ -140,6 +142,20 @@ std::optional<XlsSheet> XlsWorkbook::sheet(const QString &name)
         }
         if (any)
             sheet.rows.push_back(std::move(row));
+    }
+    // Formatting can stretch a sheet past its last column; a column without
+    // a name and without a value is no column.
+    while (!sheet.columns.isEmpty() && headerBlank.back()) {
+        const size_t last = size_t(sheet.columns.size() - 1);
+        bool used = false;
+        for (const auto &row : sheet.rows)
+            used = used || row[last].has_value();
+        if (used)
+            break;
+        sheet.columns.removeLast();
+        headerBlank.pop_back();
+        for (auto &row : sheet.rows)
+            row.pop_back();
     }
     return sheet;
 }

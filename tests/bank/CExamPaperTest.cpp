@@ -221,6 +221,7 @@ TEST_F(CExamPaperTest, TheTemplateOpensAndOnlyQuestionsXlsIsImported)
     click(s, 1070);
     ShellOpen::setHandler({});
     EXPECT_EQ(opened, path("questions.xls"));
+    EXPECT_TRUE(QFile::exists(opened)); // placed by the working directory's setup
 
     QStringList imported;
     s.openImport = [&](QWidget *, const QString &p) {
@@ -245,4 +246,11 @@ TEST_F(CExamPaperTest, TheTemplateOpensAndOnlyQuestionsXlsIsImported)
     click(s, 1072);
     EXPECT_EQ(entries, 1);
     EXPECT_EQ(clears, 1);
+}
+
+TEST_F(CExamPaperTest, TheAdministratorsRouteOpensTheBrowser)
+{
+    std::unique_ptr<ScreenBase> screen(Nav::createScreen(ScreenId::ExamPaper));
+    EXPECT_NE(dynamic_cast<CExamPaper *>(screen.get()), nullptr);
+    EXPECT_EQ(screen->windowTitle(), "Lumet—题库管理");
 }
