@@ -2,6 +2,8 @@
 
 #include "app/CReadEdit.h"
 #include "app/ShellOpen.h"
+#include "bank/CAddQuestion.h"
+#include "bank/CExamInandout.h"
 #include "bank/BankSeed.h"
 #include "support/VornTest.h"
 
@@ -14,6 +16,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -253,4 +256,49 @@ TEST_F(CExamPaperTest, TheAdministratorsRouteOpensTheBrowser)
     std::unique_ptr<ScreenBase> screen(Nav::createScreen(ScreenId::ExamPaper));
     EXPECT_NE(dynamic_cast<CExamPaper *>(screen.get()), nullptr);
     EXPECT_EQ(screen->windowTitle(), "Lumet—题库管理");
+}
+
+TEST_F(CExamPaperTest, AFinishedImportEmptiesTheList)
+{
+    QDir().mkpath(path("in"));
+    ASSERT_TRUE(QFile::copy(bankFixture("questions.xls"), path("in/questions.xls")));
+    seedQuestions("单选题", 3);
+    CExamPaper s;
+    s.show();
+    check(s, 1055);
+    click(s, 1067);
+    ASSERT_EQ(list(s)->rowCount(), 3);
+
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *pop = qobject_cast<CExamInandout *>(QApplication::activeModalWidget());
+        ASSERT_NE(pop, nullptr);
+        seen = true;
+        auto *types = pop->control<QComboBox>(1336);
+        types->setCurrentIndex(types->findText("单选题"));
+        QTest::mouseClick(pop->control<QPushButton>(1335), Qt::LeftButton);
+    });
+    answerFileDialog(path("in/questions.xls"));
+    expectBox("导入数据10条，已删除0条重复数据！", Caption::Tip);
+    click(s, 1069);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(list(s)->rowCount(), 0);
+    EXPECT_EQ(outsiderRows(Db::Questions, "select count(*) from 单选题")[0][0], "13");
+}
+
+TEST_F(CExamPaperTest, ManualEntryOpensOverTheBrowserAndCloses)
+{
+    CExamPaper s;
+    s.show();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *entry = qobject_cast<CAddQuestion *>(QApplication::activeModalWidget());
+        ASSERT_NE(entry, nullptr);
+        seen = true;
+        EXPECT_EQ(entry->windowTitle(), "手动添加题目");
+        QTest::mouseClick(entry->control<QPushButton>(1207), Qt::LeftButton);
+    });
+    click(s, 1073);
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(s.isVisible());
 }
