@@ -251,13 +251,6 @@ TEST_F(CExamPaperTest, TheTemplateOpensAndOnlyQuestionsXlsIsImported)
     EXPECT_EQ(clears, 1);
 }
 
-TEST_F(CExamPaperTest, TheAdministratorsRouteOpensTheBrowser)
-{
-    std::unique_ptr<ScreenBase> screen(Nav::createScreen(ScreenId::ExamPaper));
-    EXPECT_NE(dynamic_cast<CExamPaper *>(screen.get()), nullptr);
-    EXPECT_EQ(screen->windowTitle(), "Lumet—题库管理");
-}
-
 TEST_F(CExamPaperTest, AFinishedImportEmptiesTheList)
 {
     QDir().mkpath(path("in"));

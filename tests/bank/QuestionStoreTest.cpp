@@ -76,26 +76,6 @@ TEST(QuestionEntryChecks, RefusalsComeInTheirOrder)
     EXPECT_EQ(refusalText(blank), "添加数据不能为空！/Vorn提醒");
 }
 
-TEST(QuestionEntryChecks, EachTypeStoresItsEncoding)
-{
-    ManualEntry judge = choiceEntry(QStringLiteral("判断题"));
-    judge.judgeAnswer = QStringLiteral("B");
-    const Question j = judge.toQuestion();
-    EXPECT_EQ(j.answer, "B");
-    EXPECT_EQ(j.option(0), "正确");
-    EXPECT_EQ(j.option(1), "错误");
-    EXPECT_FALSE(j.options[2].has_value());
-
-    const Question blank = choiceEntry(QStringLiteral("填空题")).toQuestion();
-    EXPECT_EQ(blank.answer, "B");
-    for (const auto &o : blank.options)
-        EXPECT_FALSE(o.has_value());
-
-    const Question single = choiceEntry().toQuestion();
-    ASSERT_TRUE(single.options[3].has_value());
-    EXPECT_EQ(*single.options[3], ""); // empty boxes are stored as empty texts
-}
-
 TEST_F(QuestionStoreTest, InsertsAndFindsDuplicates)
 {
     CADOConn conn;
@@ -159,18 +139,4 @@ TEST_F(QuestionStoreTest, ClearingATypeRemovesRowsAndTheirPictures)
     EXPECT_FALSE(QFile::exists(path("QuestionMap/单选题1.bmp")));
     EXPECT_TRUE(QFile::exists(path("QuestionMap/判断题1.bmp")));
     EXPECT_EQ(outsiderRows(Db::Questions, "select * from 判断题").size(), 1);
-}
-
-TEST_F(QuestionStoreTest, DeletingAQuestionAndItsPicture)
-{
-    seedQuestions("判断题", 7);
-    {
-        QFile file(path("QuestionMap/判断题7.bmp"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    EXPECT_TRUE(QuestionStore::deletePictureFile("判断题", "7"));
-    EXPECT_FALSE(QuestionStore::deletePictureFile("判断题", "7"));
-    QuestionStore::deleteQuestion("判断题", 7);
-    EXPECT_TRUE(outsiderRows(Db::Questions, "select * from 判断题 where ID=7").isEmpty());
-    EXPECT_EQ(outsiderRows(Db::Questions, "select * from 判断题").size(), 6);
 }
