@@ -1,5 +1,6 @@
 #include "bank/CAddQuestion.h"
 
+#include "app/Command.h"
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
 #include "bank/CShowMap.h"
@@ -24,13 +25,11 @@ constexpr int kAnswerLabel = 1057, kJudgeLabel = 1049, kJudgeHint = 1278;
 CAddQuestion::CAddQuestion(QWidget *parent)
     : ScreenBase(127, KeyFilterMode::All, parent)
 {
-    try {
+    runCommand(this, [this] {
         auto *subjects = control<QComboBox>(kSubject);
         subjects->addItems(Catalogues::subjects());
         subjects->setCurrentIndex(-1);
-    } catch (const DbError &e) {
-        MessageBox::show(this, e.text(), Caption::Tip);
-    }
+    });
     auto *groups = control<QComboBox>(kAudience);
     groups->addItems(Catalogues::audienceGroups());
     groups->setCurrentIndex(-1);
@@ -75,7 +74,7 @@ void CAddQuestion::switchLayout(const QString &type)
         place(kJudge, 300, 280, 372, 304);
     } else if (type == QStringLiteral("填空题") || type == QStringLiteral("问答题")) {
         shown = {kJudgeLabel, kAnswer};
-        hidden = labels + boxes.mid(0, 5) + QList<int>{kAnswerLabel, kJudgeHint, kJudge};
+        hidden = labels + boxes + QList<int>{kAnswerLabel, kJudgeHint, kJudge};
         place(kJudgeLabel, 102, 180, 190, 196);
         place(kAnswer, 102, 210, 702, 310);
     } else if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题")) {
