@@ -1,5 +1,6 @@
 #include "app/DialogTemplate.h"
 
+#include "app/CReadEdit.h"
 #include "app/Resources.h"
 
 #include <QCheckBox>
@@ -187,6 +188,8 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
         auto *time = new QTimeEdit(parent);
         time->setDisplayFormat(QStringLiteral("HH:mm"));
         w = time;
+    } else if (k == QLatin1String("readedit")) {
+        w = new CReadEdit(parent);
     } else if (k == QLatin1String("richedit")) {
         auto *edit = new QTextEdit(parent);
         edit->setReadOnly(c.flag("readonly"));

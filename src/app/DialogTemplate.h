@@ -13,7 +13,7 @@
 //
 // Control kinds: static, edit, multiedit, button, picbutton, check, radio,
 // combo (drop-down list), combobox (editable), list, listview (report view),
-// tree, group, date, time, richedit, frame.
+// tree, group, date, time, richedit, readedit (CReadEdit), frame.
 // Flags: hidden, disabled, readonly, right (align), center, number, password,
 // checkboxes, gridlines, wrap, picture ("bmp159", "png162").
 #include <QFont>

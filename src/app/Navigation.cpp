@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "admin/CAdmin.h"
 #include "admin/CLogin.h"
+#include "bank/CExamPaper.h"
 #include "bank/CVariouSet.h"
 
 #include <QApplication>
@@ -160,6 +161,8 @@ ScreenBase *createScreen(ScreenId id)
         return new CLogin;
     case ScreenId::Admin:
         return new CAdmin;
+    case ScreenId::ExamPaper:
+        return new CExamPaper;
     case ScreenId::VariouSet:
         return new CVariouSet;
     default:

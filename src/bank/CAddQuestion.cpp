@@ -1,0 +1,181 @@
+#include "bank/CAddQuestion.h"
+
+#include "app/Command.h"
+#include "app/FileDialogs.h"
+#include "app/MessageBox.h"
+#include "bank/CShowMap.h"
+#include "bank/Catalogues.h"
+#include "bank/QuestionStore.h"
+#include "store/CADOConn.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+
+namespace {
+
+constexpr int kSubject = 1219, kType = 1218, kStem = 1082, kAnswer = 1276, kJudge = 1217, kDifficulty = 1216,
+              kAudience = 1231;
+constexpr int kOptionBoxes[5] = {1061, 1272, 1273, 1274, 1275};
+constexpr int kOptionLabels[5] = {1059, 1268, 1269, 1270, 1271};
+constexpr int kAnswerLabel = 1057, kJudgeLabel = 1049, kJudgeHint = 1278;
+
+} // namespace
+
+CAddQuestion::CAddQuestion(QWidget *parent)
+    : ScreenBase(127, KeyFilterMode::All, parent)
+{
+    runCommand(this, [this] {
+        auto *subjects = control<QComboBox>(kSubject);
+        subjects->addItems(Catalogues::subjects());
+        subjects->setCurrentIndex(-1);
+    });
+    auto *groups = control<QComboBox>(kAudience);
+    groups->addItems(Catalogues::audienceGroups());
+    groups->setCurrentIndex(-1);
+    for (int id : {kType, kDifficulty, kJudge})
+        control<QComboBox>(id)->setCurrentIndex(-1);
+    for (int id : {kJudge, kJudgeLabel, kJudgeHint})
+        control(id)->hide();
+
+    connect(control<QComboBox>(kType), &QComboBox::currentTextChanged, this, &CAddQuestion::switchLayout);
+    onClick(1230, [this] { choosePicture(); });
+    onClick(1229, [this] { addQuestion(); });
+    onClick(1228, [this] { clearScreen(); });
+    onClick(1207, [this] { done(QDialog::Rejected); });
+}
+
+CAddQuestion::~CAddQuestion()
+{
+    destroyPictureWindow();
+}
+
+void CAddQuestion::done(int result)
+{
+    destroyPictureWindow();
+    ScreenBase::done(result);
+}
+
+void CAddQuestion::place(int id, int left, int top, int right, int bottom)
+{
+    control(id)->setGeometry(left, top, right - left, bottom - top);
+}
+
+void CAddQuestion::switchLayout(const QString &type)
+{
+    QList<int> shown, hidden;
+    const QList<int> labels{kOptionLabels[0], kOptionLabels[1], kOptionLabels[2], kOptionLabels[3], kOptionLabels[4]};
+    const QList<int> boxes{kOptionBoxes[0], kOptionBoxes[1], kOptionBoxes[2], kOptionBoxes[3], kOptionBoxes[4]};
+    if (type == QStringLiteral("判断题")) {
+        shown = {kJudgeHint, kJudgeLabel, kJudge};
+        hidden = labels + boxes + QList<int>{kAnswerLabel, kAnswer};
+        place(kJudgeLabel, 300, 180, 388, 196);
+        place(kJudgeHint, 270, 230, 402, 246);
+        place(kJudge, 300, 280, 372, 304);
+    } else if (type == QStringLiteral("填空题") || type == QStringLiteral("问答题")) {
+        shown = {kJudgeLabel, kAnswer};
+        hidden = labels + boxes + QList<int>{kAnswerLabel, kJudgeHint, kJudge};
+        place(kJudgeLabel, 102, 180, 190, 196);
+        place(kAnswer, 102, 210, 702, 310);
+    } else if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题")) {
+        shown = labels + boxes + QList<int>{kAnswerLabel, kAnswer};
+        hidden = {kJudgeHint, kJudgeLabel, kJudge};
+        place(kAnswer, 122, 412, 222, 442);
+    } else {
+        return;
+    }
+    for (int id : hidden)
+        if (!shown.contains(id))
+            control(id)->hide();
+    for (int id : shown)
+        control(id)->show();
+}
+
+void CAddQuestion::choosePicture()
+{
+    const QString path = FileDialogs::openFile(
+        this, QString(), QString(), QStringLiteral("所有文件 (*.*);;图片文件 (*.bmp);;图片文件 (*.jpg *.jpeg)"));
+    if (path.isEmpty())
+        return;
+    m_picturePath = path;
+    const QString extension = QFileInfo(path).suffix();
+    if (extension != QLatin1String("jpg") && extension != QLatin1String("jpeg") && extension != QLatin1String("bmp")) {
+        MessageBox::show(this, QStringLiteral("请选择jpg或jpeg或bmp文件"), Caption::Tip);
+        return;
+    }
+    destroyPictureWindow();
+    m_window = CShowMap::showPicture(path);
+}
+
+ManualEntry CAddQuestion::readEntry() const
+{
+    ManualEntry e;
+    e.subject = text(kSubject);
+    e.type = text(kType);
+    e.difficulty = text(kDifficulty);
+    e.audience = text(kAudience);
+    e.judgeAnswer = text(kJudge);
+    e.stem = text(kStem);
+    for (size_t i = 0; i < 5; ++i)
+        e.options[i] = text(kOptionBoxes[i]);
+    e.answerBox = text(kAnswer);
+    return e;
+}
+
+void CAddQuestion::addQuestion()
+{
+    const ManualEntry entry = readEntry();
+    if (const std::optional<Refusal> refusal = QuestionStore::checkEntry(entry)) {
+        MessageBox::show(this, refusal->text, refusal->caption);
+        return;
+    }
+    const Question q = entry.toQuestion();
+    try {
+        CADOConn conn;
+        if (QuestionStore::isDuplicate(conn, q)) {
+            conn.close();
+            MessageBox::show(this, QStringLiteral("题目已存在，不能重复添加！"), Caption::Tip);
+            return;
+        }
+        const int id = QuestionStore::insert(conn, q);
+        conn.close();
+        if (m_window && m_window->isVisible()) {
+            const QString name = Question::pictureName(q.type, id);
+            if (MessageBox::show(this, QStringLiteral("确认要导入图片文件?"), Caption::Tip, MsgIcon::Question,
+                                 MsgButtons::YesNo)
+                == MsgAnswer::Yes) {
+                // A picture that cannot be written (no QuestionMap folder) is
+                // not reported; 图片 is set all the same.
+                m_window->capturePicture(Question::picturePath(name));
+                if (id != 0) {
+                    CADOConn pictureConn;
+                    QuestionStore::setPicture(pictureConn, q.type, id, name);
+                    pictureConn.close();
+                }
+            }
+            destroyPictureWindow();
+        }
+    } catch (const DbError &) {
+        MessageBox::show(this, QStringLiteral("题目添加失败！"), Caption::Tip);
+        return;
+    }
+    MessageBox::show(this, QStringLiteral("题目添加成功!"), Caption::Tip);
+}
+
+void CAddQuestion::clearScreen()
+{
+    for (int id : {kStem, kAnswer, kOptionBoxes[0], kOptionBoxes[1], kOptionBoxes[2], kOptionBoxes[3], kOptionBoxes[4]})
+        setText(id, QString());
+    // The layout stays that of the last type chosen.
+    QComboBox *type = control<QComboBox>(kType);
+    const QSignalBlocker block(type);
+    for (int id : {kSubject, kType, kJudge, kDifficulty, kAudience})
+        control<QComboBox>(id)->setCurrentIndex(-1);
+}
+
+void CAddQuestion::destroyPictureWindow()
+{
+    if (m_window)
+        delete m_window.data();
+    m_window = nullptr;
+}

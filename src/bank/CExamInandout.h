@@ -1,0 +1,31 @@
+#pragma once
+// Import of questions.xls and clearing of a type (dialog 126), opened by the
+// bank browser in one of two modes.
+#include "app/ScreenBase.h"
+#include "bank/XlsReader.h"
+
+class CExamInandout : public ScreenBase
+{
+    Q_OBJECT
+public:
+    enum class Mode { Import, Delete };
+
+    // Import mode: the workbook must already be open.
+    CExamInandout(Mode mode, XlsWorkbook *book, QWidget *parent = nullptr);
+
+    // Opens the workbook, then the screen in import mode. A file that cannot
+    // be read as a workbook is reported and the screen does not open.
+    // Accepted when an import finished (the browser then empties its list).
+    static int runImport(QWidget *parent, const QString &path);
+    static int runDelete(QWidget *parent);
+
+    static QString importExplanation();
+    static QString deleteExplanation();
+
+private:
+    void importSheet();
+    void clearType();
+
+    Mode m_mode;
+    XlsWorkbook *m_book;
+};

@@ -1,0 +1,88 @@
+#include "bank/QuestionSearch.h"
+
+#include "store/CADOConn.h"
+
+namespace QuestionSearch {
+
+namespace {
+
+// The keyword is matched as typed: %, _ and the escape itself lose their
+// pattern meaning.
+QString likePattern(const QString &keyword)
+{
+    QString k = keyword;
+    k.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    k.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    k.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + k + QLatin1Char('%');
+}
+
+// The where clause of one type's selection, always with 题型 = the type.
+QString whereOf(const SearchQuery &q, const QString &type, QVariantList *params)
+{
+    QString where;
+    if (!q.keyword.isEmpty()) {
+        where += QStringLiteral("题干 like ? escape '\\' and ");
+        *params << likePattern(q.keyword);
+    }
+    if (!q.subject.isEmpty()) {
+        where += QStringLiteral("科目=? and ");
+        *params << q.subject;
+    }
+    where += QStringLiteral("题型=?");
+    *params << type;
+    return where;
+}
+
+} // namespace
+
+SearchPage page(CADOConn &conn, const SearchQuery &query, int pageNumber)
+{
+    SearchPage result;
+    const qint64 first = qint64(qMax(pageNumber, 1) - 1) * PageSize; // 0-based position of the page's first row
+    const qint64 end = first + PageSize;
+    qint64 before = 0; // matches of the types already passed
+    for (const QString &type : QuestionTypes::all()) {
+        if (!query.types.contains(type))
+            continue;
+        QVariantList params;
+        const QString where = whereOf(query, type, &params);
+        RecordsetPtr counted = conn.openRecordset(
+            QStringLiteral("select count(*) as n from %1 where %2").arg(type, where), Db::Questions, params);
+        const int n = counted->getInt(QStringLiteral("n"));
+        const qint64 from = qMax(first, before); // overlap of [first, end) with this type's [before, before+n)
+        const qint64 to = qMin(end, before + n);
+        if (from < to) {
+            QVariantList pageParams = params;
+            pageParams << (to - from) << (from - before);
+            RecordsetPtr rs = conn.openRecordset(
+                QStringLiteral("select ID,科目,题型,题干,答案,A,B,C,D,E,难度,对象 from %1 where %2 "
+                               "order by ID limit ? offset ?")
+                    .arg(type, where),
+                Db::Questions, pageParams);
+            qint64 position = from;
+            while (!rs->isEOF()) {
+                SearchRow row;
+                row.number = int(++position);
+                row.id = rs->getString(QStringLiteral("ID")).toInt();
+                row.subject = rs->getString(QStringLiteral("科目"));
+                row.type = rs->getString(QStringLiteral("题型"));
+                row.stem = rs->getString(QStringLiteral("题干"));
+                row.answer = rs->getString(QStringLiteral("答案"));
+                static const char *const optionNames[] = {"A", "B", "C", "D", "E"};
+                for (size_t i = 0; i < 5; ++i)
+                    row.options[i] = rs->value(QLatin1String(optionNames[i]));
+                row.difficulty = rs->value(QStringLiteral("难度"));
+                row.audience = rs->value(QStringLiteral("对象"));
+                result.rows << row;
+                rs->moveNext();
+            }
+        }
+        before += n;
+    }
+    result.total = int(before);
+    result.pageCount = int((before + PageSize - 1) / PageSize);
+    return result;
+}
+
+} // namespace QuestionSearch

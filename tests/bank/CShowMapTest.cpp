@@ -1,0 +1,56 @@
+#include "bank/CShowMap.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+TEST(CShowMap, PlacedAndSizedFromTheImageAndTheFrame)
+{
+    EXPECT_EQ(CShowMap::placeFor(QSize(300, 200), QSize(1024, 768)), QPoint(241, 189));
+    const WindowMetrics m{20, 5, 7};
+    EXPECT_EQ(CShowMap::outerSizeFor(QSize(300, 200), m), QSize(302, 223));
+    // The client area is what the outer size leaves inside caption and frame.
+    EXPECT_EQ(CShowMap::clientSizeFor(QSize(300, 200), m), QSize(292, 189));
+    EXPECT_EQ(CShowMap::clientSizeFor(QSize(0, 0), m), QSize(0, 0));
+}
+
+TEST(CShowMap, CapturesTheClientAreaAsA32BitBmp)
+{
+    QTemporaryDir dir;
+    QImage img(120, 80, QImage::Format_RGB32);
+    img.fill(qRgb(10, 120, 240));
+    const QString jpg = dir.filePath("pic.jpg");
+    ASSERT_TRUE(img.save(jpg, "JPG", 100));
+
+    CShowMap window(jpg);
+    window.show();
+    EXPECT_EQ(window.windowTitle(), "考题图片");
+    const QString bmp = dir.filePath("out.bmp");
+    ASSERT_TRUE(window.capturePicture(bmp));
+    QFile f(bmp);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray head = f.read(30);
+    EXPECT_EQ(head.left(2), "BM");
+    EXPECT_EQ(int(uchar(head[28])), 32);
+    const QImage shot(bmp);
+    EXPECT_EQ(shot.size(), window.size());
+    const QRgb p = shot.pixel(10, 10);
+    EXPECT_NEAR(qBlue(p), 240, 6);
+    EXPECT_NEAR(qRed(p), 10, 6);
+}
+
+TEST(CShowMap, AnImageThatCannotBeDecodedGivesAnEmptyWindow)
+{
+    QTemporaryDir dir;
+    const QString broken = dir.filePath("broken.bmp");
+    QFile f(broken);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("BM not really a bitmap");
+    f.close();
+    CShowMap window(broken);
+    window.show();
+    EXPECT_FALSE(window.capturePicture(dir.filePath("out.bmp")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.bmp")));
+}
