@@ -4,9 +4,10 @@
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
 #include "bank/CShowMap.h"
-#include "bank/Catalogues.h"
 #include "bank/QuestionStore.h"
 #include "store/CADOConn.h"
+#include "store/SettingsFile.h"
+#include "store/Subjects.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -27,11 +28,11 @@ CAddQuestion::CAddQuestion(QWidget *parent)
 {
     runCommand(this, [this] {
         auto *subjects = control<QComboBox>(kSubject);
-        subjects->addItems(Catalogues::subjects());
+        subjects->addItems(Subjects::readSubjects());
         subjects->setCurrentIndex(-1);
     });
     auto *groups = control<QComboBox>(kAudience);
-    groups->addItems(Catalogues::audienceGroups());
+    groups->addItems(SettingsFile().audienceGroupList());
     groups->setCurrentIndex(-1);
     for (int id : {kType, kDifficulty, kJudge})
         control<QComboBox>(id)->setCurrentIndex(-1);

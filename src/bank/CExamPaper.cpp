@@ -8,11 +8,11 @@
 #include "app/ShellOpen.h"
 #include "bank/CAddQuestion.h"
 #include "bank/CExamInandout.h"
-#include "bank/Catalogues.h"
 #include "bank/QuestionSearch.h"
 #include "bank/QuestionStore.h"
 #include "store/CADOConn.h"
 #include "store/Schema.h"
+#include "store/Subjects.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,7 +49,7 @@ CExamPaper::CExamPaper(QWidget *parent)
 
     runCommand(this, [this] {
         auto *subjects = control<QComboBox>(kSubject);
-        subjects->addItems(Catalogues::subjects());
+        subjects->addItems(Subjects::readSubjects());
         subjects->setCurrentIndex(-1);
     });
 
