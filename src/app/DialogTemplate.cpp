@@ -200,6 +200,12 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
             frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         w = frame;
     }
+    if (const int points = c.options.value("points").toInt()) {
+        // A control whose text would not fit its fixed place at the dialog's size.
+        QFont f = dialog.font();
+        f.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
+        w->setFont(f);
+    }
     w->setProperty("ctrlId", c.id);
     if (c.id >= 0)
         w->setObjectName(QStringLiteral("ctrl%1").arg(c.id));

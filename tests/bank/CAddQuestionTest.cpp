@@ -102,6 +102,7 @@ TEST_F(CAddQuestionTest, TheTypeSwitchesTheLayoutAndClearingKeepsIt)
     EXPECT_EQ(s.control(1278)->geometry(), QRect(270, 230, 132, 16));
     EXPECT_EQ(s.control(1217)->geometry(), QRect(300, 280, 72, 24));
     EXPECT_TRUE(s.control(1217)->isVisible());
+    saveShot(&s, "CAddQuestion-judge");
     EXPECT_FALSE(s.control(1276)->isVisible());
     EXPECT_FALSE(s.control(1061)->isVisible());
 
@@ -111,11 +112,13 @@ TEST_F(CAddQuestionTest, TheTypeSwitchesTheLayoutAndClearingKeepsIt)
     EXPECT_EQ(s.control(1276)->geometry(), QRect(102, 210, 600, 100));
     EXPECT_TRUE(s.control(1049)->isVisible());
     EXPECT_FALSE(s.control(1278)->isVisible());
+    saveShot(&s, "CAddQuestion-essay");
     EXPECT_FALSE(s.control(1217)->isVisible());
 
     choose(s, 1218, "多选题");
     EXPECT_EQ(s.control(1276)->geometry(), QRect(122, 412, 100, 30));
     EXPECT_FALSE(s.control(1049)->isVisible());
+    saveShot(&s, "CAddQuestion-choice");
     EXPECT_EQ(s.text(1061), "kept while hidden");
 
     choose(s, 1218, "填空题");
