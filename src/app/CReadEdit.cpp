@@ -7,6 +7,7 @@ CReadEdit::CReadEdit(QWidget *parent)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setAttribute(Qt::WA_Hover);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the text wraps
     hide();
 }
 
