@@ -22,10 +22,7 @@ void endExam(CADOConn &conn, CRecordset &exams)
 {
     DbTransaction tx(conn, Db::Personnel);
     exams.put(QStringLiteral("时效"), kEnded);
-    exams.put(QStringLiteral("保存码"),
-              examCode(exams.getString(QStringLiteral("考试名称")), exams.getString(QStringLiteral("开始时间")),
-                       exams.getString(QStringLiteral("结束时间")), exams.getString(QStringLiteral("合格分数")),
-                       kEnded));
+    exams.put(QStringLiteral("保存码"), examCodeOf(exams)); // sealed with the "结束" just put
     exams.update();
     tx.commit();
 }
