@@ -7,6 +7,7 @@
 #include "admin/CLogin.h"
 #include "bank/CExamPaper.h"
 #include "bank/CVariouSet.h"
+#include "store/CADOConn.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -149,6 +150,9 @@ void exitProgram(ScreenBase *current)
         g_exitHandler();
         return;
     }
+    // Closing the files lets the engine remove its journal; every write is
+    // already committed.
+    CADOConn::releaseCachedHandles();
     SingleInstance::release();
     std::fflush(nullptr);
     std::_Exit(0);

@@ -3,6 +3,7 @@
 #include "app/Fonts.h"
 #include "app/Navigation.h"
 #include "app/SingleInstance.h"
+#include "store/CADOConn.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
         });
     }
     const int code = Nav::runScreenLoop(ScreenId::Login);
+    CADOConn::releaseCachedHandles();
     SingleInstance::release();
     return code;
 }
