@@ -145,11 +145,8 @@ ClearResult clearType(const QString &type)
         files << Question::picturePath(pictures->getString(QStringLiteral("图片")));
         pictures->moveNext();
     }
-    {
-        DbTransaction tx(conn, Db::Questions);
-        conn.executeOrThrow(QStringLiteral("delete from %1").arg(table), Db::Questions);
-        tx.commit();
-    }
+    // One statement: all rows go or none do.
+    conn.executeOrThrow(QStringLiteral("delete from %1").arg(table), Db::Questions);
     // The files go once their rows are gone for good; a missing one is no error.
     for (const QString &f : files)
         QFile::remove(f);
