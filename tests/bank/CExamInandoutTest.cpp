@@ -29,6 +29,7 @@ TEST_F(CExamInandoutTest, ImportModeImportsTheChosenSheetAndCloses)
     ASSERT_TRUE(book.open(bankFixture("questions.xls")));
     CExamInandout s(CExamInandout::Mode::Import, &book);
     s.show();
+    saveShot(&s, "CExamInandout-import");
     EXPECT_EQ(s.windowTitle(), "Lumet—题库导入或删除");
     EXPECT_TRUE(s.control(1335)->isVisible());
     EXPECT_FALSE(s.control(1337)->isVisible());
@@ -81,6 +82,7 @@ TEST_F(CExamInandoutTest, ClearingModeEmptiesAType)
     }
     CExamInandout s(CExamInandout::Mode::Delete, nullptr);
     s.show();
+    saveShot(&s, "CExamInandout-delete");
     EXPECT_FALSE(s.control(1335)->isVisible());
     EXPECT_TRUE(s.control(1337)->isVisible());
     EXPECT_EQ(s.text(1339), "\n\n    您确定要删除系统保存的相关题型的题库码?\n\n一旦删除将无法恢复！");

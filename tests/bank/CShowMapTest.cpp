@@ -1,4 +1,5 @@
 #include "bank/CShowMap.h"
+#include "support/VornTest.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,7 @@ TEST(CShowMap, CapturesTheClientAreaAsA32BitBmp)
 
     CShowMap window(jpg);
     window.show();
+    saveShot(&window, "CShowMap");
     EXPECT_EQ(window.windowTitle(), "考题图片");
     const QString bmp = dir.filePath("out.bmp");
     ASSERT_TRUE(window.capturePicture(bmp));

@@ -95,6 +95,7 @@ protected:
     void answerNode(const QString &name, bool cancel = false, QString *shownName = nullptr)
     {
         whenShown<CAddAltNode>([=](CAddAltNode *dlg) {
+            saveShot(dlg, "CAddAltNode");
             if (shownName)
                 *shownName = dlg->text(1223);
             type(dlg->control(1097), name);
