@@ -105,6 +105,10 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
             align = (align & ~Qt::AlignTop) | Qt::AlignVCenter;
         label->setAlignment(align);
         label->setWordWrap(c.options.value("wrap").toBool(true));
+        if (c.flag("border")) {
+            label->setFrameStyle(QFrame::Box | QFrame::Plain);
+            label->setMargin(2);
+        }
         w = label;
     } else if (k == QLatin1String("edit")) {
         auto *edit = new QLineEdit(c.text, parent);

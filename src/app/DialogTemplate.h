@@ -15,7 +15,7 @@
 // combo (drop-down list), combobox (editable), list, listview (report view),
 // tree, group, date, time, richedit, readedit (CReadEdit), frame.
 // Flags: hidden, disabled, readonly, right (align), center, number, password,
-// checkboxes, gridlines, wrap, picture ("bmp159", "png162"), points (a font
+// checkboxes, gridlines, wrap, border (static), picture ("bmp159", "png162"), points (a font
 // size of the control's own).
 #include <QFont>
 #include <QJsonObject>

@@ -7,6 +7,8 @@
 #include "admin/CLogin.h"
 #include "bank/CExamPaper.h"
 #include "bank/CVariouSet.h"
+#include "paper/CSetPaper.h"
+#include "paper/CTestManage.h"
 #include "store/CADOConn.h"
 
 #include <QApplication>
@@ -169,6 +171,10 @@ ScreenBase *createScreen(ScreenId id)
         return new CExamPaper;
     case ScreenId::VariouSet:
         return new CVariouSet;
+    case ScreenId::TestManage:
+        return new CTestManage;
+    case ScreenId::SetPaper:
+        return new CSetPaper;
     default:
         return new PlaceholderScreen(id);
     }

@@ -1,9 +1,12 @@
 #include "store/CADOConn.h"
 
+#include "store/Schema.h"
+
 #include "app/MessageBox.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 
@@ -183,6 +186,11 @@ std::shared_ptr<DbHandle> openHandle(const QString &path, QString *error)
     // keeps the decrypted pages cached between commands; otherwise every
     // command would decrypt its pages again.
     sqlite3_exec(handle->db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+    // Files made before an index was added get it here, once; a table that is
+    // missing or damaged leaves its index out and is reported where it is used.
+    const QString fileName = QFileInfo(path).fileName();
+    for (const QString &sql : Schema::indexes(fileName))
+        sqlite3_exec(handle->db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(handle->db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                sqlVal, nullptr, nullptr, nullptr);
     if (::stat(native.constData(), &st) == 0) {

@@ -59,6 +59,23 @@ QStringList storedTableNames(const QString &file)
     return {};
 }
 
+QStringList indexes(const QString &file)
+{
+    QStringList sql;
+    if (file != Db::Questions)
+        return sql;
+    for (int i = 0; i < QuestionTypes::all().size(); ++i) {
+        const QString &type = QuestionTypes::all().at(i);
+        // Rows of one type in ID order (the browser's pages) and the counts of
+        // a paper rule with and without its subject (composition, the draw).
+        sql << QStringLiteral("create index if not exists bank%1_type on %2 (题型)").arg(i + 1).arg(type);
+        sql << QStringLiteral("create index if not exists bank%1_subject on %2 (题型, 科目)").arg(i + 1).arg(type);
+        sql << QStringLiteral("create index if not exists bank%1_rule on %2 (题型, 科目, 对象, 难度)").arg(i + 1).arg(type);
+        sql << QStringLiteral("create index if not exists bank%1_group on %2 (题型, 对象, 难度)").arg(i + 1).arg(type);
+    }
+    return sql;
+}
+
 const WorkTable &examInterim()
 {
     static const WorkTable t{

@@ -55,7 +55,7 @@ bool createDatabase(const QString &path, const QString &file, QString *error)
         ok = sqlite3_key(db, Db::Password, int(qstrlen(Db::Password))) == SQLITE_OK;
     if (ok)
         ok = exec(db, QStringLiteral("BEGIN"), {}, error);
-    for (const QString &sql : Schema::storedTables(file)) {
+    for (const QString &sql : Schema::storedTables(file) + Schema::indexes(file)) {
         if (ok)
             ok = exec(db, sql, {}, error);
     }
