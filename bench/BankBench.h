@@ -38,6 +38,34 @@ inline sqlite3 *openBare()
     return db;
 }
 
+// 40,000 单选题, 20,000 判断题 and 填空题, 10,000 多选题 and 问答题.
+inline void fillBank()
+{
+    sqlite3 *db = openBare();
+    const std::pair<const char *, int> types[] = {
+        {"单选题", 40000}, {"判断题", 20000}, {"填空题", 20000}, {"多选题", 10000}, {"问答题", 10000}};
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (const auto &[type, n] : types) {
+        sqlite3_stmt *insert = nullptr;
+        const QByteArray sql = QByteArray("insert into ") + type
+                               + " (科目,题型,题干,答案,A,B,C,D,E,难度,对象) values (?,?,?,?,?,?,?,?,?,?,?)";
+        sqlite3_prepare_v2(db, sql.constData(), -1, &insert, nullptr);
+        for (int i = 1; i <= n; ++i) {
+            const QByteArray subject = "科目" + QByteArray::number(i % 10);
+            const QByteArray stem = "第" + QByteArray::number(i) + "题：下列关于安全生产的说法中，哪一项是正确的？";
+            const QByteArray a = "选项内容A" + QByteArray::number(i);
+            const QByteArray cells[] = {subject, type, stem, "A", a, "选项内容B", "选项内容C", "选项内容D", "", "中等", "干部"};
+            for (int c = 0; c < 11; ++c)
+                sqlite3_bind_text(insert, c + 1, cells[c].constData(), int(cells[c].size()), SQLITE_TRANSIENT);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db);
+}
+
 inline double peakRssMiB()
 {
     rusage usage{};

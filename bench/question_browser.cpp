@@ -5,6 +5,7 @@
 
 #include "bank/CExamPaper.h"
 #include "bank/QuestionSearch.h"
+#include "store/Schema.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,34 +15,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// 40,000 单选题, 20,000 判断题 and 填空题, 10,000 多选题 and 问答题.
-void fillBank()
-{
-    sqlite3 *db = openBare();
-    const std::pair<const char *, int> types[] = {
-        {"单选题", 40000}, {"判断题", 20000}, {"填空题", 20000}, {"多选题", 10000}, {"问答题", 10000}};
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    for (const auto &[type, n] : types) {
-        sqlite3_stmt *insert = nullptr;
-        const QByteArray sql = QByteArray("insert into ") + type
-                               + " (科目,题型,题干,答案,A,B,C,D,E,难度,对象) values (?,?,?,?,?,?,?,?,?,?,?)";
-        sqlite3_prepare_v2(db, sql.constData(), -1, &insert, nullptr);
-        for (int i = 1; i <= n; ++i) {
-            const QByteArray subject = "科目" + QByteArray::number(i % 10);
-            const QByteArray stem = "第" + QByteArray::number(i) + "题：下列关于安全生产的说法中，哪一项是正确的？";
-            const QByteArray a = "选项内容A" + QByteArray::number(i);
-            const QByteArray cells[] = {subject, type, stem, "A", a, "选项内容B", "选项内容C", "选项内容D", "", "中等", "干部"};
-            for (int c = 0; c < 11; ++c)
-                sqlite3_bind_text(insert, c + 1, cells[c].constData(), int(cells[c].size()), SQLITE_TRANSIENT);
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
-        }
-        sqlite3_finalize(insert);
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(db);
-}
 
 BenchWorkDir *g_work = nullptr;
 
@@ -149,6 +122,19 @@ int main(int argc, char **argv)
     BenchWorkDir work;
     g_work = &work;
     fillBank();
+    // --without-indexes: the same runs on the bank as it was before its
+    // indexes, for comparison. The handle keeps them dropped for the process.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--without-indexes") == 0) {
+            CADOConn conn;
+            for (const QString &sql : Schema::indexes(Db::Questions))
+                conn.execute(QStringLiteral("drop index if exists %1").arg(sql.section(QLatin1Char(' '), 5, 5)),
+                             Db::Questions);
+            conn.close();
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            break;
+        }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

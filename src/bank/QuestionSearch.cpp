@@ -2,34 +2,51 @@
 
 #include "store/CADOConn.h"
 
+#include <algorithm>
+
 namespace QuestionSearch {
 
 namespace {
 
-// The keyword is matched as typed: %, _ and the escape itself lose their
-// pattern meaning.
-QString likePattern(const QString &keyword)
+// ASCII letters folded to lower case, as the engine's lower() folds them;
+// other letters are compared exactly.
+QString asciiLower(const QString &text)
 {
-    QString k = keyword;
-    k.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    k.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    k.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return QLatin1Char('%') + k + QLatin1Char('%');
+    QString out = text;
+    for (QChar &c : out)
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            c = QChar(c.unicode() + 32);
+    return out;
+}
+
+bool hasAsciiLetter(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return (c.unicode() >= 'A' && c.unicode() <= 'Z') || (c.unicode() >= 'a' && c.unicode() <= 'z');
+    });
 }
 
 // The where clause of one type's selection, always with 题型 = the type.
+// The keyword matches literally (no pattern characters), ASCII letters in
+// either case. A keyword search reads every stem anyway, so it walks the
+// table in ID order rather than the type's index ("+题型").
 QString whereOf(const SearchQuery &q, const QString &type, QVariantList *params)
 {
     QString where;
     if (!q.keyword.isEmpty()) {
-        where += QStringLiteral("题干 like ? escape '\\' and ");
-        *params << likePattern(q.keyword);
+        if (hasAsciiLetter(q.keyword)) {
+            where += QStringLiteral("instr(lower(题干), ?) > 0 and ");
+            *params << asciiLower(q.keyword);
+        } else {
+            where += QStringLiteral("instr(题干, ?) > 0 and ");
+            *params << q.keyword;
+        }
     }
     if (!q.subject.isEmpty()) {
         where += QStringLiteral("科目=? and ");
         *params << q.subject;
     }
-    where += QStringLiteral("题型=?");
+    where += q.keyword.isEmpty() ? QStringLiteral("题型=?") : QStringLiteral("+题型=?");
     *params << type;
     return where;
 }
