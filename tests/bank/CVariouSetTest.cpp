@@ -312,6 +312,20 @@ TEST_F(CVariouSetTest, SubjectsAreAddedDeletedAndCleared)
     QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
 }
 
+TEST_F(CVariouSetTest, AFailedClearingLeavesTheListShowingTheTable)
+{
+    for (const char *name : {"语文", "数学"})
+        outsiderExec(Db::Questions, "insert into Subject (科目) values (?)", {QString::fromUtf8(name)});
+    outsiderExec(Db::Questions,
+                 "create trigger keep before delete on Subject begin select raise(abort, '科目不能删除'); end");
+    auto s = open();
+    expectBox("您确定要清空考试科目码?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("科目不能删除", Caption::Tip);
+    QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+    EXPECT_EQ(subjectRows(*s), (QStringList{"1 语文", "2 数学"}));
+    EXPECT_EQ(storedSubjects(), (QStringList{"语文", "数学"}));
+}
+
 TEST_F(CVariouSetTest, SubjectListShowsTheTableOnOpening)
 {
     for (const char *name : {"语文", "数学", "语文"})
