@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -157,6 +158,21 @@ TEST_F(CAddQuestionTest, AddsOnceAndRefusesTheDuplicate)
     EXPECT_TRUE(rows[0][11].isNull());
 }
 
+TEST_F(CAddQuestionTest, AnOverLongFieldIsRefusedBeforeAnythingIsWritten)
+{
+    CAddQuestion s;
+    s.show();
+    fillSingle(s);
+    type(s, 1274, QString(256, QChar(0x6587)));
+    expectBox("选项D超过255个字符，添加失败！", Caption::Tip);
+    click(s, 1229);
+    EXPECT_TRUE(outsiderRows(Db::Questions, "select * from 单选题").isEmpty());
+    type(s, 1274, QString(255, QChar(0x6587)));
+    expectBox("题目添加成功!", Caption::Tip);
+    click(s, 1229);
+    EXPECT_EQ(outsiderRows(Db::Questions, "select length(D) from 单选题")[0][0], "255");
+}
+
 TEST_F(CAddQuestionTest, AJudgeQuestionStoresItsFixedOptionsAndQuotesAreFine)
 {
     CAddQuestion s;
@@ -217,6 +233,63 @@ TEST_F(CAddQuestionTest, APictureIsStoredUnderTheQuestionsName)
     expectBox("题目添加成功!", Caption::Tip);
     click(s, 1229);
     EXPECT_TRUE(outsiderRows(Db::Questions, "select 图片 from 判断题 where 题干='第三题'")[0][0].isNull());
+}
+
+// Records the windows a modal screen blocks from input.
+class BlockedWindows : public QObject
+{
+public:
+    BlockedWindows() { qApp->installEventFilter(this); }
+    ~BlockedWindows() override { qApp->removeEventFilter(this); }
+    QSet<QObject *> blocked;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowBlocked)
+            blocked.insert(watched);
+        else if (event->type() == QEvent::WindowUnblocked)
+            blocked.remove(watched);
+        return false;
+    }
+};
+
+TEST_F(CAddQuestionTest, ThePictureWindowCanBeClosedWhileTheEntryScreenIsModal)
+{
+    BlockedWindows windows;
+    CAddQuestion s;
+    const QString picture = image("photo.bmp");
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        EXPECT_EQ(QApplication::activeModalWidget(), &s);
+        answerFileDialog(picture);
+        click(s, 1230);
+        CShowMap *window = s.pictureWindow();
+        if (!window) {
+            ADD_FAILURE() << "no picture window";
+            s.done(0);
+            return;
+        }
+        QApplication::processEvents();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(windows.blocked.contains(window)) << "the modal entry screen blocks the picture window";
+        EXPECT_FALSE(windows.blocked.contains(window->windowHandle()));
+        // Its close box hides it: 添加 stores no picture and asks nothing.
+        window->close();
+        EXPECT_FALSE(window->isVisible());
+        fillSingle(s);
+        expectBox("题目添加成功!", Caption::Tip);
+        click(s, 1229);
+        click(s, 1207);
+    });
+    s.exec();
+    EXPECT_TRUE(ran);
+    expectAllShown();
+    const auto rows = outsiderRows(Db::Questions, "select 题干, 图片 from 单选题");
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_TRUE(rows[0][1].isNull());
+    EXPECT_TRUE(QDir(path("QuestionMap")).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(CAddQuestionTest, WithoutThePictureFolderThePictureNameIsStillSet)
