@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -34,6 +35,38 @@ QRect rectOf(const QJsonValue &v)
         return QRect();
     return QRect(a.at(0).toInt(), a.at(1).toInt(), a.at(2).toInt(), a.at(3).toInt());
 }
+
+// The CJK faces standing in for 宋体 have a line much taller than their
+// glyphs: drawn from the top of a label of its described height, shorter
+// than that line, the glyphs would be cut at the bottom. Such a label draws
+// its one line with the glyphs centred in it instead.
+class TemplateLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        const QFontMetrics fm(font());
+        const QString line = text();
+        if (height() >= fm.height() || line.isEmpty() || line.contains(QLatin1Char('\n'))) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        const QRect glyphs = fm.tightBoundingRect(QStringLiteral("国图"));
+        const int baseline = (height() - glyphs.height()) / 2 - glyphs.top();
+        const int advance = fm.horizontalAdvance(line);
+        int x = 0;
+        if (alignment() & Qt::AlignRight)
+            x = width() - advance;
+        else if (alignment() & Qt::AlignHCenter)
+            x = (width() - advance) / 2;
+        QPainter painter(this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+        painter.drawText(x, baseline, line);
+    }
+};
 
 QImage pictureOf(const QString &name)
 {
@@ -98,7 +131,7 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
     QWidget *w = nullptr;
     const QString &k = c.kind;
     if (k == QLatin1String("static")) {
-        auto *label = new QLabel(c.text, parent);
+        auto *label = new TemplateLabel(c.text, parent);
         Qt::Alignment align = Qt::AlignTop;
         align |= c.flag("right") ? Qt::AlignRight : c.flag("center") ? Qt::AlignHCenter : Qt::AlignLeft;
         if (c.flag("vcenter"))
@@ -121,6 +154,9 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
     } else if (k == QLatin1String("multiedit")) {
         auto *edit = new QPlainTextEdit(c.text, parent);
         edit->setReadOnly(c.flag("readonly"));
+        // The margin of a Windows edit box: a one-line box of the described
+        // height holds its line without a scroll bar.
+        edit->document()->setDocumentMargin(1);
         w = edit;
     } else if (k == QLatin1String("button")) {
         w = new QPushButton(c.text, parent);

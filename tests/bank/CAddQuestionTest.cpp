@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -74,6 +77,38 @@ protected:
     }
 };
 
+// Rows from the first to the last that hold ink, in an image on a plain ground.
+int inkHeight(const QImage &image)
+{
+    const QRgb ground = image.pixel(image.width() - 1, 0);
+    int first = -1, last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != ground) {
+                if (first < 0)
+                    first = y;
+                last = y;
+                break;
+            }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+// True when the label shows its whole text: its ink is as tall as the same
+// text drawn with room to spare.
+bool showsWholeText(QLabel *label)
+{
+    const QImage shown = label->grab().toImage();
+    QImage free(label->width(), label->height() + 60, QImage::Format_ARGB32);
+    free.fill(shown.pixel(shown.width() - 1, 0));
+    QPainter p(&free);
+    p.setFont(label->font());
+    p.setPen(label->palette().color(QPalette::WindowText));
+    p.drawText(QRect(0, 30, free.width(), label->height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+               label->text());
+    p.end();
+    return inkHeight(shown) == inkHeight(free);
+}
+
 } // namespace
 
 TEST_F(CAddQuestionTest, OpensWithTheListsAndTheChoiceLayout)
@@ -128,6 +163,30 @@ TEST_F(CAddQuestionTest, TheTypeSwitchesTheLayoutAndClearingKeepsIt)
     EXPECT_EQ(s.text(1061), "");
     EXPECT_TRUE(s.control(1049)->isVisible()); // still the 填空题 layout
     EXPECT_EQ(s.control(1276)->geometry(), QRect(102, 210, 600, 100));
+}
+
+TEST_F(CAddQuestionTest, EveryLayoutReadsCleanly)
+{
+    CAddQuestion s;
+    s.show();
+    for (const char *type : {"单选题", "判断题", "填空题"}) {
+        choose(s, 1218, type);
+        for (QLabel *label : s.findChildren<QLabel *>())
+            if (label->isVisible())
+                EXPECT_TRUE(showsWholeText(label)) << type << ": " << label->text().toStdString() << " is cut";
+    }
+    // The answer box of the choice layout holds its letters without a scroll bar.
+    choose(s, 1218, "多选题");
+    type(s, 1276, "ABCDE");
+    QApplication::processEvents();
+    saveShot(&s, "CAddQuestion-answer");
+    auto *answer = s.control<QPlainTextEdit>(1276);
+    EXPECT_FALSE(answer->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(answer->horizontalScrollBar()->isVisible());
+    // Only a text that does not fit brings one.
+    type(s, 1276, "A\nB\nC\nD");
+    QApplication::processEvents();
+    EXPECT_TRUE(answer->verticalScrollBar()->isVisible());
 }
 
 TEST_F(CAddQuestionTest, AddsOnceAndRefusesTheDuplicate)
