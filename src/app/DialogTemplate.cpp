@@ -16,15 +16,19 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleFactory>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QTreeWidget>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -66,6 +70,39 @@ protected:
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
         painter.drawText(x, baseline, line);
     }
+};
+
+// A tree draws its branches as the Windows tree view does, with dotted lines
+// and plus/minus buttons, whatever the application's style.
+class TreeLineStyle : public QProxyStyle
+{
+public:
+    TreeLineStyle()
+        : m_windows(QStyleFactory::create(QStringLiteral("Windows")))
+    {
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element == PE_IndicatorBranch && m_windows)
+            m_windows->drawPrimitive(element, option, painter, widget);
+        else
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+    static TreeLineStyle *instance()
+    {
+        static QPointer<TreeLineStyle> style;
+        if (!style) {
+            style = new TreeLineStyle;
+            style->setParent(qApp);
+        }
+        return style;
+    }
+
+private:
+    std::unique_ptr<QStyle> m_windows;
 };
 
 QImage pictureOf(const QString &name)
@@ -203,6 +240,9 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
             headers << pair.at(0).toString();
             widths << pair.at(1).toInt(60);
         }
+        // The described widths hold, however narrow (the style's minimum
+        // follows the font and would widen a 42-pixel column).
+        table->horizontalHeader()->setMinimumSectionSize(0);
         table->setColumnCount(int(headers.size()));
         table->setHorizontalHeaderLabels(headers);
         for (int i = 0; i < widths.size(); ++i)
@@ -211,7 +251,8 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
     } else if (k == QLatin1String("tree")) {
         auto *tree = new QTreeWidget(parent);
         tree->setHeaderHidden(true);
-        tree->setRootIsDecorated(true);
+        tree->setRootIsDecorated(true); // lines and buttons at the root too
+        tree->setStyle(TreeLineStyle::instance());
         w = tree;
     } else if (k == QLatin1String("group")) {
         w = new QGroupBox(c.text, parent);
