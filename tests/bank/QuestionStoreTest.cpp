@@ -155,6 +155,28 @@ TEST_F(QuestionStoreTest, JudgeDuplicatesCompareTheStoredAnswer)
     conn.close();
 }
 
+TEST_F(QuestionStoreTest, DuplicatesHeedLetterCase)
+{
+    ManualEntry e = choiceEntry();
+    e.subject = QStringLiteral("Math");
+    e.stem = QStringLiteral("Which is Prime?");
+    e.options = {QStringLiteral("Four"), QStringLiteral("Six"), QStringLiteral("Seven"), QString(), QString()};
+    e.answerBox = QStringLiteral("C");
+    CADOConn conn;
+    QuestionStore::insert(conn, e.toQuestion());
+    EXPECT_TRUE(QuestionStore::isDuplicate(conn, e.toQuestion()));
+    ManualEntry other = e;
+    other.subject = QStringLiteral("math");
+    EXPECT_FALSE(QuestionStore::isDuplicate(conn, other.toQuestion()));
+    other = e;
+    other.stem = QStringLiteral("which is prime?");
+    EXPECT_FALSE(QuestionStore::isDuplicate(conn, other.toQuestion()));
+    other = e;
+    other.options[2] = QStringLiteral("seven");
+    EXPECT_FALSE(QuestionStore::isDuplicate(conn, other.toQuestion()));
+    conn.close();
+}
+
 TEST_F(QuestionStoreTest, ClearingATypeRemovesRowsAndTheirPictures)
 {
     EXPECT_EQ(QuestionStore::clearType("填空题"), QuestionStore::ClearResult::AlreadyEmpty);
