@@ -1,4 +1,5 @@
 #include "app/Translations.h"
+#include "support/VornTest.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -17,6 +18,7 @@ TEST(Translations, QtsOwnDialogsReadInChinese)
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.show();
+        saveShot(&dialog, "QFileDialog");
         QStringList buttons;
         for (QDialogButtonBox *box : dialog.findChildren<QDialogButtonBox *>())
             for (QAbstractButton *b : box->buttons())
