@@ -9,6 +9,7 @@ packages=(
   libsqlcipher-dev sqlcipher
   libfreexl-dev           # reads the .xls spreadsheets
   fonts-noto-cjk          # stands in for 宋体 and MS Shell Dlg
+  qt6-translations-l10n   # Qt's own dialogs and buttons in Chinese
   libgtest-dev libbenchmark-dev
 )
 

@@ -92,8 +92,8 @@ Reset resetPassword(Account account, const std::function<bool()> &confirm)
     try {
         CADOConn conn;
         RecordsetPtr rs = conn.openRecordset(kSelect, Db::Personnel);
-        // A selection that could not be opened fails here, before the question.
-        rs->recordCount();
+        // The question comes first; a selection that could not be opened
+        // fails at the write after Yes, with nothing written.
         if (!confirm())
             return Reset::Declined;
         writeDigests(conn, *rs, account, digests);

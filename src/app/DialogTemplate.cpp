@@ -15,15 +15,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleFactory>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimeEdit>
 #include <QTreeWidget>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -34,6 +39,71 @@ QRect rectOf(const QJsonValue &v)
         return QRect();
     return QRect(a.at(0).toInt(), a.at(1).toInt(), a.at(2).toInt(), a.at(3).toInt());
 }
+
+// The CJK faces standing in for 宋体 have a line much taller than their
+// glyphs: drawn from the top of a label of its described height, shorter
+// than that line, the glyphs would be cut at the bottom. Such a label draws
+// its one line with the glyphs centred in it instead.
+class TemplateLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        const QFontMetrics fm(font());
+        const QString line = text();
+        if (height() >= fm.height() || line.isEmpty() || line.contains(QLatin1Char('\n'))) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        const QRect glyphs = fm.tightBoundingRect(QStringLiteral("国图"));
+        const int baseline = (height() - glyphs.height()) / 2 - glyphs.top();
+        const int advance = fm.horizontalAdvance(line);
+        int x = 0;
+        if (alignment() & Qt::AlignRight)
+            x = width() - advance;
+        else if (alignment() & Qt::AlignHCenter)
+            x = (width() - advance) / 2;
+        QPainter painter(this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+        painter.drawText(x, baseline, line);
+    }
+};
+
+// A tree draws its branches as the Windows tree view does, with dotted lines
+// and plus/minus buttons, whatever the application's style.
+class TreeLineStyle : public QProxyStyle
+{
+public:
+    TreeLineStyle()
+        : m_windows(QStyleFactory::create(QStringLiteral("Windows")))
+    {
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element == PE_IndicatorBranch && m_windows)
+            m_windows->drawPrimitive(element, option, painter, widget);
+        else
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+    static TreeLineStyle *instance()
+    {
+        static QPointer<TreeLineStyle> style;
+        if (!style) {
+            style = new TreeLineStyle;
+            style->setParent(qApp);
+        }
+        return style;
+    }
+
+private:
+    std::unique_ptr<QStyle> m_windows;
+};
 
 QImage pictureOf(const QString &name)
 {
@@ -98,7 +168,7 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
     QWidget *w = nullptr;
     const QString &k = c.kind;
     if (k == QLatin1String("static")) {
-        auto *label = new QLabel(c.text, parent);
+        auto *label = new TemplateLabel(c.text, parent);
         Qt::Alignment align = Qt::AlignTop;
         align |= c.flag("right") ? Qt::AlignRight : c.flag("center") ? Qt::AlignHCenter : Qt::AlignLeft;
         if (c.flag("vcenter"))
@@ -125,6 +195,9 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
     } else if (k == QLatin1String("multiedit")) {
         auto *edit = new QPlainTextEdit(c.text, parent);
         edit->setReadOnly(c.flag("readonly"));
+        // The margin of a Windows edit box: a one-line box of the described
+        // height holds its line without a scroll bar.
+        edit->document()->setDocumentMargin(1);
         w = edit;
     } else if (k == QLatin1String("button")) {
         w = new QPushButton(c.text, parent);
@@ -171,6 +244,9 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
             headers << pair.at(0).toString();
             widths << pair.at(1).toInt(60);
         }
+        // The described widths hold, however narrow (the style's minimum
+        // follows the font and would widen a 42-pixel column).
+        table->horizontalHeader()->setMinimumSectionSize(0);
         table->setColumnCount(int(headers.size()));
         table->setHorizontalHeaderLabels(headers);
         for (int i = 0; i < widths.size(); ++i)
@@ -179,7 +255,8 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
     } else if (k == QLatin1String("tree")) {
         auto *tree = new QTreeWidget(parent);
         tree->setHeaderHidden(true);
-        tree->setRootIsDecorated(true);
+        tree->setRootIsDecorated(true); // lines and buttons at the root too
+        tree->setStyle(TreeLineStyle::instance());
         w = tree;
     } else if (k == QLatin1String("group")) {
         w = new QGroupBox(c.text, parent);

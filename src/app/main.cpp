@@ -1,8 +1,9 @@
 // Lumet: start-up. One copy per user, the Windows faces mapped to Noto CJK,
-// then the screen loop from the start screen.
+// Qt's own texts in Chinese, then the screen loop from the start screen.
 #include "app/Fonts.h"
 #include "app/Navigation.h"
 #include "app/SingleInstance.h"
+#include "app/Translations.h"
 #include "store/CADOConn.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     if (!SingleInstance::acquire())
         return 0; // a copy runs already: end silently
     Fonts::installSubstitutions();
+    Translations::install(); // without them Qt's own texts stay English
 
     // Start-up timing for the benchmark: report once the start screen shows, then end.
     if (qEnvironmentVariableIsSet("VORN_EXIT_WHEN_SHOWN")) {

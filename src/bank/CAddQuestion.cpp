@@ -105,7 +105,8 @@ void CAddQuestion::choosePicture()
         return;
     }
     destroyPictureWindow();
-    m_window = CShowMap::showPicture(path);
+    // Owned by this screen so its close box works while this screen is modal.
+    m_window = CShowMap::showPicture(path, this);
 }
 
 ManualEntry CAddQuestion::readEntry() const

@@ -18,26 +18,34 @@ WindowMetrics WindowMetrics::ofSystem()
     return m;
 }
 
-CShowMap::CShowMap(const QString &imagePath)
-    : ScreenBase(121, KeyFilterMode::None, nullptr), m_path(imagePath)
+CShowMap::CShowMap(const QString &imagePath, QWidget *owner)
+    : ScreenBase(121, KeyFilterMode::None, owner), m_path(imagePath)
 {
     setModal(false);
     const QImage image(m_path);
-    const QSize imageSize = image.isNull() ? QSize(0, 0) : image.size();
+    m_imageSize = image.isNull() ? QSize(0, 0) : image.size();
     QSize screenSize(1024, 768);
     if (QScreen *screen = QGuiApplication::primaryScreen())
         screenSize = screen->geometry().size();
-    const QSize client = clientSizeFor(imageSize, WindowMetrics::ofSystem());
+    // An image that cannot be decoded has no size: its window is a small
+    // empty frame, so the choice is still seen and can be closed.
+    const QSize client = m_imageSize.isEmpty() ? emptyClient() : clientSizeFor(m_imageSize, WindowMetrics::ofSystem());
     setMinimumSize(0, 0);
     setFixedSize(client);
-    move(placeFor(imageSize, screenSize));
+    move(placeFor(m_imageSize, screenSize));
 }
 
-CShowMap *CShowMap::showPicture(const QString &imagePath)
+CShowMap *CShowMap::showPicture(const QString &imagePath, QWidget *owner)
 {
-    auto *window = new CShowMap(imagePath);
+    auto *window = new CShowMap(imagePath, owner);
     window->show();
     return window;
+}
+
+QSize CShowMap::emptyClient()
+{
+    // Room for the caption with its close box.
+    return QSize(160, 60);
 }
 
 QPoint CShowMap::placeFor(const QSize &image, const QSize &screen)
@@ -68,7 +76,7 @@ void CShowMap::paintPictures(QPainter &painter)
 bool CShowMap::capturePicture(const QString &path)
 {
     const QSize client = size();
-    if (client.isEmpty())
+    if (m_imageSize.isEmpty() || client.isEmpty())
         return false;
     const QImage shot = grab(QRect(QPoint(0, 0), client)).toImage();
     return writeBmp32(shot, path);

@@ -17,16 +17,25 @@ class CShowMap : public ScreenBase
 {
     Q_OBJECT
 public:
-    explicit CShowMap(const QString &imagePath);
+    // owner: the modal screen the window belongs to, if any. A window of its
+    // own that a modal screen owns stays usable (its close box included)
+    // while that screen runs.
+    explicit CShowMap(const QString &imagePath, QWidget *owner = nullptr);
 
     // Creates the window for the image file and shows it.
-    static CShowMap *showPicture(const QString &imagePath);
+    static CShowMap *showPicture(const QString &imagePath, QWidget *owner = nullptr);
 
     // Writes the client area as then shown into a 32-bit BMP at path
-    // (an existing file is replaced); false when it cannot be written.
+    // (an existing file is replaced); false when it cannot be written, or
+    // when the image could not be decoded.
     bool capturePicture(const QString &path);
 
     QString imagePath() const { return m_path; }
+    // The image's size; empty when it could not be decoded.
+    QSize imageSize() const { return m_imageSize; }
+
+    // The client area of the window of an image that cannot be decoded.
+    static QSize emptyClient();
 
     // Place and outer size for an image of the given size on a screen.
     static QPoint placeFor(const QSize &image, const QSize &screen);
@@ -38,4 +47,5 @@ protected:
 
 private:
     QString m_path;
+    QSize m_imageSize;
 };

@@ -4,6 +4,7 @@
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
 #include "bank/CAddAltNode.h"
+#include "store/CADOConn.h"
 #include "store/Subjects.h"
 
 #include <QComboBox>
@@ -11,6 +12,8 @@
 #include <QMenu>
 #include <QTableWidget>
 #include <QTreeWidget>
+
+#include <optional>
 
 namespace {
 
@@ -221,10 +224,17 @@ void CVariouSet::clearSubjects()
     }
     if (!MessageBox::confirm(this, QStringLiteral("您确定要清空考试科目码?")))
         return;
-    control<QTableWidget>(1209)->setRowCount(0);
-    Subjects::clear();
-    // Shown from the table, so a clearing that failed does not look done.
+    // Shown from the table whatever the outcome, so a clearing that failed
+    // does not look done.
+    std::optional<DbError> failure;
+    try {
+        Subjects::clear();
+    } catch (const DbError &e) {
+        failure = e;
+    }
     fillSubjects();
+    if (failure)
+        throw *failure;
 }
 
 void CVariouSet::deleteSubject()

@@ -7,6 +7,11 @@
 //   判断题  答案 "A" (true) or "B" (false); A = "正确", B = "错误"
 //   填空题  题干 marks each blank "【】" (one or two); two answers joined by "#"
 //   问答题  答案 the model answer, free text
+//
+// Subjects, audience groups and question texts compare exactly, letter case
+// included, everywhere in the bank (duplicate test, subject filter, duplicate
+// removal), as the subject catalogue keeps "Math" and "math" apart. Only the
+// stem keyword, a pattern, ignores letter case.
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +33,10 @@ struct Question
     std::optional<QString> picture; // 图片: null when the question has none
 
     QString option(int i) const { return options.at(size_t(i)).value_or(QString()); }
+
+    // The most characters a text column holds; longer texts are refused where
+    // they are entered, by hand or by import.
+    static constexpr int MaxText = 255;
 
     // The columns of every question table after ID, in table order.
     static const QStringList &columns();

@@ -10,7 +10,6 @@ namespace QuestionImport {
 namespace {
 
 const QStringList kRequired{"科目", "题型", "题干", "答案", "难度", "对象"};
-constexpr int kMaxText = 255;
 
 QStringList optionsOf(const QString &type)
 {
@@ -99,7 +98,7 @@ ImportResult run(XlsWorkbook &book, const QString &type)
     // the sheet is refused whole before anything is written.
     for (const Row &row : rows) {
         for (const XlsCell &cell : *row.cells) {
-            if (cell && cell->size() > kMaxText) {
+            if (cell && cell->size() > Question::MaxText) {
                 result.status = ImportResult::TooLong;
                 result.sheetRow = row.sheetRow;
                 return result;

@@ -64,6 +64,19 @@ std::optional<Refusal> checkEntry(const ManualEntry &e)
         return Refusal{QStringLiteral("除问答题外的答案不能有空格存在，添加失败！"), Caption::Tip};
     if (e.answerBox.contains(QLatin1Char('|')))
         return Refusal{QStringLiteral("题目答案中不能含有'|'，添加失败！"), Caption::Tip};
+    // The columns hold 255 characters, as the import enforces; only the boxes
+    // the type stores are looked at.
+    QList<std::pair<QString, QString>> stored{{QStringLiteral("题干"), e.stem}};
+    if (isChoice(e.type)) {
+        static const char *const names[] = {"选项A", "选项B", "选项C", "选项D", "选项E"};
+        for (size_t i = 0; i < 5; ++i)
+            stored.append({QString::fromUtf8(names[i]), e.options[i]});
+    }
+    if (e.type != QStringLiteral("判断题"))
+        stored.append({QStringLiteral("标准答案"), e.answerBox});
+    for (const auto &[name, value] : stored)
+        if (value.size() > Question::MaxText)
+            return Refusal{QStringLiteral("%1超过%2个字符，添加失败！").arg(name).arg(Question::MaxText), Caption::Tip};
     return std::nullopt;
 }
 

@@ -633,13 +633,30 @@ bool CADOConn::openConnection(const QString &file)
     return true;
 }
 
-bool CADOConn::ensureConnection(const QString &file)
+bool CADOConn::ensureConnection(const QString &file, QString *error)
 {
-    if (!m_attempted)
-        return openConnection(file);
-    if (file != m_file && m_transactionDepth == 0)
-        return openConnection(file); // a wrapper serves the file it is asked for
-    return m_handle != nullptr;
+    if (!m_attempted || (file != m_file && m_transactionDepth == 0)) {
+        // A wrapper serves the file it is asked for.
+        if (openConnection(file))
+            return true;
+        *error = QString(); // the engine's text was shown already
+        return false;
+    }
+    if (file != m_file) {
+        // Running the statement on the file of the transaction would write to
+        // the wrong file, and switching would end the transaction.
+        *error = QStringLiteral("%1 的事务尚未结束，此连接不能用于 %2").arg(m_file, file);
+        return false;
+    }
+    if (!m_handle) {
+        *error = QString();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+const QString kClosed = QStringLiteral("Operation is not allowed when the object is closed.");
 }
 
 bool CADOConn::isOpen() const
@@ -651,9 +668,10 @@ RecordsetPtr CADOConn::openRecordset(const QString &sql, const QString &file, co
 {
     auto rs = std::make_shared<CRecordset>();
     m_recordset = rs;
-    if (!ensureConnection(file)) {
-        rs->m_error = QStringLiteral("Operation is not allowed when the object is closed.");
-        rs->m_errorReported = true;
+    QString refused;
+    if (!ensureConnection(file, &refused)) {
+        rs->m_error = refused.isEmpty() ? kClosed : refused;
+        rs->m_errorReported = refused.isEmpty();
         return rs;
     }
 
@@ -723,8 +741,9 @@ bool CADOConn::execute(const QString &sql, const QString &file, const QVariantLi
 
 void CADOConn::executeOrThrow(const QString &sql, const QString &file, const QVariantList &params)
 {
-    if (!ensureConnection(file))
-        throw DbError(QStringLiteral("Operation is not allowed when the object is closed."), true);
+    QString refused;
+    if (!ensureConnection(file, &refused))
+        throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
     QString error;
     sqlite3_stmt *stmt = m_handle->prepare(sql, &error);
     if (!stmt)
@@ -750,8 +769,9 @@ void CADOConn::executeOrThrow(const QString &sql, const QString &file, const QVa
 
 void CADOConn::beginTransaction(const QString &file)
 {
-    if (!ensureConnection(file))
-        throw DbError(QStringLiteral("Operation is not allowed when the object is closed."), true);
+    QString refused;
+    if (!ensureConnection(file, &refused))
+        throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
     const QByteArray sql = QByteArray("SAVEPOINT vorn") + QByteArray::number(m_transactionDepth);
     if (sqlite3_exec(m_handle->db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         throw DbError(m_handle->lastError());

@@ -135,7 +135,9 @@ public:
     void executeOrThrow(const QString &sql, const QString &file, const QVariantList &params = {});
 
     // Writes that belong together: begin, then commit; anything not committed
-    // when the wrapper closes is rolled back. Nests.
+    // when the wrapper closes is rolled back. Nests. While one is open the
+    // wrapper serves only its file: asking for the other one is an error
+    // naming both.
     void beginTransaction(const QString &file);
     void commitTransaction();
     void rollbackTransaction();
@@ -148,7 +150,9 @@ public:
     static void releaseCachedHandles();
 
 private:
-    bool ensureConnection(const QString &file);
+    // False when the file cannot be served: *error is empty when the failed
+    // open was shown already, else it says why (another file's transaction).
+    bool ensureConnection(const QString &file, QString *error);
 
     std::shared_ptr<detail::DbHandle> m_handle;
     bool m_attempted = false;

@@ -196,6 +196,19 @@ TEST_F(AdminSignInTest, AFailedWriteLeavesTheOldDigestsWhole)
     EXPECT_EQ(column(kAdminCol), QStringList({"x", "x"}));
 }
 
+TEST_F(AdminSignInTest, ResetAsksFirstAndReportsABrokenTableAfterYes)
+{
+    outsiderExec(Db::Personnel, "alter table LastPass rename to LastPassOld");
+    CAdmin admin;
+    admin.show();
+    expectBox("您确定要恢复到初始密码？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    click(admin, 1048);
+    expectBox("您确定要恢复到初始密码？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("恢复失败！", Caption::Tip);
+    click(admin, 1052);
+    expectAllShown();
+}
+
 TEST_F(AdminSignInTest, NavigationButtonsFollowTheTable)
 {
     const std::pair<int, ScreenId> routes[] = {{1054, ScreenId::ExamPaper},      {1056, ScreenId::TestManage},

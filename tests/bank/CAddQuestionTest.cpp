@@ -8,9 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -73,6 +77,38 @@ protected:
     }
 };
 
+// Rows from the first to the last that hold ink, in an image on a plain ground.
+int inkHeight(const QImage &image)
+{
+    const QRgb ground = image.pixel(image.width() - 1, 0);
+    int first = -1, last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != ground) {
+                if (first < 0)
+                    first = y;
+                last = y;
+                break;
+            }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+// True when the label shows its whole text: its ink is as tall as the same
+// text drawn with room to spare.
+bool showsWholeText(QLabel *label)
+{
+    const QImage shown = label->grab().toImage();
+    QImage free(label->width(), label->height() + 60, QImage::Format_ARGB32);
+    free.fill(shown.pixel(shown.width() - 1, 0));
+    QPainter p(&free);
+    p.setFont(label->font());
+    p.setPen(label->palette().color(QPalette::WindowText));
+    p.drawText(QRect(0, 30, free.width(), label->height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+               label->text());
+    p.end();
+    return inkHeight(shown) == inkHeight(free);
+}
+
 } // namespace
 
 TEST_F(CAddQuestionTest, OpensWithTheListsAndTheChoiceLayout)
@@ -129,6 +165,30 @@ TEST_F(CAddQuestionTest, TheTypeSwitchesTheLayoutAndClearingKeepsIt)
     EXPECT_EQ(s.control(1276)->geometry(), QRect(102, 210, 600, 100));
 }
 
+TEST_F(CAddQuestionTest, EveryLayoutReadsCleanly)
+{
+    CAddQuestion s;
+    s.show();
+    for (const char *type : {"单选题", "判断题", "填空题"}) {
+        choose(s, 1218, type);
+        for (QLabel *label : s.findChildren<QLabel *>())
+            if (label->isVisible())
+                EXPECT_TRUE(showsWholeText(label)) << type << ": " << label->text().toStdString() << " is cut";
+    }
+    // The answer box of the choice layout holds its letters without a scroll bar.
+    choose(s, 1218, "多选题");
+    type(s, 1276, "ABCDE");
+    QApplication::processEvents();
+    saveShot(&s, "CAddQuestion-answer");
+    auto *answer = s.control<QPlainTextEdit>(1276);
+    EXPECT_FALSE(answer->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(answer->horizontalScrollBar()->isVisible());
+    // Only a text that does not fit brings one.
+    type(s, 1276, "A\nB\nC\nD");
+    QApplication::processEvents();
+    EXPECT_TRUE(answer->verticalScrollBar()->isVisible());
+}
+
 TEST_F(CAddQuestionTest, AddsOnceAndRefusesTheDuplicate)
 {
     CAddQuestion s;
@@ -155,6 +215,21 @@ TEST_F(CAddQuestionTest, AddsOnceAndRefusesTheDuplicate)
     EXPECT_EQ(rows[0], QStringList({"语文", "单选题", "一加一等于几？", "B", "1", "2", "3", "", "", "简单", "干部", QString()}));
     EXPECT_FALSE(rows[0][7].isNull());
     EXPECT_TRUE(rows[0][11].isNull());
+}
+
+TEST_F(CAddQuestionTest, AnOverLongFieldIsRefusedBeforeAnythingIsWritten)
+{
+    CAddQuestion s;
+    s.show();
+    fillSingle(s);
+    type(s, 1274, QString(256, QChar(0x6587)));
+    expectBox("选项D超过255个字符，添加失败！", Caption::Tip);
+    click(s, 1229);
+    EXPECT_TRUE(outsiderRows(Db::Questions, "select * from 单选题").isEmpty());
+    type(s, 1274, QString(255, QChar(0x6587)));
+    expectBox("题目添加成功!", Caption::Tip);
+    click(s, 1229);
+    EXPECT_EQ(outsiderRows(Db::Questions, "select length(D) from 单选题")[0][0], "255");
 }
 
 TEST_F(CAddQuestionTest, AJudgeQuestionStoresItsFixedOptionsAndQuotesAreFine)
@@ -217,6 +292,63 @@ TEST_F(CAddQuestionTest, APictureIsStoredUnderTheQuestionsName)
     expectBox("题目添加成功!", Caption::Tip);
     click(s, 1229);
     EXPECT_TRUE(outsiderRows(Db::Questions, "select 图片 from 判断题 where 题干='第三题'")[0][0].isNull());
+}
+
+// Records the windows a modal screen blocks from input.
+class BlockedWindows : public QObject
+{
+public:
+    BlockedWindows() { qApp->installEventFilter(this); }
+    ~BlockedWindows() override { qApp->removeEventFilter(this); }
+    QSet<QObject *> blocked;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowBlocked)
+            blocked.insert(watched);
+        else if (event->type() == QEvent::WindowUnblocked)
+            blocked.remove(watched);
+        return false;
+    }
+};
+
+TEST_F(CAddQuestionTest, ThePictureWindowCanBeClosedWhileTheEntryScreenIsModal)
+{
+    BlockedWindows windows;
+    CAddQuestion s;
+    const QString picture = image("photo.bmp");
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        EXPECT_EQ(QApplication::activeModalWidget(), &s);
+        answerFileDialog(picture);
+        click(s, 1230);
+        CShowMap *window = s.pictureWindow();
+        if (!window) {
+            ADD_FAILURE() << "no picture window";
+            s.done(0);
+            return;
+        }
+        QApplication::processEvents();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(windows.blocked.contains(window)) << "the modal entry screen blocks the picture window";
+        EXPECT_FALSE(windows.blocked.contains(window->windowHandle()));
+        // Its close box hides it: 添加 stores no picture and asks nothing.
+        window->close();
+        EXPECT_FALSE(window->isVisible());
+        fillSingle(s);
+        expectBox("题目添加成功!", Caption::Tip);
+        click(s, 1229);
+        click(s, 1207);
+    });
+    s.exec();
+    EXPECT_TRUE(ran);
+    expectAllShown();
+    const auto rows = outsiderRows(Db::Questions, "select 题干, 图片 from 单选题");
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_TRUE(rows[0][1].isNull());
+    EXPECT_TRUE(QDir(path("QuestionMap")).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(CAddQuestionTest, WithoutThePictureFolderThePictureNameIsStillSet)

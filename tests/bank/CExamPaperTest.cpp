@@ -129,6 +129,7 @@ TEST_F(CExamPaperTest, PagesThroughOneHundredTwentyResults)
     EXPECT_EQ(cell(s, 19, 2), "多选题");
     EXPECT_EQ(cell(s, 19, 12), "20");
     EXPECT_EQ(label(s), "第 3 页  共 3 页");
+    saveShot(&s, "CExamPaper-paged");
 
     click(s, 1078); // <<
     EXPECT_EQ(label(s), "第 2 页  共 3 页");

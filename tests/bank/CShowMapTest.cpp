@@ -53,6 +53,18 @@ TEST(CShowMap, AnImageThatCannotBeDecodedGivesAnEmptyWindow)
     f.close();
     CShowMap window(broken);
     window.show();
+    saveShot(&window, "CShowMap-undecodable");
+    // A small empty frame the user sees and can close; nothing drawn in it.
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.imageSize().isEmpty());
+    EXPECT_EQ(window.size(), CShowMap::emptyClient());
+    const QImage shown = window.grab().toImage();
+    const QRgb ground = shown.pixel(0, 0);
+    for (int y = 0; y < shown.height(); y += 7)
+        for (int x = 0; x < shown.width(); x += 7)
+            ASSERT_EQ(shown.pixel(x, y), ground) << x << "," << y;
+    window.close();
+    EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.capturePicture(dir.filePath("out.bmp")));
     EXPECT_FALSE(QFile::exists(dir.filePath("out.bmp")));
 }

@@ -12,7 +12,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -134,6 +136,41 @@ TEST_F(CVariouSetTest, OpensTheStoredTreeWithTheRootOpenOnlyWhenThereArePosts)
     EXPECT_TRUE(rootOf(*s)->isExpanded());
     EXPECT_FALSE(rootOf(*s)->child(1)->isExpanded());
     EXPECT_EQ(rootOf(*s)->child(1)->child(0)->text(0), QStringLiteral("工程师"));
+}
+
+TEST_F(CVariouSetTest, TheTreeDrawsItsLinesAndTheSubjectsFitTheirList)
+{
+    SettingsFile().writeDepartmentTree({{QStringLiteral("销售部"), {QStringLiteral("经理")}},
+                                        {QStringLiteral("技术部"), {QStringLiteral("工程师"), QStringLiteral("测试")}},
+                                        {QStringLiteral("财务部"), {}}});
+    for (int i = 1; i <= 20; ++i)
+        outsiderExec(Db::Questions, "insert into Subject (科目) values (?)", {QStringLiteral("科目%1").arg(i)});
+    auto s = open();
+    rootOf(*s)->child(1)->setExpanded(true);
+    QApplication::processEvents();
+    saveShot(s.get(), "CVariouSet-filled");
+
+    // Dotted lines join the departments in the root's column, left of their buttons.
+    QTreeWidget *tree = treeOf(*s);
+    const QImage shown = tree->viewport()->grab().toImage();
+    const QRgb ground = shown.pixel(shown.width() - 1, shown.height() - 1);
+    const int top = tree->visualItemRect(rootOf(*s)->child(0)).top();
+    const int bottom = tree->visualItemRect(rootOf(*s)->child(2)).top();
+    int lineRows = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = tree->indentation(); x < 2 * tree->indentation(); ++x)
+            if (shown.pixel(x, y) != ground) {
+                ++lineRows;
+                break;
+            }
+    EXPECT_GT(lineRows, (bottom - top) / 3) << "no line joins the departments";
+
+    // The two columns fit beside a vertical scroll bar: no horizontal one.
+    auto *list = s->control<QTableWidget>(1209);
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_EQ(list->columnWidth(0), 42);
+    EXPECT_EQ(list->columnWidth(1), 200);
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
 }
 
 TEST_F(CVariouSetTest, BuildsTheTreeThroughTheMenuAndSavesIt)
@@ -279,6 +316,20 @@ TEST_F(CVariouSetTest, SubjectsAreAddedDeletedAndCleared)
 
     expectBox("科目已为空", Caption::Tip);
     QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+}
+
+TEST_F(CVariouSetTest, AFailedClearingLeavesTheListShowingTheTable)
+{
+    for (const char *name : {"语文", "数学"})
+        outsiderExec(Db::Questions, "insert into Subject (科目) values (?)", {QString::fromUtf8(name)});
+    outsiderExec(Db::Questions,
+                 "create trigger keep before delete on Subject begin select raise(abort, '科目不能删除'); end");
+    auto s = open();
+    expectBox("您确定要清空考试科目码?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("科目不能删除", Caption::Tip);
+    QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+    EXPECT_EQ(subjectRows(*s), (QStringList{"1 语文", "2 数学"}));
+    EXPECT_EQ(storedSubjects(), (QStringList{"语文", "数学"}));
 }
 
 TEST_F(CVariouSetTest, SubjectListShowsTheTableOnOpening)

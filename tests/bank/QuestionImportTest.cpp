@@ -143,3 +143,28 @@ TEST_F(QuestionImportTest, DuplicateRemovalTakesInRowsEnteredByHand)
     EXPECT_EQ(outsiderRows(Db::Questions, "select min(ID) from 单选题 where 题干='单选题第1题【】是什么？'")[0][0], "1");
     EXPECT_EQ(rows("单选题"), 10);
 }
+
+TEST_F(QuestionImportTest, TrueFalseRowsThatDifferOnlyInTheirAnswerAreKept)
+{
+    // The sheet holds 地球是圆的 with A and 太阳从西边升起 with B.
+    const auto judge = [this](const QString &stem, const QString &answer, const QString &difficulty) {
+        outsiderExec(Db::Questions,
+                     "insert into 判断题 (科目,题型,题干,答案,A,B,难度,对象) values (?,?,?,?,?,?,?,?)",
+                     {"语文", "判断题", stem, answer, "正确", "错误", difficulty, "干部"});
+    };
+    judge("地球是圆的", "B", "简单");      // the sheet's first row with the other answer: another question
+    judge("太阳从西边升起", "B", "中等");  // the sheet's second row exactly: the import's copy goes
+    judge("Earth is round", "A", "简单"); // two rows that differ only in letter case: both stay
+    judge("EARTH IS ROUND", "A", "简单");
+    const ImportResult r = import("questions.xls", "判断题");
+    EXPECT_EQ(r.message(), "导入数据2条，已删除1条重复数据！");
+    const auto rows = outsiderRows(Db::Questions, "select ID, 题干, 答案 from 判断题 order by ID");
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0], QStringList({"1", "地球是圆的", "B"}));
+    EXPECT_EQ(rows[1], QStringList({"2", "太阳从西边升起", "B"}));
+    EXPECT_EQ(rows[4], QStringList({"5", "地球是圆的", "A"}));
+
+    // Imported again, both sheet rows are duplicates now.
+    EXPECT_EQ(import("questions.xls", "判断题").message(), "导入数据2条，已删除2条重复数据！");
+    EXPECT_EQ(rows.size(), outsiderRows(Db::Questions, "select * from 判断题").size());
+}

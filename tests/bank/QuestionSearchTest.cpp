@@ -80,3 +80,15 @@ TEST_F(QuestionSearchTest, SubjectAndKeywordNarrowTheSearch)
     EXPECT_EQ(page({{"单选题"}, {}, "it's"}, 1).total, 0);
     EXPECT_EQ(page({{"单选题"}, "无此科目", {}}, 1).total, 0);
 }
+
+// Subjects compare exactly, letter case included, as the subject catalogue
+// keeps Math and math apart; the keyword is a pattern and ignores case.
+TEST_F(QuestionSearchTest, TheSubjectFilterHeedsLetterCase)
+{
+    seedQuestions("单选题", 2, "Math", "Stem");
+    seedQuestions("单选题", 1, "math", "stem");
+    EXPECT_EQ(page({{"单选题"}, "Math", {}}, 1).total, 2);
+    EXPECT_EQ(page({{"单选题"}, "math", {}}, 1).total, 1);
+    EXPECT_EQ(page({{"单选题"}, "MATH", {}}, 1).total, 0);
+    EXPECT_EQ(page({{"单选题"}, {}, "STEM"}, 1).total, 3);
+}

@@ -76,6 +76,38 @@ TEST(QuestionEntryChecks, RefusalsComeInTheirOrder)
     EXPECT_EQ(refusalText(blank), "添加数据不能为空！/Vorn提醒");
 }
 
+TEST(QuestionEntryChecks, TextsOverTheColumnSizeAreRefusedByField)
+{
+    const QString full(255, QChar(0x6587)); // 255 Chinese characters fit
+    const QString over = full + QLatin1Char('x');
+    ManualEntry e = choiceEntry();
+    e.stem = full;
+    e.options[4] = full;
+    EXPECT_EQ(refusalText(e), "accepted");
+    e.stem = over;
+    EXPECT_EQ(refusalText(e), "题干超过255个字符，添加失败！/Vorn提示");
+    e.stem = full;
+    e.options[3] = over;
+    EXPECT_EQ(refusalText(e), "选项D超过255个字符，添加失败！/Vorn提示");
+    e.options[3].clear();
+    e.answerBox = QString(256, QLatin1Char('A'));
+    EXPECT_EQ(refusalText(e), "标准答案超过255个字符，添加失败！/Vorn提示");
+
+    // Only what the type stores counts: hidden option boxes keep their text.
+    ManualEntry essay = choiceEntry(QStringLiteral("问答题"));
+    essay.options[0] = over;
+    EXPECT_EQ(refusalText(essay), "accepted");
+    essay.answerBox = over;
+    EXPECT_EQ(refusalText(essay), "标准答案超过255个字符，添加失败！/Vorn提示");
+    ManualEntry judge = choiceEntry(QStringLiteral("判断题"));
+    judge.answerBox.clear();
+    judge.judgeAnswer = QStringLiteral("A");
+    judge.options[0] = over;
+    EXPECT_EQ(refusalText(judge), "accepted");
+    judge.stem = over;
+    EXPECT_EQ(refusalText(judge), "题干超过255个字符，添加失败！/Vorn提示");
+}
+
 TEST_F(QuestionStoreTest, InsertsAndFindsDuplicates)
 {
     CADOConn conn;
@@ -120,6 +152,28 @@ TEST_F(QuestionStoreTest, JudgeDuplicatesCompareTheStoredAnswer)
     EXPECT_TRUE(QuestionStore::isDuplicate(conn, judge.toQuestion()));
     judge.judgeAnswer = QStringLiteral("B");
     EXPECT_FALSE(QuestionStore::isDuplicate(conn, judge.toQuestion()));
+    conn.close();
+}
+
+TEST_F(QuestionStoreTest, DuplicatesHeedLetterCase)
+{
+    ManualEntry e = choiceEntry();
+    e.subject = QStringLiteral("Math");
+    e.stem = QStringLiteral("Which is Prime?");
+    e.options = {QStringLiteral("Four"), QStringLiteral("Six"), QStringLiteral("Seven"), QString(), QString()};
+    e.answerBox = QStringLiteral("C");
+    CADOConn conn;
+    QuestionStore::insert(conn, e.toQuestion());
+    EXPECT_TRUE(QuestionStore::isDuplicate(conn, e.toQuestion()));
+    ManualEntry other = e;
+    other.subject = QStringLiteral("math");
+    EXPECT_FALSE(QuestionStore::isDuplicate(conn, other.toQuestion()));
+    other = e;
+    other.stem = QStringLiteral("which is prime?");
+    EXPECT_FALSE(QuestionStore::isDuplicate(conn, other.toQuestion()));
+    other = e;
+    other.options[2] = QStringLiteral("seven");
+    EXPECT_FALSE(QuestionStore::isDuplicate(conn, other.toQuestion()));
     conn.close();
 }
 

@@ -149,6 +149,35 @@ TEST_F(CADOConnTest, TransactionsKeepAllOrNothing)
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 姓名 from examinee"), (QList<QStringList>{{"留下"}}));
 }
 
+TEST_F(CADOConnTest, InsideATransactionTheOtherFileIsRefusedByName)
+{
+    CADOConn conn;
+    DbTransaction tx(conn, Db::Personnel);
+    conn.executeOrThrow("insert into examinee (姓名) values (?)", Db::Personnel, {"甲"});
+    try {
+        conn.executeOrThrow("insert into Subject (科目) values (?)", Db::Questions, {"数学"});
+        ADD_FAILURE() << "a statement for questions.mdb ran on personnel.mdb";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().contains("personnel.mdb")) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains("questions.mdb")) << e.text().toStdString();
+        EXPECT_FALSE(e.alreadyReported());
+    }
+    EXPECT_FALSE(conn.execute("delete from examinee", Db::Questions));
+    RecordsetPtr rs = conn.openRecordset("select * from Subject", Db::Questions);
+    EXPECT_FALSE(rs->isOpen());
+    EXPECT_THROW(rs->recordCount(), DbError);
+    EXPECT_THROW(conn.beginTransaction(Db::Questions), DbError);
+    // The transaction on its own file carries on.
+    conn.executeOrThrow("insert into examinee (姓名) values (?)", Db::Personnel, {"乙"});
+    tx.commit();
+    // Once it has ended the wrapper serves the other file again.
+    EXPECT_TRUE(conn.execute("insert into Subject (科目) values (?)", Db::Questions, {"数学"}));
+    conn.close();
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 姓名 from examinee order by ID"),
+              (QList<QStringList>{{"甲"}, {"乙"}}));
+    EXPECT_EQ(outsiderRows(Db::Questions, "select 科目 from Subject"), (QList<QStringList>{{"数学"}}));
+}
+
 TEST_F(CADOConnTest, TheFilesAreEncryptedWithTheDatabasePassword)
 {
     QFile f(path(Db::Personnel));
