@@ -4,6 +4,7 @@
 #include "app/ScreenBase.h"
 #include "app/SingleInstance.h"
 #include "admin/CAdmin.h"
+#include "admin/CExamManager.h"
 #include "admin/CLogin.h"
 #include "bank/CExamPaper.h"
 #include "bank/CVariouSet.h"
@@ -165,6 +166,8 @@ ScreenBase *createScreen(ScreenId id)
         return new CLogin;
     case ScreenId::Admin:
         return new CAdmin;
+    case ScreenId::ExamManager:
+        return new CExamManager;
     case ScreenId::ExamPaper:
         return new CExamPaper;
     case ScreenId::VariouSet:
