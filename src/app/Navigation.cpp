@@ -4,6 +4,7 @@
 #include "app/ScreenBase.h"
 #include "app/SingleInstance.h"
 #include "admin/CAdmin.h"
+#include "admin/CCreateExam.h"
 #include "admin/CExamManager.h"
 #include "admin/CLogin.h"
 #include "bank/CExamPaper.h"
@@ -168,6 +169,8 @@ ScreenBase *createScreen(ScreenId id)
         return new CAdmin;
     case ScreenId::ExamManager:
         return new CExamManager;
+    case ScreenId::CreateExam:
+        return new CCreateExam;
     case ScreenId::ExamPaper:
         return new CExamPaper;
     case ScreenId::VariouSet:
