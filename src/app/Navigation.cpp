@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "admin/CAdmin.h"
 #include "admin/CCreateExam.h"
+#include "admin/CExamManagement.h"
 #include "admin/CExamManager.h"
 #include "admin/CLogin.h"
 #include "bank/CExamPaper.h"
@@ -171,6 +172,8 @@ ScreenBase *createScreen(ScreenId id)
         return new CExamManager;
     case ScreenId::CreateExam:
         return new CCreateExam;
+    case ScreenId::ExamManagement:
+        return new CExamManagement;
     case ScreenId::ExamPaper:
         return new CExamPaper;
     case ScreenId::VariouSet:

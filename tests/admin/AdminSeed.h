@@ -14,3 +14,23 @@ inline const QVariantList kPaperEssay{"综合卷", "无", "全科", "r1", "空",
 
 inline const char *kInsertPaper = "insert into exampaper (名称,科目,科目选项,单选题,判断题,填空题,多选题,问答题,总题数,满分,"
                                   "创建时间,保存码) values (?,?,?,?,?,?,?,?,?,?,?,?)";
+
+#include "admin/ExamCreation.h"
+
+// An exam on 语文卷 (pass mark 100) for the given people, written by exam
+// creation; its codes are checked against outside digests in its own tests.
+inline int seedExam(const QString &name, const QString &end, const QList<ExamCandidate> &people)
+{
+    ExamRequest q;
+    q.name = name;
+    q.start = QStringLiteral("2019/05/20 08:30");
+    q.end = end;
+    q.timeLimit = QStringLiteral("90");
+    q.passMark = QStringLiteral("100");
+    q.paper = QStringLiteral("语文卷");
+    q.fullMarks = QStringLiteral("100");
+    q.essay = QStringLiteral("空");
+    int n = 0;
+    EXPECT_EQ(ExamCreation::create(q, people, &n), ExamCreation::Outcome::Created) << name.toStdString();
+    return n;
+}
