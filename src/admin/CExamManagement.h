@@ -2,6 +2,7 @@
 // Exam management (dialog 116): every exam, ending due ones, deleting one
 // with everything stored for it, and the registrations of the remembered
 // exam with their removal and the registering of one further person.
+#include "admin/ExamManagement.h"
 #include "app/ScreenBase.h"
 
 class QTableWidget;
@@ -29,7 +30,7 @@ private:
     void removeRegistrations();
     void registerExaminee();
     void clearManualChoice();
-    void showRegistrations(const QList<struct ListedRegistration> &rows);
+    void showRegistrations(const QList<ListedRegistration> &rows);
     void fail(const QString &message);
 
     QString m_number;

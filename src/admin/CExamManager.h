@@ -2,6 +2,7 @@
 // The exam administrator's home screen (dialog 107): the roster of examinees
 // with query, show all, adding and deleting, the import of examinee.xls
 // through CImportExaminee, and the way to exam management and score query.
+#include "admin/Roster.h"
 #include "app/ScreenBase.h"
 
 #include <functional>
@@ -21,7 +22,7 @@ public:
 
 private:
     QTableWidget *list() const;
-    void showRows(const QList<struct RosterPerson> &rows);
+    void showRows(const QList<RosterPerson> &rows);
     void queryRoster();
     void showAllExaminees();
     void addExaminee();

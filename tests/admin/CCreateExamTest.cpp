@@ -167,6 +167,25 @@ TEST_F(CCreateExamTest, SavingTheSamePersonTwiceGivesOneRegistration)
     EXPECT_EQ(s->control<QTimeEdit>(1152)->text(), "10:00");
 }
 
+TEST_F(CCreateExamTest, ALeapDayAndAnEndAtMidnightAreStoredAsPicked)
+{
+    auto s = open();
+    tick(*s, kPapers, 1);
+    show(*s, "人事部");
+    click(*s, 1168);
+    click(*s, 1173);
+    typeInto(*s, 1146, "闰日考试");
+    typeInto(*s, 1187, "30");
+    typeInto(*s, 1188, "120");
+    setTimes(*s, QDate(2024, 2, 29), QTime(23, 30), QDate(2024, 3, 1), QTime(0, 0));
+    EXPECT_EQ(s->control<QDateEdit>(1141)->text(), "2024-02-29");
+    expectBox("考试创建成功!", Caption::Tip);
+    click(*s, 1183);
+    // printf '%s' '闰日考试2024/02/29 23:302024/03/01 00:00120' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 开始时间,结束时间,保存码,备注 from ExamArrange"),
+              (QList<QStringList>{{"2024/02/29 23:30", "2024/03/01 00:00", "39409c8fb5303f40d86aeb5a879983d1", "干部,困难,2,10"}}));
+}
+
 TEST_F(CCreateExamTest, ATamperedPaperEndsTheProgramOnOpening)
 {
     outsiderExec(Db::Questions, "update exampaper set 总题数='11' where 名称='语文卷'");
