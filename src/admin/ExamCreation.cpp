@@ -117,8 +117,8 @@ Outcome create(const ExamRequest &q, const QList<ExamCandidate> &people, int *ex
         conn.openRecordset(QStringLiteral("select count(*) as n from ExamRegister where 考试号=?"), Db::Personnel,
                            {number})
             ->getInt(QStringLiteral("n"));
-    if (registrations > 0 && !insertRosterCounter(conn, n, registrations))
-        throw DbError(QStringLiteral("无法写入考生数量"));
+    if (registrations > 0)
+        insertRosterCounter(conn, n, registrations, CounterWrite::OrThrow);
     tx.commit();
     conn.close();
     if (examNo)

@@ -67,8 +67,7 @@ void deleteExam(int number)
     DbTransaction tx(conn, Db::Personnel);
     conn.executeOrThrow(QStringLiteral("delete from ExamArrange where 考试号=?"), Db::Personnel, {number});
     conn.executeOrThrow(QStringLiteral("delete from ExamRegister where 考试号=?"), Db::Personnel, {text});
-    if (!deleteRosterCounter(conn, number))
-        throw DbError(QStringLiteral("无法删除考生数量"));
+    deleteRosterCounter(conn, number, CounterWrite::OrThrow);
     conn.executeOrThrow(QStringLiteral("delete from quesAndAns where 考试号=?"), Db::Personnel, {text});
     tx.commit();
     conn.close();
@@ -145,8 +144,7 @@ int removeRegistrations(const QList<int> &ids, int number)
         if (r->recordCount() == 0)
             continue;
         conn.executeOrThrow(QStringLiteral("delete from ExamRegister where ID=?"), Db::Personnel, {id});
-        if (!removeFromRosterCounter(conn, number))
-            throw DbError(QStringLiteral("无法更新考生数量"));
+        removeFromRosterCounter(conn, number, CounterWrite::OrThrow);
         ++removed;
     }
     tx.commit();
@@ -170,8 +168,7 @@ Register registerPerson(const QString &name, const QString &department, const QS
         QStringLiteral("insert into ExamRegister (姓名,部门,职务,考试号,合格分数,保存码) values (?,?,?,?,?,?)"),
         Db::Personnel,
         {name, department, post, number, passMark, registrationCode(name, department, post, number, passMark)});
-    if (!addToRosterCounter(conn, number.toInt()))
-        throw DbError(QStringLiteral("无法更新考生数量"));
+    addToRosterCounter(conn, number.toInt(), CounterWrite::OrThrow);
     tx.commit();
     conn.close();
     return Register::Registered;

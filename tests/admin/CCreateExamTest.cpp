@@ -186,6 +186,26 @@ TEST_F(CCreateExamTest, ALeapDayAndAnEndAtMidnightAreStoredAsPicked)
               (QList<QStringList>{{"2024/02/29 23:30", "2024/03/01 00:00", "39409c8fb5303f40d86aeb5a879983d1", "干部,困难,2,10"}}));
 }
 
+TEST_F(CCreateExamTest, AFailedSaveIsReportedWithTheEnginesTextAndKeepsTheScreen)
+{
+    outsiderExec(Db::Personnel, "create trigger refuse before insert on JoinExam begin select raise(abort,'磁盘已满'); end");
+    auto s = open();
+    tick(*s, kPapers, 0);
+    show(*s, "财务部");
+    click(*s, 1168);
+    click(*s, 1173);
+    typeInto(*s, 1146, "年度考试");
+    typeInto(*s, 1187, "90");
+    typeInto(*s, 1188, "60");
+    s->control<QTimeEdit>(1152)->setTime(QTime(9, 45));
+    expectBox("磁盘已满", Caption::Tip);
+    click(*s, 1183);
+    EXPECT_EQ(rowsOf(*s, kChosen, 1).size(), 2);
+    EXPECT_EQ(s->text(1146), "年度考试");
+    for (const char *table : {"ExamArrange", "ExamRegister", "JoinExam"})
+        EXPECT_TRUE(outsiderRows(Db::Personnel, QString("select * from %1").arg(table)).isEmpty()) << table;
+}
+
 TEST_F(CCreateExamTest, ATamperedPaperEndsTheProgramOnOpening)
 {
     outsiderExec(Db::Questions, "update exampaper set 总题数='11' where 名称='语文卷'");

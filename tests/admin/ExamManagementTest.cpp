@@ -157,3 +157,28 @@ TEST_F(ExamManagementTest, RemovingAndRegisteringKeepTheCountersTrue)
     EXPECT_EQ(ExamManagement::registerPerson("张三", "财务部", "会计", "年度考试", "1", "100"), Register::Ended);
     EXPECT_EQ(counters(m_first), (QList<QStringList>{{"3", "8"}}));
 }
+
+TEST_F(ExamManagementTest, AFailureHalfWayKeepsEverythingAsItWas)
+{
+    outsiderExec(Db::Personnel, "create trigger keep before delete on quesAndAns begin select raise(abort,'只读'); end");
+    outsiderExec(Db::Personnel, "insert into quesAndAns (姓名,考试号,题干) values ('张三','1','说说看')");
+    EXPECT_THROW(ExamManagement::deleteExam(m_first), DbError);
+    EXPECT_EQ(exam(m_first).size(), 1);
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select ID from ExamRegister where 考试号='1'").size(), 2);
+    EXPECT_EQ(counters(m_first), (QList<QStringList>{{"2", "7"}}));
+
+    outsiderExec(Db::Personnel, "create trigger fixed before update on JoinExam begin select raise(abort,'只读'); end");
+    try {
+        ExamManagement::registerPerson("王五", "人事部", "主管", "年度考试", "1", "100");
+        ADD_FAILURE() << "no error";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.text(), "只读");
+    }
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select ID from ExamRegister where 考试号='1'").size(), 2);
+    QList<int> ids;
+    for (const QStringList &r : outsiderRows(Db::Personnel, "select ID from ExamRegister where 考试号='1'"))
+        ids << r[0].toInt();
+    EXPECT_THROW(ExamManagement::removeRegistrations(ids, m_first), DbError);
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select ID from ExamRegister where 考试号='1'").size(), 2);
+    EXPECT_EQ(ExamManagement::viewRegistrations(m_first, nullptr), ExamManagement::View::Shown);
+}
