@@ -4,6 +4,9 @@
 #include "app/ScreenBase.h"
 #include "app/SingleInstance.h"
 #include "admin/CAdmin.h"
+#include "admin/CCreateExam.h"
+#include "admin/CExamManagement.h"
+#include "admin/CExamManager.h"
 #include "admin/CLogin.h"
 #include "bank/CExamPaper.h"
 #include "bank/CVariouSet.h"
@@ -167,6 +170,12 @@ ScreenBase *createScreen(ScreenId id)
         return new CLogin;
     case ScreenId::Admin:
         return new CAdmin;
+    case ScreenId::ExamManager:
+        return new CExamManager;
+    case ScreenId::CreateExam:
+        return new CCreateExam;
+    case ScreenId::ExamManagement:
+        return new CExamManagement;
     case ScreenId::ExamPaper:
         return new CExamPaper;
     case ScreenId::VariouSet:

@@ -117,27 +117,59 @@ CounterCheck checkRosterCounters(CADOConn &personnel, int examNo, const CounterR
     return CounterCheck::Ok;
 }
 
+namespace {
+
+bool writeCounter(CADOConn &personnel, const QString &sql, const QVariantList &params, CounterWrite mode)
+{
+    if (mode == CounterWrite::Silent)
+        return personnel.execute(sql, Db::Personnel, params);
+    personnel.executeOrThrow(sql, Db::Personnel, params);
+    return true;
+}
+
+} // namespace
+
+bool insertRosterCounter(CADOConn &personnel, int examNo, int registrations, CounterWrite mode)
+{
+    return writeCounter(personnel, QStringLiteral("insert into JoinExam (考试号,考生质量,考生数量) values (?,?,?)"),
+                        {examNo, registrations, registrations + 5}, mode);
+}
+
+bool addToRosterCounter(CADOConn &personnel, int examNo, CounterWrite mode)
+{
+    return writeCounter(personnel,
+                        QStringLiteral("update JoinExam set 考生质量=考生质量+1,考生数量=考生数量+1 where 考试号=?"),
+                        {examNo}, mode);
+}
+
+bool removeFromRosterCounter(CADOConn &personnel, int examNo, CounterWrite mode)
+{
+    return writeCounter(personnel,
+                        QStringLiteral("update JoinExam set 考生质量=考生质量-1,考生数量=考生数量-1 where 考试号=?"),
+                        {examNo}, mode);
+}
+
+bool deleteRosterCounter(CADOConn &personnel, int examNo, CounterWrite mode)
+{
+    return writeCounter(personnel, QStringLiteral("delete from JoinExam where 考试号=?"), {examNo}, mode);
+}
+
 bool insertRosterCounter(CADOConn &personnel, int examNo, int registrations)
 {
-    return personnel.execute(QStringLiteral("insert into JoinExam (考试号,考生质量,考生数量) values (?,?,?)"),
-                             Db::Personnel, {examNo, registrations, registrations + 5});
+    return insertRosterCounter(personnel, examNo, registrations, CounterWrite::Silent);
 }
 
 bool addToRosterCounter(CADOConn &personnel, int examNo)
 {
-    return personnel.execute(
-        QStringLiteral("update JoinExam set 考生质量=考生质量+1,考生数量=考生数量+1 where 考试号=?"),
-        Db::Personnel, {examNo});
+    return addToRosterCounter(personnel, examNo, CounterWrite::Silent);
 }
 
 bool removeFromRosterCounter(CADOConn &personnel, int examNo)
 {
-    return personnel.execute(
-        QStringLiteral("update JoinExam set 考生质量=考生质量-1,考生数量=考生数量-1 where 考试号=?"),
-        Db::Personnel, {examNo});
+    return removeFromRosterCounter(personnel, examNo, CounterWrite::Silent);
 }
 
 bool deleteRosterCounter(CADOConn &personnel, int examNo)
 {
-    return personnel.execute(QStringLiteral("delete from JoinExam where 考试号=?"), Db::Personnel, {examNo});
+    return deleteRosterCounter(personnel, examNo, CounterWrite::Silent);
 }

@@ -63,3 +63,10 @@ bool insertRosterCounter(CADOConn &personnel, int examNo, int registrations);
 bool addToRosterCounter(CADOConn &personnel, int examNo);
 bool removeFromRosterCounter(CADOConn &personnel, int examNo);
 bool deleteRosterCounter(CADOConn &personnel, int examNo);
+// The same inside a transaction: OrThrow raises DbError with the engine's
+// text, so the caller's transaction rolls back.
+enum class CounterWrite { Silent, OrThrow };
+bool insertRosterCounter(CADOConn &personnel, int examNo, int registrations, CounterWrite mode);
+bool addToRosterCounter(CADOConn &personnel, int examNo, CounterWrite mode);
+bool removeFromRosterCounter(CADOConn &personnel, int examNo, CounterWrite mode);
+bool deleteRosterCounter(CADOConn &personnel, int examNo, CounterWrite mode);

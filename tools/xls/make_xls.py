@@ -129,6 +129,52 @@ def bench_questions():
     return [("单选题", rows)]
 
 
+ROSTER = ["姓名", "部门", "职务"]
+
+
+def roster_good():
+    rows = [ROSTER,
+            ["张三", "财务部", "会计"], ["李四", "财务部", "出纳"], ["王五", "人事部", "主管"],
+            ["赵六", "人事部", "专员"], ["钱七", "技术部", "工程师"], ["孙八", "技术部", "工程师"],
+            ["周九", "技术部", "主管"], ["吴十", "财务部", "会计"], ["O'Brien", "技术部", "工程师"],
+            ["郑一", "人事部", "专员"]]
+    # Rows with an empty cell are not complete and are skipped.
+    rows.insert(3, [None, "财务部", "会计"])
+    rows.insert(7, ["陈二", None, "主管"])
+    rows.append(["林三", "技术部", None])
+    return [("Sheet1", rows)]
+
+
+def roster_swapped():
+    return [("Sheet1", [["姓名", "职务", "部门"], ["张三", "会计", "财务部"]])]
+
+
+def roster_four_columns():
+    return [("Sheet1", [ROSTER + ["备注"], ["张三", "财务部", "会计", "x"]])]
+
+
+def roster_semicolon():
+    rows = [ROSTER] + [["人%d" % i, "财务部", "会计"] for i in range(1, 5)]
+    rows.append(["坏;名", "财务部", "会计"])
+    rows.append(["人6", "财务部", "会计"])
+    return [("Sheet1", rows)]
+
+
+def roster_long_name():
+    return [("Sheet1", [ROSTER, ["张三", "财务部", "会计"], ["长" * 300, "财务部", "会计"]])]
+
+
+def roster_no_rows():
+    return [("Sheet1", [ROSTER, ["张三", None, "会计"], [None, "财务部", "会计"]])]
+
+
+def roster_bench():
+    rows = [ROSTER]
+    for i in range(1, 10001):
+        rows.append(["考生%05d" % i, "部门%d" % (i % 20), "职务%d" % (i % 7)])
+    return [("Sheet1", rows)]
+
+
 BOOKS = {
     "templates": {"res/templates/questions.xls": questions_template,
                   "res/templates/examinee.xls": examinee_template},
@@ -140,6 +186,13 @@ BOOKS = {
                  "tests/bank/fixtures/norows.xls": no_rows,
                  "tests/bank/fixtures/othersheet.xls": other_sheet},
     "bench": {"bench/fixtures/questions10k.xls": bench_questions},
+    "roster": {"tests/admin/fixtures/examinee.xls": roster_good,
+               "tests/admin/fixtures/swapped/examinee.xls": roster_swapped,
+               "tests/admin/fixtures/fourcolumns/examinee.xls": roster_four_columns,
+               "tests/admin/fixtures/semicolon/examinee.xls": roster_semicolon,
+               "tests/admin/fixtures/longname/examinee.xls": roster_long_name,
+               "tests/admin/fixtures/norows/examinee.xls": roster_no_rows,
+               "bench/fixtures/examinee10k/examinee.xls": roster_bench},
 }
 
 
@@ -172,6 +225,11 @@ def main():
         with open(os.path.join(root, "tests/bank/fixtures/notaspreadsheet.xls"), "w") as f:
             f.write("this is plain text, not a workbook\n")
         print("wrote tests/bank/fixtures/notaspreadsheet.xls")
+    if "roster" in groups:
+        os.makedirs(os.path.join(root, "tests/admin/fixtures/text"), exist_ok=True)
+        with open(os.path.join(root, "tests/admin/fixtures/text/examinee.xls"), "w") as f:
+            f.write("姓名,部门,职务\n张三,财务部,会计\n")
+        print("wrote tests/admin/fixtures/text/examinee.xls")
 
 
 if __name__ == "__main__":

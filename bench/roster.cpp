@@ -1,0 +1,137 @@
+// The roster: the import of an examinee.xls with 10,000 people through the
+// importer (reading the sheet, the inserts, the duplicate removal) beside a
+// bare bulk insert of the same rows, with the peak memory; and 显示全部 over
+// a roster of 100,000 people, timed until the list is painted.
+#include "BankBench.h"
+
+#include "admin/CExamManager.h"
+#include "admin/Roster.h"
+#include "bank/XlsReader.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QString kSheet = QStringLiteral(VORN_SOURCE_DIR "/bench/fixtures/examinee10k/examinee.xls");
+
+sqlite3 *openPersonnel()
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2("personnel.mdb", &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_key(db, Db::Password, int(std::strlen(Db::Password)));
+    sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    return db;
+}
+
+void emptyRoster()
+{
+    CADOConn conn;
+    conn.execute(QStringLiteral("delete from examinee"), Db::Personnel);
+    conn.close();
+}
+
+void BM_ImportExaminees10000(benchmark::State &state)
+{
+    BenchWorkDir work;
+    const double before = peakRssMiB();
+    int imported = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        emptyRoster();
+        state.ResumeTiming();
+        XlsWorkbook book;
+        if (!book.open(kSheet))
+            state.SkipWithError("cannot open the sheet");
+        const RosterImportResult r = RosterImport::run(book);
+        imported = r.counted;
+    }
+    state.counters["rows"] = imported;
+    state.counters["peak_rss_MiB"] = peakRssMiB();
+    state.counters["peak_rss_before_MiB"] = before;
+}
+
+void BM_BareInsertExaminees10000(benchmark::State &state)
+{
+    BenchWorkDir work;
+    XlsWorkbook book;
+    book.open(kSheet);
+    const std::optional<XlsSheet> sheet = book.sheet(QStringLiteral("Sheet1"));
+    std::vector<std::array<QByteArray, 3>> rows;
+    for (const auto &r : sheet->rows)
+        rows.push_back({r[0].value_or(QString()).toUtf8(), r[1].value_or(QString()).toUtf8(),
+                        r[2].value_or(QString()).toUtf8()});
+    CADOConn::releaseCachedHandles();
+    sqlite3 *db = openPersonnel();
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db, "insert into examinee (姓名,部门,职务) values (?,?,?)", -1, &insert, nullptr);
+    for (auto _ : state) {
+        state.PauseTiming();
+        sqlite3_exec(db, "delete from examinee", nullptr, nullptr, nullptr);
+        state.ResumeTiming();
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        for (const auto &r : rows) {
+            for (int i = 0; i < 3; ++i)
+                sqlite3_bind_text(insert, i + 1, r[i].constData(), int(r[i].size()), SQLITE_STATIC);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    state.counters["rows"] = double(rows.size());
+    sqlite3_finalize(insert);
+    sqlite3_close_v2(db);
+}
+
+void BM_ShowAll100000(benchmark::State &state)
+{
+    BenchWorkDir work;
+    {
+        sqlite3 *db = openPersonnel();
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_stmt *insert = nullptr;
+        sqlite3_prepare_v2(db, "insert into examinee (姓名,部门,职务) values (?,?,?)", -1, &insert, nullptr);
+        for (int i = 1; i <= 100000; ++i) {
+            const QByteArray cells[3] = {"考生" + QByteArray::number(i), "部门" + QByteArray::number(i % 20),
+                                         "职务" + QByteArray::number(i % 7)};
+            for (int c = 0; c < 3; ++c)
+                sqlite3_bind_text(insert, c + 1, cells[c].constData(), int(cells[c].size()), SQLITE_TRANSIENT);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db);
+    }
+    CExamManager screen;
+    screen.show();
+    auto *list = screen.control<QTableWidget>(1031);
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->setRowCount(0);
+        state.ResumeTiming();
+        screen.control<QPushButton>(1007)->click();
+        list->viewport()->repaint();
+    }
+    state.counters["rows_shown"] = list->rowCount();
+    state.counters["peak_rss_MiB"] = peakRssMiB();
+}
+
+} // namespace
+
+BENCHMARK(BM_ImportExaminees10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareInsertExaminees10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowAll100000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,194 @@
+#include "admin/CCreateExam.h"
+
+#include "admin/ExamCreation.h"
+#include "admin/ListRows.h"
+#include "admin/Roster.h"
+#include "app/Command.h"
+#include "app/DepartmentPostPicker.h"
+#include "app/MessageBox.h"
+#include "app/Navigation.h"
+#include "store/Clock.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTimeEdit>
+
+namespace {
+constexpr int kName = 1146, kStartDate = 1141, kStartTime = 1143, kEndDate = 1149, kEndTime = 1152;
+constexpr int kPapers = 1158, kTimeLimit = 1187, kPassMark = 1188, kPaperLabel = 1213, kPaperName = 1189;
+constexpr int kDepartment = 1153, kPost = 1155, kFound = 1160, kChosen = 1163;
+// Paper list columns after the check box.
+constexpr int kPaperNameColumn = 1, kFullMarksColumn = 4, kEssayColumn = 6;
+} // namespace
+
+CCreateExam::CCreateExam(QWidget *parent)
+    : ScreenBase(117, KeyFilterMode::EnterEsc, parent)
+{
+    control<QLineEdit>(kName)->setMaxLength(255);
+    papers()->setColumnHidden(kEssayColumn, true);
+    for (QTableWidget *list : {papers(), found(), chosen()})
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    papers()->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    const QDateTime now = Clock::now();
+    for (int id : {kStartDate, kEndDate})
+        control<QDateEdit>(id)->setDate(now.date());
+    for (int id : {kStartTime, kEndTime})
+        control<QTimeEdit>(id)->setTime(QTime(now.time().hour(), now.time().minute()));
+
+    m_filter = new DepartmentPostPicker(control<QComboBox>(kDepartment), control<QComboBox>(kPost));
+
+    connect(papers(), &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) { choosePaper(item); });
+    onClick(1144, [this] { runCommand(this, [this] { showCandidates(); }); });
+    onClick(1166, [this] { clearFilter(); });
+    onClick(1168, [this] { ListRows::setAllChecked(found(), true); });
+    onClick(1170, [this] { ListRows::setAllChecked(found(), false); });
+    onClick(1176, [this] { ListRows::setAllChecked(chosen(), true); });
+    onClick(1178, [this] { ListRows::setAllChecked(chosen(), false); });
+    onClick(1173, [this] { moveCandidates(); });
+    onClick(1181, [this] { removeChosen(); });
+    onClick(1183, [this] { runCommand(this, [this] { createExam(); }); });
+    onClick(1185, [this] { Nav::follow(this, 1185); });
+    onClick(1186, [this] { Nav::follow(this, 1186); });
+
+    runCommand(this, [this] { openCreateExam(); });
+}
+
+QTableWidget *CCreateExam::papers() const
+{
+    return control<QTableWidget>(kPapers);
+}
+
+QTableWidget *CCreateExam::found() const
+{
+    return control<QTableWidget>(kFound);
+}
+
+QTableWidget *CCreateExam::chosen() const
+{
+    return control<QTableWidget>(kChosen);
+}
+
+void CCreateExam::openCreateExam()
+{
+    m_filter->fill();
+    QList<StoredPaper> stored;
+    const ExamCreation::Papers check = ExamCreation::loadPapers(&stored);
+    for (const StoredPaper &p : stored)
+        ListRows::append(papers(), {p.name, p.subject, p.questionCount, p.fullMarks, p.created, p.essay}, true);
+    if (check == ExamCreation::Papers::Tampered) {
+        MessageBox::warn(this, QStringLiteral("保存的试卷已被篡改,将退出程序！"));
+        Nav::exitProgram(this);
+    }
+}
+
+void CCreateExam::choosePaper(QTableWidgetItem *changed)
+{
+    if (m_choosing || !changed || changed->column() != 0)
+        return;
+    m_choosing = true;
+    QTableWidget *list = papers();
+    if (changed->checkState() == Qt::Checked)
+        for (int r = 0; r < list->rowCount(); ++r)
+            if (r != changed->row())
+                ListRows::setChecked(list, r, false);
+    m_choosing = false;
+
+    for (int r = 0; r < list->rowCount(); ++r) {
+        if (ListRows::isChecked(list, r)) {
+            m_paper = ListRows::text(list, r, kPaperNameColumn);
+            m_fullMarks = ListRows::text(list, r, kFullMarksColumn);
+            m_essay = ListRows::text(list, r, kEssayColumn);
+            control(kPaperLabel)->show();
+            setText(kPaperName, m_paper);
+            return;
+        }
+    }
+    control(kPaperLabel)->hide();
+    setText(kPaperName, QString());
+    m_paper.clear();
+}
+
+void CCreateExam::showCandidates()
+{
+    QList<RosterPerson> people;
+    switch (Roster::query(QString(), text(kDepartment), text(kPost), &people)) {
+    case Roster::Query::NoCondition:
+        found()->setRowCount(0);
+        MessageBox::show(this, QStringLiteral("查询条件不能为空！"), Caption::Remind);
+        return;
+    case Roster::Query::NoMatch:
+        MessageBox::show(this, QStringLiteral("找不到要查询的考生！"), Caption::Remind);
+        return;
+    case Roster::Query::Found:
+        break;
+    }
+    QList<QStringList> rows;
+    rows.reserve(people.size());
+    for (const RosterPerson &p : people)
+        rows << QStringList{p.name, p.department, p.post};
+    ListRows::fill(found(), rows, true);
+    clearFilter();
+}
+
+void CCreateExam::clearFilter()
+{
+    m_filter->fill();
+}
+
+void CCreateExam::moveCandidates()
+{
+    QTableWidget *left = found();
+    QTableWidget *right = chosen();
+    const int end = right->rowCount();
+    for (int r = left->rowCount() - 1; r >= 0; --r) {
+        if (!ListRows::isChecked(left, r))
+            continue;
+        const QStringList texts{ListRows::text(left, r, 1), ListRows::text(left, r, 2), ListRows::text(left, r, 3)};
+        left->removeRow(r);
+        ListRows::insert(right, end, texts, true);
+    }
+}
+
+void CCreateExam::removeChosen()
+{
+    QTableWidget *right = chosen();
+    for (int r = right->rowCount() - 1; r >= 0; --r) {
+        const bool selected = right->item(r, 0) && right->item(r, 0)->isSelected();
+        if (ListRows::isChecked(right, r) || selected)
+            right->removeRow(r);
+    }
+}
+
+void CCreateExam::createExam()
+{
+    ExamRequest request;
+    request.name = text(kName);
+    request.timeLimit = text(kTimeLimit);
+    request.passMark = text(kPassMark);
+    request.paper = text(kPaperName).isEmpty() ? QString() : m_paper;
+    request.fullMarks = m_fullMarks;
+    request.essay = m_essay;
+    const auto pickerText = [this](int id) { return control<QAbstractSpinBox>(id)->text(); };
+    request.start = pickerText(kStartDate).replace(QLatin1Char('-'), QLatin1Char('/')) + QLatin1Char(' ')
+                    + pickerText(kStartTime);
+    request.end =
+        pickerText(kEndDate).replace(QLatin1Char('-'), QLatin1Char('/')) + QLatin1Char(' ') + pickerText(kEndTime);
+
+    QList<ExamCandidate> people;
+    QTableWidget *right = chosen();
+    for (int r = 0; r < right->rowCount(); ++r)
+        people << ExamCandidate{ListRows::text(right, r, 1), ListRows::text(right, r, 2), ListRows::text(right, r, 3)};
+
+    const ExamCreation::Outcome outcome = ExamCreation::create(request, people);
+    MessageBox::show(this, ExamCreation::message(outcome), Caption::Tip);
+    if (outcome != ExamCreation::Outcome::Created)
+        return;
+    found()->setRowCount(0);
+    right->setRowCount(0);
+    for (int id : {kName, kTimeLimit, kPassMark})
+        setText(id, QString());
+    clearFilter();
+}

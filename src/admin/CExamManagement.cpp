@@ -1,0 +1,244 @@
+#include "admin/CExamManagement.h"
+
+#include "admin/ExamManagement.h"
+#include "admin/ListRows.h"
+#include "app/Command.h"
+#include "app/MessageBox.h"
+#include "app/Navigation.h"
+#include "store/Clock.h"
+
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QTableWidget>
+
+namespace {
+constexpr int kExams = 1156, kRegistrations = 1159, kShownName = 1169;
+constexpr int kNames = 1164, kDepartment = 1171, kPost = 1180;
+// Exam list columns.
+constexpr int kExamName = 2, kValidity = 6, kExamNumber = 7, kPassMark = 8;
+// Registration list columns.
+constexpr int kRegName = 2, kState = 5, kRegId = 6;
+const QString kTaken = QStringLiteral("已考");
+} // namespace
+
+CExamManagement::CExamManagement(QWidget *parent)
+    : ScreenBase(116, KeyFilterMode::All, parent)
+{
+    for (int c : {kExamNumber, kPassMark})
+        exams()->setColumnHidden(c, true);
+    registrations()->setColumnHidden(kRegId, true);
+
+    connect(exams(), &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
+        runCommand(this, [this, item] { chooseExam(item); });
+    });
+    connect(exams(), &QTableWidget::currentCellChanged, this, [this] {
+        runCommand(this, [this] { chooseExam(nullptr); });
+    });
+    connect(control<QComboBox>(kNames), &QComboBox::currentIndexChanged, this, [this] {
+        runCommand(this, [this] { chooseExamineeName(); });
+    });
+    onClick(1139, [this] { runCommand(this, [this] { deleteExam(); }); });
+    onClick(1140, [this] { runCommand(this, [this] { viewExaminees(); }); });
+    onClick(1150, [this] { runCommand(this, [this] { reloadExams(); }); });
+    onClick(1142, [this] { runCommand(this, [this] { removeRegistrations(); }); });
+    onClick(1145, [this] { runCommand(this, [this] { registerExaminee(); }); });
+    onClick(1147, [this] { clearManualChoice(); });
+    for (int id : {1154, 1174, 1161})
+        onClick(id, [this, id] { Nav::follow(this, id); });
+
+    runCommand(this, [this] { refreshExams(); });
+}
+
+QTableWidget *CExamManagement::exams() const
+{
+    return control<QTableWidget>(kExams);
+}
+
+QTableWidget *CExamManagement::registrations() const
+{
+    return control<QTableWidget>(kRegistrations);
+}
+
+void CExamManagement::fail(const QString &message)
+{
+    MessageBox::warn(this, message);
+    Nav::exitProgram(this);
+}
+
+bool CExamManagement::refreshExams()
+{
+    QList<ListedExam> listed;
+    const ExamManagement::Listing listing = ExamManagement::loadExams(Clock::now(), &listed);
+    QList<QStringList> rows;
+    int number = 0;
+    for (const ListedExam &e : listed)
+        rows << QStringList{QString::number(++number), e.name,     e.start,    e.end,
+                            e.paper,                   e.validity, e.number,   e.passMark};
+    const QSignalBlocker block(exams());
+    ListRows::fill(exams(), rows, true);
+    if (listing == ExamManagement::Listing::Tampered) {
+        fail(QStringLiteral("保存的考试信息已被篡改,将退出程序！"));
+        return false;
+    }
+    return true;
+}
+
+void CExamManagement::reloadExams()
+{
+    registrations()->setRowCount(0);
+    refreshExams();
+    m_number.clear();
+}
+
+void CExamManagement::chooseExam(QTableWidgetItem *changed)
+{
+    if (m_choosing)
+        return;
+    QTableWidget *list = exams();
+    if (changed && changed->column() == 0 && changed->checkState() == Qt::Checked) {
+        m_choosing = true;
+        for (int r = 0; r < list->rowCount(); ++r)
+            if (r != changed->row())
+                ListRows::setChecked(list, r, false);
+        m_choosing = false;
+    }
+    setText(kDepartment, QString());
+    setText(kPost, QString());
+    registrations()->setRowCount(0);
+
+    int row = -1;
+    for (int r = 0; r < list->rowCount() && row < 0; ++r)
+        if (ListRows::isChecked(list, r))
+            row = r;
+    if (row < 0)
+        return;
+    m_name = ListRows::text(list, row, kExamName);
+    m_number = ListRows::text(list, row, kExamNumber);
+    m_passMark = ListRows::text(list, row, kPassMark);
+    setText(kShownName, m_name);
+
+    auto *names = control<QComboBox>(kNames);
+    const QSignalBlocker block(names);
+    names->clear();
+    names->addItems(ExamManagement::unregisteredNames(m_number.toInt()));
+    names->setCurrentIndex(-1);
+}
+
+void CExamManagement::chooseExamineeName()
+{
+    setText(kDepartment, QString());
+    setText(kPost, QString());
+    const QString name = control<QComboBox>(kNames)->currentText();
+    if (name.isEmpty())
+        return;
+    if (const std::optional<RosterPerson> p = ExamManagement::unregisteredPerson(name, m_number.toInt())) {
+        setText(kDepartment, p->department);
+        setText(kPost, p->post);
+    }
+}
+
+void CExamManagement::deleteExam()
+{
+    const int number = m_number.toInt();
+    if (number <= 0) {
+        MessageBox::show(this, QStringLiteral("请选择考试！"), Caption::Tip);
+        return;
+    }
+    if (!MessageBox::confirm(this, QStringLiteral("删除考试后，参加此考试保存的所有考生成绩同时被删除，\n\n您确定要删除吗？")))
+        return;
+    ExamManagement::deleteExam(number);
+    setText(kShownName, QString());
+    registrations()->setRowCount(0);
+    exams()->setRowCount(0);
+    if (refreshExams())
+        m_number.clear();
+}
+
+void CExamManagement::showRegistrations(const QList<ListedRegistration> &rows)
+{
+    QList<QStringList> texts;
+    int number = 0;
+    for (const ListedRegistration &r : rows)
+        texts << QStringList{QString::number(++number), r.name,   r.department, r.post,
+                             r.taken ? kTaken : QString(), QString::number(r.id)};
+    ListRows::fill(registrations(), texts, true);
+}
+
+void CExamManagement::viewExaminees()
+{
+    if (m_number.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("请选择考卷！"), Caption::Tip);
+        return;
+    }
+    registrations()->setRowCount(0);
+    QList<ListedRegistration> rows;
+    switch (ExamManagement::viewRegistrations(m_number.toInt(), &rows)) {
+    case ExamManagement::View::NoExams:
+        return;
+    case ExamManagement::View::NoCounters:
+        fail(QStringLiteral("考生信息已被篡改,将退出程序！"));
+        return;
+    case ExamManagement::View::CounterRowsNotOne:
+        fail(QStringLiteral("数据库已被篡改,将退出程序！"));
+        return;
+    case ExamManagement::View::CountDiffers:
+        fail(QStringLiteral("本次考试的考生数量被修改,将退出程序！"));
+        return;
+    case ExamManagement::View::RegistrationTampered:
+        fail(QStringLiteral("未参加考试的考生信息已被篡改,将退出程序！"));
+        return;
+    case ExamManagement::View::Shown:
+        showRegistrations(rows);
+        return;
+    }
+}
+
+void CExamManagement::removeRegistrations()
+{
+    QTableWidget *list = registrations();
+    QList<int> ids;
+    for (int r = list->rowCount() - 1; r >= 0; --r) {
+        if (!ListRows::isChecked(list, r))
+            continue;
+        if (ListRows::text(list, r, kState) == kTaken) {
+            MessageBox::show(this, QStringLiteral("'%1'已完成考试，不能删除！").arg(ListRows::text(list, r, kRegName)),
+                             Caption::Tip);
+            continue;
+        }
+        ids << ListRows::text(list, r, kRegId).toInt();
+    }
+    if (m_number.isEmpty())
+        return;
+    ExamManagement::removeRegistrations(ids, m_number.toInt());
+    showRegistrations(ExamManagement::registrations(m_number.toInt()));
+}
+
+void CExamManagement::registerExaminee()
+{
+    using ExamManagement::Register;
+    switch (ExamManagement::registerPerson(control<QComboBox>(kNames)->currentText(), text(kDepartment), text(kPost),
+                                           m_name, m_number, m_passMark)) {
+    case Register::Missing:
+        MessageBox::show(this, QStringLiteral("考生信息不能为空，请选择考试！"), Caption::Remind);
+        return;
+    case Register::Ended:
+        MessageBox::show(this, QStringLiteral("考试已结束！"), Caption::Tip);
+        return;
+    case Register::Registered:
+        break;
+    }
+    MessageBox::show(this, QStringLiteral("添加成功!"), Caption::Tip);
+    viewExaminees();
+    clearManualChoice();
+    ListRows::setAllChecked(exams(), false);
+}
+
+void CExamManagement::clearManualChoice()
+{
+    auto *names = control<QComboBox>(kNames);
+    const QSignalBlocker block(names);
+    names->setCurrentIndex(-1);
+    names->clear();
+    setText(kDepartment, QString());
+    setText(kPost, QString());
+}

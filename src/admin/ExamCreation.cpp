@@ -1,0 +1,158 @@
+#include "admin/ExamCreation.h"
+
+#include "store/CADOConn.h"
+#include "store/Clock.h"
+#include "store/Integrity.h"
+
+namespace ExamCreation {
+
+namespace {
+
+std::function<void(const char *)> g_stageHook;
+
+void stage(const char *name)
+{
+    if (g_stageHook)
+        g_stageHook(name);
+}
+
+const QString kNoEssay = QStringLiteral("空");
+
+} // namespace
+
+void setStageHook(std::function<void(const char *)> hook)
+{
+    g_stageHook = std::move(hook);
+}
+
+Papers loadPapers(QList<StoredPaper> *papers)
+{
+    CADOConn conn;
+    RecordsetPtr r = conn.openRecordset(QStringLiteral("select * from exampaper"), Db::Questions);
+    for (r->moveFirst(); !r->isEOF(); r->moveNext()) {
+        if (papers)
+            *papers << StoredPaper{r->getString(QStringLiteral("名称")), r->getString(QStringLiteral("科目")),
+                                   r->getString(QStringLiteral("总题数")), r->getString(QStringLiteral("满分")),
+                                   r->getString(QStringLiteral("创建时间")), r->getString(QStringLiteral("问答题"))};
+        if (!paperSealed(*r))
+            return Papers::Tampered;
+    }
+    conn.close();
+    return Papers::Sound;
+}
+
+QString timeText(const QDate &date, const QTime &time)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd")).replace(QLatin1Char('-'), QLatin1Char('/')) + QLatin1Char(' ')
+           + time.toString(QStringLiteral("HH:mm"));
+}
+
+Outcome check(const ExamRequest &q, int chosenPeople)
+{
+    if (q.name.isEmpty())
+        return Outcome::NoName;
+    if (q.timeLimit.isEmpty())
+        return Outcome::NoTimeLimit;
+    if (q.paper.isEmpty())
+        return Outcome::NoPaper;
+    if (q.passMark.isEmpty())
+        return Outcome::NoPassMark;
+    if (q.passMark.toDouble() > q.fullMarks.toDouble())
+        return Outcome::PassMarkAboveFullMarks;
+    if (q.timeLimit.toLongLong() <= 0)
+        return Outcome::ZeroTimeLimit;
+    const QDateTime start = Clock::parseLocal(q.start);
+    const QDateTime end = Clock::parseLocal(q.end);
+    if (!start.isValid() || !end.isValid() || end <= start)
+        return Outcome::EndNotAfterStart;
+
+    CADOConn conn;
+    if (conn.openRecordset(QStringLiteral("select 考试号 from ExamArrange where 考试名称=?"), Db::Personnel, {q.name})
+            ->recordCount()
+        > 0)
+        return Outcome::NameExists;
+    if (q.paper.isEmpty() || chosenPeople == 0)
+        return Outcome::NoPaperOrPeople;
+    if (conn.openRecordset(QStringLiteral("select ID from exampaper where 名称=?"), Db::Questions, {q.paper})
+            ->recordCount()
+        == 0)
+        return Outcome::PaperGone;
+    conn.close();
+    return Outcome::Created;
+}
+
+Outcome create(const ExamRequest &q, const QList<ExamCandidate> &people, int *examNo)
+{
+    const Outcome checked = check(q, int(people.size()));
+    if (checked != Outcome::Created)
+        return checked;
+
+    CADOConn conn;
+    DbTransaction tx(conn, Db::Personnel);
+    const QVariant remark = q.essay.isEmpty() || q.essay == kNoEssay ? QVariant() : QVariant(q.essay);
+    conn.executeOrThrow(QStringLiteral("insert into ExamArrange (考试名称,试卷名称,开始时间,结束时间,考试时限,合格分数,"
+                                       "保存码,备注) values (?,?,?,?,?,?,?,?)"),
+                        Db::Personnel,
+                        {q.name, q.paper, q.start, q.end, q.timeLimit, q.passMark,
+                         examCode(q.name, q.start, q.end, q.passMark, QString()), remark});
+    const int n = conn.openRecordset(QStringLiteral("select MAX(考试号) as vID from ExamArrange"), Db::Personnel)
+                      ->getInt(QStringLiteral("vID"));
+    const QString number = QString::number(n);
+    stage("exam");
+
+    const QString insert =
+        QStringLiteral("insert into ExamRegister (姓名,部门,职务,考试号,合格分数,保存码) values (?,?,?,?,?,?)");
+    for (const ExamCandidate &p : people)
+        conn.executeOrThrow(insert, Db::Personnel,
+                            {p.name, p.department, p.post, number, q.passMark,
+                             registrationCode(p.name, p.department, p.post, number, q.passMark)});
+    stage("registrations");
+
+    // Only the new exam's rows can repeat; other exams are left as they are,
+    // so their counters stay true.
+    conn.executeOrThrow(QStringLiteral("delete from ExamRegister where 考试号=? and id not in(select min(id) from "
+                                       "ExamRegister where 考试号=? group by 姓名,部门,职务)"),
+                        Db::Personnel, {number, number});
+    const int registrations =
+        conn.openRecordset(QStringLiteral("select count(*) as n from ExamRegister where 考试号=?"), Db::Personnel,
+                           {number})
+            ->getInt(QStringLiteral("n"));
+    if (registrations > 0)
+        insertRosterCounter(conn, n, registrations, CounterWrite::OrThrow);
+    tx.commit();
+    conn.close();
+    if (examNo)
+        *examNo = n;
+    return Outcome::Created;
+}
+
+QString message(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Created:
+        return QStringLiteral("考试创建成功!");
+    case Outcome::NoName:
+        return QStringLiteral("请输入考试名称！");
+    case Outcome::NoTimeLimit:
+        return QStringLiteral("请输入答题时限！");
+    case Outcome::NoPaper:
+        return QStringLiteral("请选择试卷！");
+    case Outcome::NoPassMark:
+        return QStringLiteral("请输入合格分数！");
+    case Outcome::PassMarkAboveFullMarks:
+        return QStringLiteral("合格分数不能大于满分！");
+    case Outcome::ZeroTimeLimit:
+        return QStringLiteral("答题时限必须大于0分钟！");
+    case Outcome::EndNotAfterStart:
+        return QStringLiteral("考试结束时间必须晚于开始时间！");
+    case Outcome::NameExists:
+        return QStringLiteral("您输入的考试名称已存在！");
+    case Outcome::NoPaperOrPeople:
+        return QStringLiteral("试卷名为空或未选取考生！");
+    case Outcome::PaperGone:
+        return QStringLiteral("所选试卷已不存在，请重新选择试卷！");
+    }
+    return QString();
+}
+
+} // namespace ExamCreation

@@ -1,0 +1,177 @@
+#include "admin/ExamManagement.h"
+
+#include "admin/ExamineeEntry.h"
+#include "store/CADOConn.h"
+#include "store/Integrity.h"
+
+namespace ExamManagement {
+
+namespace {
+
+const QString kEnded = QStringLiteral("结束");
+
+QList<ListedRegistration> rowsOf(CRecordset &r, bool check, bool *tampered)
+{
+    QList<ListedRegistration> rows;
+    for (r.moveFirst(); !r.isEOF(); r.moveNext()) {
+        ListedRegistration row{r.getInt(QStringLiteral("ID")), r.getString(QStringLiteral("姓名")),
+                               r.getString(QStringLiteral("部门")), r.getString(QStringLiteral("职务")),
+                               !r.isNull(QStringLiteral("成绩"))};
+        rows << row;
+        if (check && !row.taken && !registrationSealed(r)) {
+            *tampered = true;
+            return rows;
+        }
+    }
+    return rows;
+}
+
+const QString kUnregistered = QStringLiteral(
+    "select e.姓名 as 姓名,e.部门 as 部门,e.职务 as 职务 from examinee e left join ExamRegister j on "
+    "e.姓名=j.姓名 and e.部门=j.部门 and e.职务=j.职务 and j.考试号=? where j.姓名 is null");
+
+} // namespace
+
+Listing loadExams(const QDateTime &now, QList<ListedExam> *exams)
+{
+    CADOConn conn;
+    RecordsetPtr r = conn.openRecordset(QStringLiteral("select * from ExamArrange"), Db::Personnel);
+    for (r->moveFirst(); !r->isEOF(); r->moveNext()) {
+        ListedExam exam{r->getString(QStringLiteral("考试号")), r->getString(QStringLiteral("考试名称")),
+                        r->getString(QStringLiteral("开始时间")), r->getString(QStringLiteral("结束时间")),
+                        r->getString(QStringLiteral("试卷名称")), r->getString(QStringLiteral("合格分数")),
+                        r->getString(QStringLiteral("时效"))};
+        if (exams)
+            *exams << exam;
+        // The stored code is checked before anything is resealed, so a row
+        // changed outside the program keeps failing.
+        if (!examSealed(*r))
+            return Listing::Tampered;
+        if (ExamineeEntry::isDue(exam.validity, exam.end, now)) {
+            DbTransaction tx(conn, Db::Personnel);
+            conn.executeOrThrow(QStringLiteral("Update ExamArrange Set 时效=?,保存码=? where 考试号=?"),
+                                Db::Personnel,
+                                {kEnded, examCode(exam.name, exam.start, exam.end, exam.passMark, kEnded),
+                                 exam.number.toInt()});
+            tx.commit();
+        }
+    }
+    conn.close();
+    return Listing::Sound;
+}
+
+void deleteExam(int number)
+{
+    const QString text = QString::number(number);
+    CADOConn conn;
+    DbTransaction tx(conn, Db::Personnel);
+    conn.executeOrThrow(QStringLiteral("delete from ExamArrange where 考试号=?"), Db::Personnel, {number});
+    conn.executeOrThrow(QStringLiteral("delete from ExamRegister where 考试号=?"), Db::Personnel, {text});
+    deleteRosterCounter(conn, number, CounterWrite::OrThrow);
+    conn.executeOrThrow(QStringLiteral("delete from quesAndAns where 考试号=?"), Db::Personnel, {text});
+    tx.commit();
+    conn.close();
+}
+
+View viewRegistrations(int number, QList<ListedRegistration> *rows)
+{
+    CADOConn conn;
+    if (conn.openRecordset(QStringLiteral("select 1 from ExamArrange limit 1"), Db::Personnel)->recordCount() == 0)
+        return View::NoExams;
+    if (conn.openRecordset(QStringLiteral("select 1 from JoinExam limit 1"), Db::Personnel)->recordCount() == 0)
+        return View::NoCounters;
+    CounterRule rule;
+    rule.checkQuantity = false;
+    rule.allowNullQuality = true;
+    switch (checkRosterCounters(conn, number, rule)) {
+    case CounterCheck::NotOneRow:
+        return View::CounterRowsNotOne;
+    case CounterCheck::QualityDiffers:
+    case CounterCheck::QuantityDiffers:
+        return View::CountDiffers;
+    case CounterCheck::Ok:
+        break;
+    }
+    RecordsetPtr r = conn.openRecordset(QStringLiteral("select * from ExamRegister where 考试号=?"), Db::Personnel,
+                                        {QString::number(number)});
+    bool tampered = false;
+    QList<ListedRegistration> found = rowsOf(*r, true, &tampered);
+    conn.close();
+    if (rows)
+        *rows = std::move(found);
+    return tampered ? View::RegistrationTampered : View::Shown;
+}
+
+QList<ListedRegistration> registrations(int number)
+{
+    CADOConn conn;
+    RecordsetPtr r = conn.openRecordset(QStringLiteral("select * from ExamRegister where 考试号=?"), Db::Personnel,
+                                        {QString::number(number)});
+    return rowsOf(*r, false, nullptr);
+}
+
+QStringList unregisteredNames(int number)
+{
+    CADOConn conn;
+    RecordsetPtr r = conn.openRecordset(kUnregistered, Db::Personnel, {QString::number(number)});
+    QStringList names;
+    for (r->moveFirst(); !r->isEOF(); r->moveNext())
+        names << r->getString(QStringLiteral("姓名"));
+    return names;
+}
+
+std::optional<RosterPerson> unregisteredPerson(const QString &name, int number)
+{
+    CADOConn conn;
+    RecordsetPtr r =
+        conn.openRecordset(kUnregistered + QStringLiteral(" and e.姓名=?"), Db::Personnel, {QString::number(number), name});
+    if (r->recordCount() == 0)
+        return std::nullopt;
+    r->moveFirst();
+    return RosterPerson{0, r->getString(QStringLiteral("姓名")), r->getString(QStringLiteral("部门")),
+                        r->getString(QStringLiteral("职务"))};
+}
+
+int removeRegistrations(const QList<int> &ids, int number)
+{
+    CADOConn conn;
+    DbTransaction tx(conn, Db::Personnel);
+    int removed = 0;
+    for (int id : ids) {
+        RecordsetPtr r = conn.openRecordset(
+            QStringLiteral("select ID from ExamRegister where ID=? and 考试号=? and 成绩 is null"), Db::Personnel,
+            {id, QString::number(number)});
+        if (r->recordCount() == 0)
+            continue;
+        conn.executeOrThrow(QStringLiteral("delete from ExamRegister where ID=?"), Db::Personnel, {id});
+        removeFromRosterCounter(conn, number, CounterWrite::OrThrow);
+        ++removed;
+    }
+    tx.commit();
+    conn.close();
+    return removed;
+}
+
+Register registerPerson(const QString &name, const QString &department, const QString &post,
+                        const QString &examName, const QString &number, const QString &passMark)
+{
+    if (name.isEmpty() || number.isEmpty())
+        return Register::Missing;
+    CADOConn conn;
+    if (conn.openRecordset(QStringLiteral("select 考试号 from ExamArrange where 考试名称=? and 时效 is not null"),
+                           Db::Personnel, {examName})
+            ->recordCount()
+        > 0)
+        return Register::Ended;
+    DbTransaction tx(conn, Db::Personnel);
+    conn.executeOrThrow(
+        QStringLiteral("insert into ExamRegister (姓名,部门,职务,考试号,合格分数,保存码) values (?,?,?,?,?,?)"),
+        Db::Personnel,
+        {name, department, post, number, passMark, registrationCode(name, department, post, number, passMark)});
+    addToRosterCounter(conn, number.toInt(), CounterWrite::OrThrow);
+    tx.commit();
+    conn.close();
+    return Register::Registered;
+}
+
+} // namespace ExamManagement

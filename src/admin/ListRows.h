@@ -1,0 +1,24 @@
+#pragma once
+// Rows of the report lists of the administration screens: centred texts,
+// and in the lists with check boxes an empty first column holding the box.
+#include <QStringList>
+
+class QTableWidget;
+
+namespace ListRows {
+
+// Appends a row; with checkable, column 0 is the check box and the texts
+// start in column 1.
+void append(QTableWidget *list, const QStringList &texts, bool checkable = false);
+// Inserts a row at the given position, otherwise as append.
+void insert(QTableWidget *list, int row, const QStringList &texts, bool checkable = false);
+void fill(QTableWidget *list, const QList<QStringList> &rows, bool checkable = false);
+
+QString text(const QTableWidget *list, int row, int column);
+void setText(QTableWidget *list, int row, int column, const QString &text);
+
+bool isChecked(const QTableWidget *list, int row);
+void setChecked(QTableWidget *list, int row, bool checked);
+void setAllChecked(QTableWidget *list, bool checked);
+
+} // namespace ListRows

@@ -1,0 +1,80 @@
+#pragma once
+// The roster of examinees (table examinee of personnel.mdb): querying,
+// adding, deleting, and the import of examinee.xls. No widgets.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class CADOConn;
+class XlsWorkbook;
+
+struct RosterPerson
+{
+    int id = 0;
+    QString name;
+    QString department;
+    QString post;
+};
+
+namespace Roster {
+
+enum class Query {
+    Found,
+    NoCondition, // name, department and post all empty
+    NoMatch,
+};
+
+// Rows matching the given fields (a post only counts with a department), in
+// table order. Throws DbError.
+Query query(const QString &name, const QString &department, const QString &post, QList<RosterPerson> *rows);
+QList<RosterPerson> all();
+
+enum class Add {
+    Added,
+    EmptyField,
+    Semicolon, // ";" in the name
+    Exists,
+};
+Add add(const QString &name, const QString &department, const QString &post);
+
+void remove(int id);
+int count();
+// Removes every row; false when the roster was already empty.
+bool removeAll();
+
+// Keeps the oldest row of each person and drops rows without a name;
+// returns the rows removed.
+int removeDuplicates();
+int removeDuplicates(CADOConn &conn); // inside the caller's transaction
+
+} // namespace Roster
+
+struct RosterImportResult
+{
+    enum Status {
+        BadHeader,          // the sheet's columns are not 姓名|部门|职务|
+        NoData,             // no row with all three cells
+        TooLong,            // a complete row holds a text over 255 characters; nothing written
+        SemicolonName,      // stopped at a name with ";"; the rows before it stay
+        SemicolonDepartment,
+        SemicolonPost,
+        Done,
+    };
+    Status status = Done;
+    int counted = 0;  // complete rows of the sheet
+    int stored = 0;   // rows written
+    int removed = 0;  // rows removed by the duplicate removal after a finished import
+    int sheetRow = 0; // spreadsheet row (header = 1) of a refused row
+
+    QString message() const;
+};
+
+namespace RosterImport {
+
+inline const QString kSheet = QStringLiteral("Sheet1");
+
+// Imports Sheet1: the header check, the complete rows in sheet order, ";"
+// refused, then the duplicate removal. One transaction. Throws DbError.
+RosterImportResult run(XlsWorkbook &book);
+
+} // namespace RosterImport
