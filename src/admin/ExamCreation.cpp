@@ -1,5 +1,7 @@
 #include "admin/ExamCreation.h"
 
+#include "paper/Paper.h"
+
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 #include "store/Integrity.h"
@@ -28,16 +30,14 @@ void setStageHook(std::function<void(const char *)> hook)
 Papers loadPapers(QList<StoredPaper> *papers)
 {
     CADOConn conn;
-    RecordsetPtr r = conn.openRecordset(QStringLiteral("select * from exampaper"), Db::Questions);
-    for (r->moveFirst(); !r->isEOF(); r->moveNext()) {
+    const QList<Paper> stored = PaperStore::readPapers(conn);
+    conn.close();
+    for (const Paper &p : stored) {
         if (papers)
-            *papers << StoredPaper{r->getString(QStringLiteral("名称")), r->getString(QStringLiteral("科目")),
-                                   r->getString(QStringLiteral("总题数")), r->getString(QStringLiteral("满分")),
-                                   r->getString(QStringLiteral("创建时间")), r->getString(QStringLiteral("问答题"))};
-        if (!paperSealed(*r))
+            *papers << StoredPaper{p.name, p.subject, p.total, p.fullMarks, p.created, p.types[4]};
+        if (!p.sealed())
             return Papers::Tampered;
     }
-    conn.close();
     return Papers::Sound;
 }
 
