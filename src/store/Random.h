@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <vector>
 
 class Random
 {
@@ -12,6 +13,11 @@ public:
     static std::mt19937_64 generator();
     // Uniform over 0 … n-1 (n >= 1).
     static std::uint64_t below(std::mt19937_64 &gen, std::uint64_t n);
+
+    // pickDistinct: k distinct values of 0 … n-1 in the order drawn, every
+    // ordered choice equally likely; one generator seeded for the call. k is
+    // capped at n, so a caller's miscount can never loop for ever.
+    static std::vector<std::uint64_t> pickDistinct(std::uint64_t k, std::uint64_t n);
 
     static void setSeed(std::optional<std::uint64_t> seed);
 };
