@@ -10,7 +10,9 @@ packages=(
   libfreexl-dev           # reads the .xls spreadsheets
   fonts-noto-cjk          # stands in for 宋体 and MS Shell Dlg
   qt6-translations-l10n   # Qt's own dialogs and buttons in Chinese
+  qt6-qpa-plugins         # the X11 platform the program runs on
   libgtest-dev libbenchmark-dev
+  xvfb xdotool            # the keyboard lock's test on a real X server
 )
 
 missing=()
