@@ -14,6 +14,7 @@
 #include <deque>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace {
@@ -385,6 +386,15 @@ public:
     {
         IniDocument doc;
         doc.m_bytes = readFileBytes(path);
+        // Room for every line that can be kept, so the lines are held once
+        // and never copied while the file is read.
+        qsizetype keepable = 0;
+        forEachLine(QByteArrayView(doc.m_bytes), [&](QByteArrayView raw) {
+            const QByteArrayView line = trimmed(raw);
+            keepable += line.startsWith(';') || line.contains('=');
+            return true;
+        });
+        doc.m_lines.reserve(size_t(keepable));
         qsizetype current = -1; // the section lines go to; -1 = none (dropped)
         bool inSection = false;
         forEachLine(QByteArrayView(doc.m_bytes), [&](QByteArrayView raw) {
@@ -402,7 +412,7 @@ public:
                 // A comment is kept as text; one that is no clean text is mended.
                 const QByteArrayView text = isCleanGb(line) ? line : doc.own(mend(line));
                 if (current >= 0)
-                    doc.m_sections[size_t(current)].lines.push_back({text, {}});
+                    doc.addLoadedLine(current, {text, {}});
                 else if (!inSection)
                     doc.m_preamble.push_back({text, {}});
                 return true;
@@ -417,7 +427,7 @@ public:
                     return true;
                 e.value = doc.own(mend(e.value));
             }
-            doc.m_sections[size_t(current)].lines.push_back({e.key, e.value.data() ? e.value : QByteArrayView("", 0)});
+            doc.addLoadedLine(current, {e.key, e.value.data() ? e.value : QByteArrayView("", 0)});
             return true;
         });
         return doc;
@@ -429,7 +439,7 @@ public:
         if (s < 0)
             return std::nullopt;
         const QByteArray k = Encoding::toGb(key);
-        for (const Line &l : m_sections[size_t(s)].lines)
+        for (const Line &l : linesOf(m_sections[size_t(s)]))
             if (l.isEntry() && sameName(l.key, k))
                 return l.value;
         return std::nullopt;
@@ -454,7 +464,7 @@ public:
         qsizetype s = find(name);
         if (s < 0)
             s = addSection(own(name));
-        std::vector<Line> &lines = m_sections[size_t(s)].lines;
+        std::vector<Line> &lines = detach(m_sections[size_t(s)]);
         const QByteArray k = Encoding::toGb(key);
         size_t lastEntry = 0; // one past the last entry
         for (size_t i = 0; i < lines.size(); ++i) {
@@ -484,7 +494,7 @@ public:
         // "\n" is one byte in GB18030 and never part of a character.
         const QByteArrayView all = own(Encoding::toGb(text));
         const qsizetype s = addSection(own(Encoding::toGb(section)));
-        std::vector<Line> &lines = m_sections[size_t(s)].lines;
+        std::vector<Line> &lines = detach(m_sections[size_t(s)]);
         lines.reserve(size_t(entries.size()));
         qsizetype at = 0;
         auto next = [&] {
@@ -515,7 +525,7 @@ public:
             size += l.key.size() + 2;
         for (const Section &s : m_sections) {
             size += s.name.size() + 4;
-            for (const Line &l : s.lines)
+            for (const Line &l : linesOf(s))
                 size += l.key.size() + l.value.size() + 3;
         }
         bytes.reserve(size);
@@ -523,7 +533,7 @@ public:
             bytes.append(l.key).append("\r\n");
         for (const Section &s : m_sections) {
             bytes.append('[').append(s.name).append("]\r\n");
-            for (const Line &l : s.lines) {
+            for (const Line &l : linesOf(s)) {
                 bytes.append(l.key);
                 if (l.isEntry())
                     bytes.append('=').append(l.value);
@@ -549,11 +559,42 @@ private:
         QByteArrayView value; // null for a comment
         bool isEntry() const { return value.data() != nullptr; }
     };
+    // A section's lines as read lie in m_lines (first, count); once written
+    // to, it has lines of its own in m_written.
     struct Section
     {
         QByteArrayView name;
-        std::vector<Line> lines;
+        quint32 first = 0;
+        quint32 count = 0;
+        qint32 written = -1;
     };
+
+    std::span<const Line> linesOf(const Section &s) const
+    {
+        if (s.written >= 0)
+            return m_written[size_t(s.written)];
+        return std::span<const Line>(m_lines).subspan(s.first, s.count);
+    }
+
+    std::vector<Line> &detach(Section &s)
+    {
+        if (s.written < 0) {
+            const auto lines = linesOf(s);
+            m_written.emplace_back(lines.begin(), lines.end());
+            s.written = qint32(m_written.size() - 1);
+        }
+        return m_written[size_t(s.written)];
+    }
+
+    // The next line of the file, for the section read last.
+    void addLoadedLine(qsizetype section, const Line &line)
+    {
+        Section &s = m_sections[size_t(section)];
+        if (s.count == 0)
+            s.first = quint32(m_lines.size());
+        m_lines.push_back(line);
+        ++s.count;
+    }
 
     // Broken characters replaced, as a read decodes them.
     static QByteArray mend(QByteArrayView bytes)
@@ -625,7 +666,7 @@ private:
 
     qsizetype addSection(QByteArrayView name)
     {
-        m_sections.push_back({name, {}});
+        m_sections.push_back({name});
         if (2 * m_sections.size() > m_slots.size())
             rebuildIndex();
         else
@@ -636,6 +677,8 @@ private:
     QByteArray m_bytes; // the file as read; names and values point into it
     std::deque<QByteArray> m_owned; // the bytes of what was written or mended
     std::vector<Line> m_preamble;
+    std::vector<Line> m_lines; // the lines of the file's sections, in order
+    std::deque<std::vector<Line>> m_written;
     std::vector<Section> m_sections;
     std::vector<quint32> m_slots; // 0 = empty, else section position + 1
 };
