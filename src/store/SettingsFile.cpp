@@ -519,33 +519,39 @@ public:
 
     bool save(const QString &path) const
     {
-        QByteArray bytes;
-        qsizetype size = 0;
-        for (const Line &l : m_preamble)
-            size += l.key.size() + 2;
-        for (const Section &s : m_sections) {
-            size += s.name.size() + 4;
-            for (const Line &l : linesOf(s))
-                size += l.key.size() + l.value.size() + 3;
-        }
-        bytes.reserve(size);
-        for (const Line &l : m_preamble)
-            bytes.append(l.key).append("\r\n");
-        for (const Section &s : m_sections) {
-            bytes.append('[').append(s.name).append("]\r\n");
-            for (const Line &l : linesOf(s)) {
-                bytes.append(l.key);
-                if (l.isEntry())
-                    bytes.append('=').append(l.value);
-                bytes.append("\r\n");
-            }
-        }
         // Written beside the file and renamed over it: a failed write never
-        // leaves half a file.
+        // leaves half a file. The text goes out in pieces of about a
+        // megabyte, so a large file is not held twice.
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return false;
-        if (file.write(bytes) != bytes.size()) {
+        constexpr qsizetype kPiece = 1 << 20;
+        QByteArray piece;
+        piece.reserve(kPiece + 4096);
+        bool ok = true;
+        auto flush = [&](qsizetype atLeast) {
+            if (piece.size() < atLeast)
+                return;
+            ok = ok && file.write(piece) == piece.size();
+            piece.resize(0);
+        };
+        for (const Line &l : m_preamble) {
+            piece.append(l.key).append("\r\n");
+            flush(kPiece);
+        }
+        for (const Section &s : m_sections) {
+            piece.append('[').append(s.name).append("]\r\n");
+            for (const Line &l : linesOf(s)) {
+                piece.append(l.key);
+                if (l.isEntry())
+                    piece.append('=').append(l.value);
+                piece.append("\r\n");
+                flush(kPiece);
+            }
+            flush(kPiece);
+        }
+        flush(0);
+        if (!ok) {
             file.cancelWriting();
             return false;
         }
