@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <limits>
 #include <deque>
+#include <functional>
 #include <cstring>
 #include <optional>
 #include <span>
@@ -382,10 +383,14 @@ IniText readText(const QString &path)
 class IniDocument
 {
 public:
-    static IniDocument load(const QString &path)
+    static IniDocument load(const QString &path) { return fromBytes(readFileBytes(path)); }
+
+    // The document of the bytes, without the sections whose names replaced()
+    // picks (a save that rewrites them need not hold them first).
+    static IniDocument fromBytes(QByteArray bytes, const std::function<bool(QByteArrayView)> &replaced = nullptr)
     {
         IniDocument doc;
-        doc.m_bytes = readFileBytes(path);
+        doc.m_bytes = std::move(bytes);
         // Room for every line that can be kept, so the lines are held once
         // and never copied while the file is read.
         qsizetype keepable = 0;
@@ -404,7 +409,7 @@ public:
                 inSection = true;
                 current = -1;
                 const QByteArrayView name = trimmed(line.sliced(1, line.lastIndexOf(']') - 1));
-                if (isCleanGb(name) && doc.find(name) < 0)
+                if (isCleanGb(name) && !(replaced && replaced(name)) && doc.find(name) < 0)
                     current = doc.addSection(name);
                 return true;
             }
@@ -450,12 +455,6 @@ public:
     {
         const auto v = value(section, key);
         return v ? decodeValue(*v) : QString();
-    }
-
-    int readCount(const QString &section, const QString &key) const
-    {
-        const auto v = value(section, key);
-        return v ? std::min(parseCount(*v), SettingsFile::MaxCount) : 0;
     }
 
     void write(const QString &section, const QString &key, const QString &value)
@@ -809,12 +808,13 @@ QStringList SettingsFile::audienceGroupList() const
 
 bool SettingsFile::writeDepartmentTree(const DepartmentTree &tree) const
 {
-    IniDocument doc = IniDocument::load(m_path);
-    const int oldCount = doc.readCount(kInfo, QStringLiteral("Count"));
+    QByteArray bytes = readFileBytes(m_path);
+    const auto info = IniText(bytes).section("info");
+    const int oldCount = info ? IniText::count(*info, "Count") : 0;
     // Sections about to be written go too, even above the old count: a stale
     // section left there would lend its posts to a new department without any.
     const int last = std::max(oldCount, int(tree.size()));
-    doc.removeSections([&](QByteArrayView name) {
+    IniDocument doc = IniDocument::fromBytes(std::move(bytes), [&](QByteArrayView name) {
         if (sameName(name, "info"))
             return true;
         const int d = departmentNumber(name);
