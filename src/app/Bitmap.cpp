@@ -26,23 +26,29 @@ constexpr int kHeaderSize = kFileHeaderSize + kInfoHeaderSize;
 
 } // namespace
 
+qint64 bmp32FileSize(qint64 width, qint64 height)
+{
+    return kHeaderSize + width * height * 4;
+}
+
 bool writeBmp32(const QImage &image, const QString &path)
 {
     if (image.isNull())
         return false;
+    const qint64 width = image.width();
+    const qint64 height = image.height();
+    const qint64 fileSize = bmp32FileSize(width, height);
+    if (fileSize > qint64(std::numeric_limits<std::uint32_t>::max()))
+        return false;
+    const qint64 pixelBytes = fileSize - kHeaderSize;
 
     // Non-premultiplied, so semi-transparent pixels keep their true colour.
     const QImage src = image.convertToFormat(QImage::Format_ARGB32);
-    const qint64 width = src.width();
-    const qint64 height = src.height();
-    const qint64 pixelBytes = width * height * 4;
-    const qint64 fileSize = kHeaderSize + pixelBytes;
-    if (fileSize > std::numeric_limits<std::uint32_t>::max())
+    if (src.isNull())
         return false;
 
-    QByteArray data(int(fileSize), '\0');
-    char *d = data.data();
-
+    char header[kHeaderSize] = {};
+    char *d = header;
     // BITMAPFILEHEADER
     d[0] = 'B';
     d[1] = 'M';
@@ -64,10 +70,21 @@ bool writeBmp32(const QImage &image, const QString &path)
     putU32(h + 28, std::uint32_t(yRes));
     // Colours used / important stay 0.
 
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    auto fail = [&file] {
+        file.cancelWriting();
+        return false;
+    };
+    if (file.write(header, kHeaderSize) != kHeaderSize)
+        return fail();
+    // Row by row, so a large picture never needs a second copy in memory.
     // Rows of 4-byte pixels are already 4-byte aligned: no padding.
-    char *out = d + kHeaderSize;
+    QByteArray row(width * 4, Qt::Uninitialized);
     for (qint64 y = height - 1; y >= 0; --y) {
         const auto *line = reinterpret_cast<const QRgb *>(src.constScanLine(int(y)));
+        char *out = row.data();
         for (qint64 x = 0; x < width; ++x) {
             const QRgb px = line[x];
             *out++ = char(qBlue(px));
@@ -75,14 +92,8 @@ bool writeBmp32(const QImage &image, const QString &path)
             *out++ = char(qRed(px));
             *out++ = char(qAlpha(px));
         }
-    }
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
+        if (file.write(row) != row.size())
+            return fail();
     }
     return file.commit();
 }

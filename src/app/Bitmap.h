@@ -7,5 +7,10 @@
 // bottom-up rows, bytes B G R A with the alpha kept in the fourth byte).
 // Any QImage format is accepted; it is converted to ARGB32 first.
 // The file is written to a temporary name and renamed into place, so on
-// failure (false) nothing is left at `path`.
+// failure (false) nothing is left at `path`. An image whose BMP would pass
+// the format's 4 GiB limit is refused.
 bool writeBmp32(const QImage &image, const QString &path);
+
+// The size in bytes of the 32-bit BMP of a width x height image, computed in
+// 64 bits; above 0xFFFFFFFF a BMP cannot hold it.
+qint64 bmp32FileSize(qint64 width, qint64 height);

@@ -2,6 +2,7 @@
 // Excel 97-2003 workbooks read with FreeXL, the way the imports see them:
 // the first row of a sheet holds the column names, every cell is read as
 // text (a whole number typed in a cell reads "12"), an empty cell is null.
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -28,10 +29,12 @@ public:
     XlsWorkbook &operator=(const XlsWorkbook &) = delete;
 
     // False when the file cannot be read as a workbook (missing, unreadable,
-    // another format, encrypted); error() then says why.
+    // another format, encrypted, damaged); error() then says why.
+    // The whole workbook is read at once by the reader process (see
+    // bank/XlsWire.h): a file that crashes or hangs the library fails here.
     bool open(const QString &path);
     void close();
-    bool isOpen() const { return m_handle != nullptr; }
+    bool isOpen() const { return m_open; }
     QString error() const { return m_error; }
 
     QStringList sheetNames() const { return m_sheets; }
@@ -40,8 +43,23 @@ public:
     // The whole sheet; none when there is no such sheet or it cannot be read.
     std::optional<XlsSheet> sheet(const QString &name);
 
+    // Takes the workbook from what the reader process wrote for it; false
+    // (error() says why) for an incomplete or malformed answer.
+    bool openAnswer(QByteArrayView answer);
+
+    // The reader process: vorn-xls-reader beside the running executable.
+    static QString readerProgram();
+    // How long the reader may take for one workbook.
+    static constexpr int DefaultTimeLimitMs = 30000;
+    // Another reader program and time limit (tests); an empty program
+    // restores the defaults.
+    static void setReader(const QString &program, int timeLimitMs = DefaultTimeLimitMs);
+
 private:
-    const void *m_handle = nullptr;
+    bool fail(const QString &error);
+
+    bool m_open = false;
     QStringList m_sheets;
+    std::vector<std::optional<XlsSheet>> m_data; // by sheet position
     QString m_error;
 };

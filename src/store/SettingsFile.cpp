@@ -11,9 +11,11 @@
 
 #include <algorithm>
 #include <limits>
-#include <list>
+#include <deque>
+#include <functional>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace {
@@ -47,6 +49,56 @@ QByteArrayView trimmed(QByteArrayView v)
 bool sameName(QByteArrayView a, QByteArrayView b)
 {
     return a.size() == b.size() && qstrnicmp(a.data(), a.size(), b.data(), b.size()) == 0;
+}
+
+// d for a section named "department<d>" (any letter case, d written without
+// a leading zero, 1 <= d <= MaxCount), else 0.
+int departmentNumber(QByteArrayView name)
+{
+    constexpr qsizetype prefix = 10; // "department"
+    if (name.size() <= prefix || name.size() > prefix + 5 || !sameName(name.first(prefix), "department")
+        || name[prefix] == '0')
+        return 0;
+    int d = 0;
+    for (qsizetype i = prefix; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return 0;
+        d = d * 10 + (name[i] - '0');
+    }
+    return d <= SettingsFile::MaxCount ? d : 0;
+}
+
+// True when the bytes are whole GB18030 characters that decode to text
+// without control characters (tab aside), so they read back as the same bytes.
+bool isCleanGb(QByteArrayView v)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(v.data());
+    const auto *end = p + v.size();
+    auto between = [](unsigned char c, unsigned char lo, unsigned char hi) { return c >= lo && c <= hi; };
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            if (c < 0x20 && c != '\t')
+                return false;
+            ++p;
+            continue;
+        }
+        if (!between(c, 0x81, 0xfe) || end - p < 2)
+            return false;
+        if (between(p[1], 0x40, 0x7e) || between(p[1], 0x80, 0xfe)) {
+            p += 2;
+            continue;
+        }
+        if (!between(p[1], 0x30, 0x39) || end - p < 4 || !between(p[2], 0x81, 0xfe) || !between(p[3], 0x30, 0x39))
+            return false;
+        // Four bytes: the Basic Multilingual Plane or the planes above it;
+        // the codes between and after are unassigned.
+        const long linear = ((long(c - 0x81) * 10 + (p[1] - 0x30)) * 126 + (p[2] - 0x81)) * 10 + (p[3] - 0x30);
+        if (!(linear <= 39419 || (linear >= 189000 && linear <= 189000 + 0xfffff)))
+            return false;
+        p += 4;
+    }
+    return true;
 }
 
 // The file's bytes as GB18030. A file saved with a Unicode byte-order mark
@@ -202,17 +254,29 @@ public:
         return found;
     }
 
-    // Every section by name (the first of each name wins), in one pass.
-    QHash<QByteArray, QByteArrayView> sectionIndex() const
+    // The sections the department catalogue reads, "INFO" and
+    // "department<d>" for d up to the largest count (the first of each name
+    // wins), in one pass. Nothing else is kept, so a file of millions of
+    // sections costs no more than its bytes.
+    struct Catalogue
     {
-        QHash<QByteArray, QByteArrayView> index;
+        std::optional<QByteArrayView> info;
+        std::vector<std::optional<QByteArrayView>> departments; // by d, from 1
+    };
+    Catalogue catalogue() const
+    {
+        Catalogue c;
+        c.departments.resize(size_t(SettingsFile::MaxCount) + 1);
         forEachSection([&](QByteArrayView n, QByteArrayView body) {
-            const QByteArray key = n.toByteArray().toLower();
-            if (!index.contains(key))
-                index.insert(key, body);
+            if (sameName(n, "info")) {
+                if (!c.info)
+                    c.info = body;
+            } else if (const int d = departmentNumber(n); d > 0 && !c.departments[size_t(d)]) {
+                c.departments[size_t(d)] = body;
+            }
             return true;
         });
-        return index;
+        return c;
     }
 
     static std::optional<QByteArrayView> value(QByteArrayView body, QByteArrayView key)
@@ -234,38 +298,69 @@ public:
         return v ? std::min(parseCount(*v), SettingsFile::MaxCount) : 0;
     }
 
-    // The posts job1 ... job<number> of a department section.
-    static QStringList posts(QByteArrayView body)
+    // The posts job1 ... job<number> of a department section; a missing
+    // post reads as notFound(). With a budget (the whole tree), missing posts
+    // after the last named one are left out, and missing posts before a
+    // named one are read as notFound() only while the budget lasts: a
+    // damaged file cannot make a tree of millions of empty posts.
+    static QStringList posts(QByteArrayView body, int *placeholderBudget = nullptr)
     {
-        std::vector<Entry> entries;
+        int m = 0;
+        struct Job
+        {
+            int position;
+            QByteArrayView value;
+        };
+        std::vector<Job> jobs;
+        bool counted = false;
         forEachLine(body, [&](QByteArrayView line) {
             Entry e;
-            if (parseEntry(line, e))
-                entries.push_back(e);
+            if (!parseEntry(line, e))
+                return true;
+            if (!counted && sameName(e.key, "number")) {
+                m = std::min(parseCount(e.value), SettingsFile::MaxCount);
+                counted = true;
+                return true;
+            }
+            // "job<p>" with p written as the writer writes it: no leading zero.
+            if (e.key.size() < 4 || e.key.size() > 8 || !sameName(e.key.first(3), "job") || e.key[3] == '0')
+                return true;
+            int p = 0;
+            for (qsizetype i = 3; i < e.key.size(); ++i) {
+                if (e.key[i] < '0' || e.key[i] > '9')
+                    return true;
+                p = p * 10 + (e.key[i] - '0');
+            }
+            if (p >= 1 && p <= SettingsFile::MaxCount)
+                jobs.push_back({p, e.value});
             return true;
         });
-        int m = 0;
-        for (const Entry &e : entries)
-            if (sameName(e.key, "number")) {
-                m = std::min(parseCount(e.value), SettingsFile::MaxCount);
-                break;
-            }
-        std::vector<std::optional<QByteArrayView>> jobs(size_t(m) + 1);
-        for (const Entry &e : entries) {
-            // "job<p>" with p written as the writer writes it: no leading zero.
-            if (e.key.size() < 4 || !sameName(e.key.first(3), "job") || e.key[3] == '0')
-                continue;
-            qint64 p = 0;
-            qsizetype i = 3;
-            for (; i < e.key.size() && e.key[i] >= '0' && e.key[i] <= '9' && p <= m; ++i)
-                p = p * 10 + (e.key[i] - '0');
-            if (i == e.key.size() && p >= 1 && p <= m && !jobs[size_t(p)])
-                jobs[size_t(p)] = e.value;
-        }
+        // The first line of each position wins.
+        std::stable_sort(jobs.begin(), jobs.end(), [](const Job &a, const Job &b) { return a.position < b.position; });
         QStringList names;
-        names.reserve(m);
-        for (int p = 1; p <= m; ++p)
-            names << (jobs[size_t(p)] ? decodeValue(*jobs[size_t(p)]) : SettingsFile::notFound());
+        int next = 1; // the position the list has reached
+        auto missingUpTo = [&](int p) {
+            // Positions next .. p-1 have no name.
+            int gap = p - next;
+            if (placeholderBudget) {
+                gap = std::min(gap, *placeholderBudget);
+                *placeholderBudget -= gap;
+            }
+            for (int i = 0; i < gap; ++i)
+                names << SettingsFile::notFound();
+        };
+        for (size_t i = 0; i < jobs.size(); ++i) {
+            const Job &j = jobs[i];
+            if (j.position > m)
+                break;
+            if (i > 0 && jobs[i - 1].position == j.position)
+                continue;
+            missingUpTo(j.position);
+            names << decodeValue(j.value);
+            next = j.position + 1;
+        }
+        if (!placeholderBudget)
+            missingUpTo(m + 1);
         return names;
     }
 
@@ -279,54 +374,78 @@ IniText readText(const QString &path)
 }
 
 // The file as held for a write: sections with their lines, rewritten whole.
-// Lines no read would ever see (broken lines, keys before any section,
-// control characters) are dropped, so a save leaves a clean file.
+// Names and values keep their bytes, so a name is matched and written by the
+// same bytes every read compares. Lines no read would ever see (broken
+// lines, keys before any section, names that are not whole GB18030 text,
+// control characters) are dropped, and so is a later section of a name
+// already seen (reads take the first): a save leaves a clean file that
+// reads back as saved. Memory and time stay linear in the file's size.
 class IniDocument
 {
 public:
-    static IniDocument load(const QString &path)
+    static IniDocument load(const QString &path) { return fromBytes(readFileBytes(path)); }
+
+    // The document of the bytes, without the sections whose names replaced()
+    // picks (a save that rewrites them need not hold them first).
+    static IniDocument fromBytes(QByteArray bytes, const std::function<bool(QByteArrayView)> &replaced = nullptr)
     {
         IniDocument doc;
-        const QByteArray bytes = readFileBytes(path);
-        Section *current = nullptr;
-        forEachLine(QByteArrayView(bytes), [&](QByteArrayView raw) {
+        doc.m_bytes = std::move(bytes);
+        // Room for every line that can be kept, so the lines are held once
+        // and never copied while the file is read.
+        qsizetype keepable = 0;
+        forEachLine(QByteArrayView(doc.m_bytes), [&](QByteArrayView raw) {
             const QByteArrayView line = trimmed(raw);
-            const QString text = Encoding::fromGb(line);
-            const bool binary =
-                std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+            keepable += line.startsWith(';') || line.contains('=');
+            return true;
+        });
+        doc.m_lines.reserve(size_t(keepable));
+        qsizetype current = -1; // the section lines go to; -1 = none (dropped)
+        bool inSection = false;
+        forEachLine(QByteArrayView(doc.m_bytes), [&](QByteArrayView raw) {
+            const QByteArrayView line = trimmed(raw);
             if (line.startsWith('[') && line.lastIndexOf(']') > 0) {
-                // A section whose name is not text goes with all its keys.
-                current = nullptr;
-                if (!binary) {
-                    const QString name = Encoding::fromGb(trimmed(line.sliced(1, line.lastIndexOf(']') - 1)));
-                    doc.m_sections.push_back({name, fold(name), {}});
-                    current = &doc.m_sections.back();
-                }
+                // What follows "]" is no part of the name, as for every read.
+                inSection = true;
+                current = -1;
+                const QByteArrayView name = trimmed(line.sliced(1, line.lastIndexOf(']') - 1));
+                if (isCleanGb(name) && !(replaced && replaced(name)) && doc.find(name) < 0)
+                    current = doc.addSection(name);
                 return true;
             }
-            if (binary)
-                return true;
             if (line.startsWith(';')) {
-                (current ? current->lines : doc.m_preamble).push_back({text, {}, {}, false});
+                // A comment is kept as text; one that is no clean text is mended.
+                const QByteArrayView text = isCleanGb(line) ? line : doc.own(mend(line));
+                if (current >= 0)
+                    doc.addLoadedLine(current, {text, {}});
+                else if (!inSection)
+                    doc.m_preamble.push_back({text, {}});
                 return true;
             }
             Entry e;
-            if (current && parseEntry(line, e))
-                current->lines.push_back({Encoding::fromGb(e.key), e.key.toByteArray().toLower(),
-                                          Encoding::fromGb(e.value), true});
+            if (current < 0 || !parseEntry(line, e) || !isCleanGb(e.key))
+                return true;
+            if (!isCleanGb(e.value)) {
+                // A value with control characters goes; one with broken
+                // characters keeps what decodes, as every read hands it out.
+                if (std::any_of(e.value.begin(), e.value.end(), [](char c) { return uchar(c) < 0x20 && c != '\t'; }))
+                    return true;
+                e.value = doc.own(mend(e.value));
+            }
+            doc.addLoadedLine(current, {e.key, e.value.data() ? e.value : QByteArrayView("", 0)});
             return true;
         });
         return doc;
     }
 
-    std::optional<QString> value(const QString &section, const QString &key) const
+    std::optional<QByteArrayView> value(const QString &section, const QString &key) const
     {
-        const Section *s = find(fold(section));
-        if (!s)
+        const qsizetype s = find(Encoding::toGb(section));
+        if (s < 0)
             return std::nullopt;
-        const QByteArray k = fold(key);
-        for (const Line &l : s->lines)
-            if (l.entry && l.folded == k)
+        const QByteArray k = Encoding::toGb(key);
+        for (const Line &l : linesOf(m_sections[size_t(s)]))
+            if (l.isEntry() && sameName(l.key, k))
                 return l.value;
         return std::nullopt;
     }
@@ -335,65 +454,103 @@ public:
     QString readString(const QString &section, const QString &key) const
     {
         const auto v = value(section, key);
-        return v ? Encoding::cutToGbBytes(*v, SettingsFile::MaxValueBytes) : QString();
+        return v ? decodeValue(*v) : QString();
     }
 
-    int readCount(const QString &section, const QString &key) const
+    void write(const QString &section, const QString &key, const QString &value)
     {
-        const auto v = value(section, key);
-        return v ? std::min(parseCount(Encoding::toGb(*v)), SettingsFile::MaxCount) : 0;
-    }
-
-    void write(const QString &section, const QString &key, QString value)
-    {
-        // A line break would split the entry; the value stays on its line.
-        value.replace(u'\r', u' ').replace(u'\n', u' ');
-        const QByteArray folded = fold(section);
-        Section *s = find(folded);
-        if (!s) {
-            m_sections.push_back({section, folded, {}});
-            s = &m_sections.back();
-        }
-        const QByteArray k = fold(key);
-        qsizetype lastEntry = -1;
-        for (qsizetype i = 0; i < s->lines.size(); ++i) {
-            Line &l = s->lines[i];
-            if (!l.entry)
+        const QByteArray name = Encoding::toGb(section);
+        qsizetype s = find(name);
+        if (s < 0)
+            s = addSection(own(name));
+        std::vector<Line> &lines = detach(m_sections[size_t(s)]);
+        const QByteArray k = Encoding::toGb(key);
+        size_t lastEntry = 0; // one past the last entry
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (!lines[i].isEntry())
                 continue;
-            if (l.folded == k) {
-                l.value = value;
+            if (sameName(lines[i].key, k)) {
+                lines[i].value = ownValue(value);
                 return;
             }
-            lastEntry = i;
+            lastEntry = i + 1;
         }
-        s->lines.insert(lastEntry + 1, {key, k, value, true});
+        lines.insert(lines.begin() + qsizetype(lastEntry), Line{own(k), ownValue(value)});
     }
 
-    // Every section of that name goes, so no stale copy can surface later.
-    void removeSection(const QString &section)
+    // A section of that name made afresh at the end, for a run of new entries
+    // (no search: the caller removed every section of the name before). The
+    // entries are encoded in one go: a save of thousands of posts makes one
+    // buffer per section, not two per post.
+    void appendSection(const QString &section, const QList<std::pair<QString, QString>> &entries)
     {
-        const QByteArray folded = fold(section);
-        m_sections.remove_if([&](const Section &s) { return s.folded == folded; });
-        m_last = nullptr;
+        QString text;
+        for (const auto &[key, value] : entries) {
+            QString v = value;
+            v.replace(u'\r', u' ').replace(u'\n', u' ');
+            text += key + u'\n' + v + u'\n';
+        }
+        // "\n" is one byte in GB18030 and never part of a character.
+        const QByteArrayView all = own(Encoding::toGb(text));
+        const qsizetype s = addSection(own(Encoding::toGb(section)));
+        std::vector<Line> &lines = detach(m_sections[size_t(s)]);
+        lines.reserve(size_t(entries.size()));
+        qsizetype at = 0;
+        auto next = [&] {
+            const qsizetype end = all.indexOf('\n', at);
+            const QByteArrayView part = all.sliced(at, end - at);
+            at = end + 1;
+            return part;
+        };
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const QByteArrayView key = next();
+            lines.push_back({key, next()});
+        }
+    }
+
+    // Every section whose name the predicate picks goes, in one pass.
+    template<typename F>
+    void removeSections(F &&picked)
+    {
+        std::erase_if(m_sections, [&](const Section &s) { return picked(s.name); });
+        rebuildIndex();
     }
 
     bool save(const QString &path) const
     {
-        QString text;
-        for (const Line &l : m_preamble)
-            text += l.key + QStringLiteral("\r\n");
-        for (const Section &s : m_sections) {
-            text += u'[' + s.name + QStringLiteral("]\r\n");
-            for (const Line &l : s.lines)
-                text += (l.entry ? l.key + u'=' + l.value : l.key) + QStringLiteral("\r\n");
-        }
         // Written beside the file and renamed over it: a failed write never
-        // leaves half a file.
+        // leaves half a file. The text goes out in pieces of about a
+        // megabyte, so a large file is not held twice.
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return false;
-        const QByteArray bytes = Encoding::toGb(text);
-        if (file.write(bytes) != bytes.size()) {
+        constexpr qsizetype kPiece = 1 << 20;
+        QByteArray piece;
+        piece.reserve(kPiece + 4096);
+        bool ok = true;
+        auto flush = [&](qsizetype atLeast) {
+            if (piece.size() < atLeast)
+                return;
+            ok = ok && file.write(piece) == piece.size();
+            piece.resize(0);
+        };
+        for (const Line &l : m_preamble) {
+            piece.append(l.key).append("\r\n");
+            flush(kPiece);
+        }
+        for (const Section &s : m_sections) {
+            piece.append('[').append(s.name).append("]\r\n");
+            for (const Line &l : linesOf(s)) {
+                piece.append(l.key);
+                if (l.isEntry())
+                    piece.append('=').append(l.value);
+                piece.append("\r\n");
+                flush(kPiece);
+            }
+            flush(kPiece);
+        }
+        flush(0);
+        if (!ok) {
             file.cancelWriting();
             return false;
         }
@@ -403,37 +560,132 @@ public:
 private:
     struct Line
     {
-        QString key; // the whole text of a comment
-        QByteArray folded;
-        QString value;
-        bool entry = true;
+        QByteArrayView key; // the whole text of a comment
+        QByteArrayView value; // null for a comment
+        bool isEntry() const { return value.data() != nullptr; }
     };
+    // A section's lines as read lie in m_lines (first, count); once written
+    // to, it has lines of its own in m_written.
     struct Section
     {
-        QString name;
-        QByteArray folded;
-        QList<Line> lines;
+        QByteArrayView name;
+        quint32 first = 0;
+        quint32 count = 0;
+        qint32 written = -1;
     };
 
-    static QByteArray fold(const QString &name)
+    std::span<const Line> linesOf(const Section &s) const
     {
-        return Encoding::toGb(name).toLower();
+        if (s.written >= 0)
+            return m_written[size_t(s.written)];
+        return std::span<const Line>(m_lines).subspan(s.first, s.count);
     }
 
-    Section *find(const QByteArray &folded) const
+    std::vector<Line> &detach(Section &s)
     {
-        // Writes come in runs on one section; remember the last one found.
-        if (m_last && m_last->folded == folded)
-            return m_last;
-        for (const Section &s : m_sections)
-            if (s.folded == folded)
-                return m_last = const_cast<Section *>(&s);
-        return nullptr;
+        if (s.written < 0) {
+            const auto lines = linesOf(s);
+            m_written.emplace_back(lines.begin(), lines.end());
+            s.written = qint32(m_written.size() - 1);
+        }
+        return m_written[size_t(s.written)];
     }
 
-    QList<Line> m_preamble;
-    std::list<Section> m_sections;
-    mutable Section *m_last = nullptr;
+    // The next line of the file, for the section read last.
+    void addLoadedLine(qsizetype section, const Line &line)
+    {
+        Section &s = m_sections[size_t(section)];
+        if (s.count == 0)
+            s.first = quint32(m_lines.size());
+        m_lines.push_back(line);
+        ++s.count;
+    }
+
+    // Broken characters replaced, as a read decodes them.
+    static QByteArray mend(QByteArrayView bytes)
+    {
+        QString text = Encoding::fromGb(bytes);
+        text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+        return Encoding::toGb(text);
+    }
+
+    QByteArrayView own(QByteArray bytes)
+    {
+        // A deque never moves its elements, and a QByteArray's bytes stay put.
+        m_owned.push_back(std::move(bytes));
+        const QByteArray &b = m_owned.back();
+        return QByteArrayView(b.constData() ? b.constData() : "", b.size());
+    }
+
+    QByteArrayView ownValue(QString value)
+    {
+        // A line break would split the entry; the value stays on its line.
+        value.replace(u'\r', u' ').replace(u'\n', u' ');
+        return own(Encoding::toGb(value));
+    }
+
+    static size_t hashName(QByteArrayView name)
+    {
+        size_t h = 1469598103934665603ull;
+        for (char c : name) {
+            h ^= uchar(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+            h *= 1099511628211ull;
+        }
+        return h;
+    }
+
+    // The section of that name (letter case aside), or -1. An open-addressing
+    // table of positions: no copy of any name.
+    qsizetype find(QByteArrayView name) const
+    {
+        if (m_slots.empty())
+            return -1;
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = hashName(name) & mask;; i = (i + 1) & mask) {
+            const quint32 slot = m_slots[i];
+            if (slot == 0)
+                return -1;
+            if (sameName(m_sections[slot - 1].name, name))
+                return qsizetype(slot - 1);
+        }
+    }
+
+    void insertSlot(size_t position)
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = hashName(m_sections[position].name) & mask;
+        while (m_slots[i] != 0)
+            i = (i + 1) & mask;
+        m_slots[i] = quint32(position + 1);
+    }
+
+    void rebuildIndex()
+    {
+        size_t n = 16;
+        while (n < 2 * m_sections.size())
+            n *= 2;
+        m_slots.assign(n, 0);
+        for (size_t i = 0; i < m_sections.size(); ++i)
+            insertSlot(i);
+    }
+
+    qsizetype addSection(QByteArrayView name)
+    {
+        m_sections.push_back({name});
+        if (2 * m_sections.size() > m_slots.size())
+            rebuildIndex();
+        else
+            insertSlot(m_sections.size() - 1);
+        return qsizetype(m_sections.size() - 1);
+    }
+
+    QByteArray m_bytes; // the file as read; names and values point into it
+    std::deque<QByteArray> m_owned; // the bytes of what was written or mended
+    std::vector<Line> m_preamble;
+    std::vector<Line> m_lines; // the lines of the file's sections, in order
+    std::deque<std::vector<Line>> m_written;
+    std::vector<Section> m_sections;
+    std::vector<quint32> m_slots; // 0 = empty, else section position + 1
 };
 
 } // namespace
@@ -480,21 +732,21 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
 bool SettingsFile::deleteSection(const QString &section) const
 {
     IniDocument doc = IniDocument::load(m_path);
-    doc.removeSection(section);
+    const QByteArray name = Encoding::toGb(section);
+    doc.removeSections([&](QByteArrayView n) { return sameName(n, name); });
     return doc.save(m_path);
 }
 
 QStringList SettingsFile::readDepartmentNames() const
 {
     const IniText text = readText(m_path);
-    const auto index = text.sectionIndex();
-    const auto info = index.constFind("info");
-    const int n = info == index.cend() ? 0 : IniText::count(*info, "Count");
+    const auto c = text.catalogue();
+    const int n = c.info ? IniText::count(*c.info, "Count") : 0;
     QStringList names;
     names.reserve(n);
     for (int d = 1; d <= n; ++d) {
-        const auto body = index.constFind(QByteArray("department") + QByteArray::number(d));
-        const auto v = body == index.cend() ? std::nullopt : IniText::value(*body, "name");
+        const auto &body = c.departments[size_t(d)];
+        const auto v = body ? IniText::value(*body, "name") : std::nullopt;
         names << (v ? decodeValue(*v) : notFound());
     }
     return names;
@@ -513,18 +765,20 @@ QStringList SettingsFile::readPostNames(int position) const
 DepartmentTree SettingsFile::readDepartmentTree() const
 {
     const IniText text = readText(m_path);
-    const auto index = text.sectionIndex();
-    const auto info = index.constFind("info");
-    const int n = info == index.cend() ? 0 : IniText::count(*info, "Count");
+    const auto c = text.catalogue();
+    const int n = c.info ? IniText::count(*c.info, "Count") : 0;
     DepartmentTree tree;
     tree.reserve(n);
+    // Departments are capped by MaxCount, named posts by the file's lines;
+    // posts without a name are what a damaged file could multiply.
+    int placeholders = MaxCount;
     for (int d = 1; d <= n; ++d) {
-        const auto body = index.constFind(QByteArray("department") + QByteArray::number(d));
+        const auto &body = c.departments[size_t(d)];
         DepartmentNode node{notFound(), {}};
-        if (body != index.cend()) {
+        if (body) {
             if (const auto v = IniText::value(*body, "name"))
                 node.name = decodeValue(*v);
-            node.posts = IniText::posts(*body);
+            node.posts = IniText::posts(*body, &placeholders);
         }
         tree << node;
     }
@@ -554,25 +808,31 @@ QStringList SettingsFile::audienceGroupList() const
 
 bool SettingsFile::writeDepartmentTree(const DepartmentTree &tree) const
 {
-    IniDocument doc = IniDocument::load(m_path);
-    const int oldCount = doc.readCount(kInfo, QStringLiteral("Count"));
+    QByteArray bytes = readFileBytes(m_path);
+    const auto info = IniText(bytes).section("info");
+    const int oldCount = info ? IniText::count(*info, "Count") : 0;
     // Sections about to be written go too, even above the old count: a stale
     // section left there would lend its posts to a new department without any.
     const int last = std::max(oldCount, int(tree.size()));
-    for (int d = 1; d <= last; ++d)
-        doc.removeSection(departmentSection(d));
-    doc.removeSection(kInfo);
+    IniDocument doc = IniDocument::fromBytes(std::move(bytes), [&](QByteArrayView name) {
+        if (sameName(name, "info"))
+            return true;
+        const int d = departmentNumber(name);
+        return d > 0 && d <= last;
+    });
     int d = 0;
     for (const DepartmentNode &department : tree) {
-        const QString section = departmentSection(++d);
-        doc.write(section, QStringLiteral("name"), department.name);
+        QList<std::pair<QString, QString>> entries;
+        entries.reserve(department.posts.size() + 2);
+        entries.append({QStringLiteral("name"), department.name});
         int p = 0;
         for (const QString &post : department.posts)
-            doc.write(section, QStringLiteral("job%1").arg(++p), post);
+            entries.append({QStringLiteral("job%1").arg(++p), post});
         if (p > 0)
-            doc.write(section, QStringLiteral("number"), QString::number(p));
+            entries.append({QStringLiteral("number"), QString::number(p)});
+        doc.appendSection(departmentSection(++d), entries);
     }
-    doc.write(kInfo, QStringLiteral("Count"), QString::number(d));
+    doc.appendSection(kInfo, {{QStringLiteral("Count"), QString::number(d)}});
     return doc.save(m_path);
 }
 

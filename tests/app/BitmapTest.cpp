@@ -115,3 +115,20 @@ TEST(Bitmap, FailsWithoutLeavingAFile)
     EXPECT_FALSE(writeBmp32(QImage(), dir.filePath(QStringLiteral("null.bmp"))));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
+
+TEST(Bitmap, SizesAreComputedIn64BitsAndWhatBmpCannotHoldIsRefused)
+{
+    // 2.5 GB of pixels: more than an int holds, less than a BMP does.
+    EXPECT_EQ(bmp32FileSize(25000, 25000), 54 + 2'500'000'000LL);
+    EXPECT_EQ(bmp32FileSize(32767, 32767), 54 + 4LL * 32767 * 32767);
+    EXPECT_GT(bmp32FileSize(32768, 32768), 0xFFFFFFFFLL);
+
+    // A picture of more than 4 GiB is refused before any pixel is read.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QImage huge(40000, 30000, QImage::Format_ARGB32); // never touched: costs address space only
+    if (huge.isNull())
+        GTEST_SKIP() << "no room for the picture";
+    EXPECT_FALSE(writeBmp32(huge, dir.filePath(QStringLiteral("huge.bmp"))));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
