@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <pugixml.hpp>
@@ -119,11 +120,33 @@ std::string mainPart(const std::vector<Entry> &entries)
     return "word/document.xml";
 }
 
+// The template's default Latin font (styles part, document defaults).
+std::string latinFont(const std::vector<Entry> &entries, const std::string &mainPart)
+{
+    const std::string styles = mainPart.substr(0, mainPart.rfind('/') + 1) + "styles.xml";
+    for (const Entry &e : entries) {
+        if (e.name != styles)
+            continue;
+        pugi::xml_document doc;
+        if (!doc.load_buffer(e.data.constData(), size_t(e.data.size())))
+            return {};
+        const pugi::xpath_node fonts = doc.select_node("/*/*[local-name()='docDefaults']/*[local-name()='rPrDefault']"
+                                                       "/*[local-name()='rPr']/*[local-name()='rFonts']");
+        for (pugi::xml_attribute a : fonts.node().attributes()) {
+            const std::string name = a.name();
+            if (name.size() >= 6 && name.compare(name.size() - 6, 6, ":ascii") == 0)
+                return a.value();
+        }
+    }
+    return {};
+}
+
 class Filler
 {
 public:
-    explicit Filler(pugi::xml_document &doc)
+    Filler(pugi::xml_document &doc, std::string latinFont)
         : m_doc(doc)
+        , m_latinFont(std::move(latinFont))
     {
         const std::string root = doc.document_element().name();
         const auto colon = root.find(':');
@@ -341,11 +364,12 @@ private:
     {
         if (line.isEmpty())
             return;
-        pugi::xml_node r = beforeNode ? p.insert_child_before(w("r").c_str(), beforeNode) : p.append_child(w("r").c_str());
-        pugi::xml_node props = base ? r.append_copy(base) : pugi::xml_node();
+        // The character properties of every run of the line.
+        pugi::xml_document holder;
+        pugi::xml_node props = base ? holder.append_copy(base) : pugi::xml_node();
         if (b.bold || b.points > 0) {
             if (!props)
-                props = r.append_child(w("rPr").c_str());
+                props = holder.append_child(w("rPr").c_str());
             if (b.bold) {
                 for (const char *n : {"b", "bCs"})
                     props.remove_child(w(n).c_str());
@@ -366,7 +390,38 @@ private:
                 }
             }
         }
-        const QStringList pieces = line.split(QLatin1Char('\t'));
+        // A run of spaces in a Chinese line is drawn by some word processors
+        // with the Chinese font, whose space is narrower than the Latin one;
+        // naming the Latin font for it keeps padded columns lined up.
+        std::string latin = props ? props.child(w("rFonts").c_str()).attribute(w("ascii").c_str()).value() : "";
+        if (latin.empty())
+            latin = m_latinFont;
+        static const QRegularExpression segments(QStringLiteral(" {2,}|[^ ]+(?: (?! )[^ ]*)*| "));
+        for (auto it = segments.globalMatch(line); it.hasNext();) {
+            const QString piece = it.next().captured(0);
+            pugi::xml_node r = beforeNode ? p.insert_child_before(w("r").c_str(), beforeNode) : p.append_child(w("r").c_str());
+            if (props)
+                r.append_copy(props);
+            if (piece.size() >= 2 && piece.count(QLatin1Char(' ')) == piece.size() && !latin.empty()) {
+                pugi::xml_node rp = r.child(w("rPr").c_str());
+                if (!rp)
+                    rp = r.prepend_child(w("rPr").c_str());
+                pugi::xml_node fonts = rp.child(w("rFonts").c_str());
+                if (!fonts)
+                    fonts = rp.child(w("rStyle").c_str()) ? rp.insert_child_after(w("rFonts").c_str(), rp.child(w("rStyle").c_str()))
+                                                          : rp.prepend_child(w("rFonts").c_str());
+                for (const char *n : {"ascii", "hAnsi", "eastAsia"}) {
+                    pugi::xml_attribute a = fonts.attribute(w(n).c_str());
+                    (a ? a : fonts.append_attribute(w(n).c_str())) = latin.c_str();
+                }
+            }
+            appendText(r, piece);
+        }
+    }
+
+    void appendText(pugi::xml_node r, const QString &text)
+    {
+        const QStringList pieces = text.split(QLatin1Char('\t'));
         for (int i = 0; i < pieces.size(); ++i) {
             if (i > 0)
                 r.append_child(w("tab").c_str());
@@ -412,6 +467,7 @@ private:
     }
 
     pugi::xml_document &m_doc;
+    std::string m_latinFont;
     std::string m_prefix;
     std::map<std::string, pugi::xml_node> m_starts;
     std::map<std::string, pugi::xml_node> m_ends;
@@ -472,7 +528,7 @@ QString fill(const QString &templatePath, const QString &outputPath, const QList
         || !doc.document_element())
         return notDocx;
 
-    Filler filler(doc);
+    Filler filler(doc, latinFont(entries, part));
     const QStringList missing = filler.missing(bookmarks);
     if (!missing.isEmpty())
         return QStringLiteral("试卷模板中缺少书签：%1").arg(missing.join(QStringLiteral("、")));

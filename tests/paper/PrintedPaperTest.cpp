@@ -297,6 +297,12 @@ TEST_F(PrintedPaperTest, TheDocumentHoldsEachTextInItsBookmarkWithItsFormatting)
     const QByteArray xml = zipPart(out, "word/document.xml");
     EXPECT_TRUE(xml.contains("<w:pgSz w:w=\"11906\" w:h=\"16838\""));
     EXPECT_FALSE(zipPart(out, "word/styles.xml").isNull());
+    // Padding spaces carry the template's Latin (fixed-width) font, so a
+    // word processor that draws spaces in a Chinese line with the Chinese
+    // font still lines the option columns up.
+    const QByteArray mono = "Noto Sans Mono CJK SC";
+    EXPECT_TRUE(xml.contains("<w:rFonts w:ascii=\"" + mono + "\" w:hAnsi=\"" + mono + "\" w:eastAsia=\"" + mono
+                             + "\"/></w:rPr><w:t xml:space=\"preserve\">" + QByteArray(40, ' ') + "</w:t>"));
 
     // The bookmarks stay around what was written: the document serves as a
     // template again.
