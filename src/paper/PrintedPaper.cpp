@@ -213,9 +213,6 @@ Generated generatePrintedPaper(CADOConn &conn, const QString &paperName, const Q
     if (option == SubjectOption::Multi)
         rows = PaperStore::subjectRows(conn, paperName);
 
-    // Each generation starts from an empty interim: what an earlier attempt
-    // in the same pop-up drew must not be printed a second time.
-    resetInterim(conn);
     double fullScore = 0;
     // Draws in stored order: rows, types, segments, items; stops at the
     // first item the bank cannot satisfy and names its type.
@@ -235,11 +232,32 @@ Generated generatePrintedPaper(CADOConn &conn, const QString &paperName, const Q
         }
         return {};
     };
+    // One transaction for the whole generation: the draw is all or nothing,
+    // and the working tables cost one write to disk, not one per statement.
     {
         DbTransaction tx(conn, Db::Questions);
+        // Each generation starts from an empty interim: what an earlier
+        // attempt in the same pop-up drew must not be printed a second time.
+        resetInterim(conn);
         g.shortType = drawAll();
-        if (g.shortType.isEmpty())
+        if (g.shortType.isEmpty()) {
+            resetSheet(conn);
+            int next = 1;
+            for (const QString &type : QuestionTypes::all())
+                next += copyTypeForPrint(conn, type, next);
+            int numeral = 0;
+            for (int t = 0; t < 5; ++t) {
+                PrintedSection s = sectionText(conn, QuestionTypes::all().at(t));
+                if (!s.isEmpty()) {
+                    s.questions.prepend(kNumerals[numeral]);
+                    s.answers.prepend(kNumerals[numeral]);
+                    ++numeral;
+                }
+                g.texts.sections[size_t(t)] = s;
+            }
+            dropSheet(conn);
             tx.commit();
+        }
     }
     if (!g.shortType.isEmpty()) {
         // The program ends next: leave no drawn question behind.
@@ -247,23 +265,6 @@ Generated generatePrintedPaper(CADOConn &conn, const QString &paperName, const Q
         dropSheet(conn);
         return g;
     }
-
-    resetSheet(conn);
-    int next = 1;
-    for (const QString &type : QuestionTypes::all())
-        next += copyTypeForPrint(conn, type, next);
-
-    int numeral = 0;
-    for (int t = 0; t < 5; ++t) {
-        PrintedSection s = sectionText(conn, QuestionTypes::all().at(t));
-        if (!s.isEmpty()) {
-            s.questions.prepend(kNumerals[numeral]);
-            s.answers.prepend(kNumerals[numeral]);
-            ++numeral;
-        }
-        g.texts.sections[size_t(t)] = s;
-    }
-    dropSheet(conn);
 
     g.texts.infoLine = infoLine(fullScore, timeLimit, passMark);
     g.ok = true;
