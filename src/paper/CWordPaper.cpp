@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace {
 constexpr int kExamName = 1238, kTimeLimit = 1243, kPassMark = 1236;
@@ -41,17 +42,21 @@ void CWordPaper::generate()
         MessageBox::tip(this, QStringLiteral("输入数据不能为空！"));
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    CADOConn conn;
-    const PrintedPaper::Generated g =
-        PrintedPaper::generatePrintedPaper(conn, m_paperName, examName, timeLimit, passMark);
+    PrintedPaper::Generated g;
     QString error;
     QString path;
-    if (g.ok) {
-        path = PrintedPaper::outputPath(PrintedPaper::outputFolder(), examName, Clock::now());
-        error = PrintedPaper::fillTemplate(templateFile, path, g.texts);
+    {
+        // The wait cursor goes with the scope, also when a database error
+        // leaves it for the command's edge.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        CADOConn conn;
+        g = PrintedPaper::generatePrintedPaper(conn, m_paperName, examName, timeLimit, passMark);
+        if (g.ok) {
+            path = PrintedPaper::outputPath(PrintedPaper::outputFolder(), examName, Clock::now());
+            error = PrintedPaper::fillTemplate(templateFile, path, g.texts);
+        }
     }
-    QApplication::restoreOverrideCursor();
     if (!g.ok) {
         MessageBox::show(this, PrintedPaper::shortageMessage(g.shortType), Caption::Tip);
         Nav::exitProgram(qobject_cast<ScreenBase *>(parentWidget()));

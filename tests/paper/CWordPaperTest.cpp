@@ -117,6 +117,23 @@ TEST_F(CWordPaperTest, WithoutAWordProcessorThePopUpStaysAndAFurtherTryPrintsOne
     EXPECT_EQ(questions.filter(QRegularExpression("^\\d+、")).size(), 1);
 }
 
+TEST_F(CWordPaperTest, ATemplateThatIsNotThereIsNamedAndThePopUpStays)
+{
+    ShellOpen::setCheckedHandler([](const QString &) {
+        ADD_FAILURE() << "nothing is to be opened";
+        return true;
+    });
+    auto s = open();
+    s->templateFile = path("wordtest.docx");
+    fill(*s, "期末考试", "90", "60");
+    expectBox("找不到试卷模板文件：" + path("wordtest.docx"), Caption::Tip);
+    click(*s, 1246);
+    EXPECT_TRUE(s->isVisible());
+    EXPECT_TRUE(s->writtenDocument().isEmpty());
+    EXPECT_TRUE(QDir(path("纸质考卷")).isEmpty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(CWordPaperTest, QuitDropsTheDrawEnterAndEscCloseWithoutDropping)
 {
     {
