@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev            # Qt 6 Widgets, Gui, Core, Test
   libsqlcipher-dev sqlcipher
   libfreexl-dev           # reads the .xls spreadsheets
+  libzip-dev libpugixml-dev # writes the printed paper (DOCX)
   fonts-noto-cjk          # stands in for 宋体 and MS Shell Dlg
   qt6-translations-l10n   # Qt's own dialogs and buttons in Chinese
   qt6-qpa-plugins         # the X11 platform the program runs on

@@ -3,15 +3,13 @@
 #include "app/Command.h"
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
+#include "paper/CWordPaper.h"
 #include "paper/Paper.h"
 #include "store/CADOConn.h"
 
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -20,20 +18,10 @@ constexpr int kLabels[5] = {1136, 1137, 1061, 1138, 1139};
 constexpr int kDetails[5] = {1131, 1133, 1063, 1134, 1135};
 constexpr int kNameColumn = 1, kIdColumn = 10;
 
-// Stands in for the printed paper until it is built.
-void placeholderPrintedPaper(QWidget *owner, const QString &name)
+// The printed paper pop-up, modal over the paper list.
+void openWordPaper(QWidget *owner, const QString &name)
 {
-    QDialog dialog(owner);
-    dialog.setWindowTitle(QStringLiteral("Lumet—生成纸质考卷"));
-    auto *layout = new QVBoxLayout(&dialog);
-    auto *label = new QLabel(QStringLiteral("试卷：%1\n此功能尚未开放。").arg(name), &dialog);
-    label->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label);
-    auto *close = new QPushButton(QStringLiteral("返回"), &dialog);
-    close->setAutoDefault(false);
-    QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
-    layout->addWidget(close);
-    dialog.resize(320, 160);
+    CWordPaper dialog(name, owner);
     dialog.exec();
 }
 
@@ -42,7 +30,7 @@ void placeholderPrintedPaper(QWidget *owner, const QString &name)
 CTestManage::CTestManage(QWidget *parent)
     : ScreenBase(114, KeyFilterMode::All, parent)
 {
-    openPrintedPaper = placeholderPrintedPaper;
+    openPrintedPaper = openWordPaper;
     QTableWidget *table = list();
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     table->setContextMenuPolicy(Qt::CustomContextMenu);

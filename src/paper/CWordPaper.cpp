@@ -1,0 +1,96 @@
+#include "paper/CWordPaper.h"
+
+#include "app/Command.h"
+#include "app/MessageBox.h"
+#include "app/Navigation.h"
+#include "app/ShellOpen.h"
+#include "paper/PrintedPaper.h"
+#include "store/CADOConn.h"
+#include "store/Clock.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScopeGuard>
+
+namespace {
+constexpr int kExamName = 1238, kTimeLimit = 1243, kPassMark = 1236;
+}
+
+CWordPaper::CWordPaper(const QString &paperName, QWidget *parent)
+    : ScreenBase(125, KeyFilterMode::None, parent)
+    , templateFile(PrintedPaper::templatePath())
+    , m_paperName(paperName)
+{
+    onClick(1222, [this] {
+        for (int id : {kExamName, kTimeLimit, kPassMark})
+            setText(id, QString());
+    });
+    onClick(1246, [this] { runCommand(this, [this] { generate(); }); });
+    onClick(1248, [this] { quit(); });
+    runCommand(this, [] {
+        CADOConn conn;
+        PrintedPaper::resetInterim(conn);
+    });
+    control(kExamName)->setFocus();
+}
+
+void CWordPaper::generate()
+{
+    const QString examName = text(kExamName), timeLimit = text(kTimeLimit), passMark = text(kPassMark);
+    if (examName.isEmpty() || timeLimit.isEmpty() || passMark.isEmpty()) {
+        MessageBox::tip(this, QStringLiteral("输入数据不能为空！"));
+        return;
+    }
+    PrintedPaper::Generated g;
+    QString error;
+    QString path;
+    {
+        // The wait cursor goes with the scope, also when a database error
+        // leaves it for the command's edge.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        CADOConn conn;
+        g = PrintedPaper::generatePrintedPaper(conn, m_paperName, examName, timeLimit, passMark);
+        if (g.ok) {
+            path = PrintedPaper::outputPath(PrintedPaper::outputFolder(), examName, Clock::now());
+            error = PrintedPaper::fillTemplate(templateFile, path, g.texts);
+        }
+    }
+    if (!g.ok) {
+        MessageBox::show(this, PrintedPaper::shortageMessage(g.shortType), Caption::Tip);
+        Nav::exitProgram(qobject_cast<ScreenBase *>(parentWidget()));
+        return;
+    }
+    if (!error.isEmpty()) {
+        MessageBox::tip(this, error);
+        return;
+    }
+    m_written = path;
+    if (!ShellOpen::open(path)) {
+        MessageBox::plain(this, QStringLiteral("本机没有安装word产品！"));
+        return;
+    }
+    quit();
+}
+
+void CWordPaper::quit()
+{
+    CADOConn conn;
+    PrintedPaper::dropInterim(conn);
+    accept();
+}
+
+void CWordPaper::keyPressEvent(QKeyEvent *event)
+{
+    // The standard dialog keys: Enter and Esc close without dropping interim;
+    // Enter on a focused button presses it.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        else
+            reject();
+        return;
+    }
+    ScreenBase::keyPressEvent(event);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The printed paper pop-up (dialog 125): exam name, time limit and pass mark
+// in, a DOCX of the paper with its answer key out, opened by the desktop.
+#include "app/ScreenBase.h"
+
+class CWordPaper : public ScreenBase
+{
+    Q_OBJECT
+public:
+    CWordPaper(const QString &paperName, QWidget *parent = nullptr);
+
+    // wordtest.docx beside the executable unless set (an organisation's own
+    // template, a test's).
+    QString templateFile;
+    // The document the last generation wrote; empty before.
+    const QString &writtenDocument() const { return m_written; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void generate();
+    void quit();
+
+    QString m_paperName;
+    QString m_written;
+};
