@@ -223,6 +223,19 @@ TEST_F(ExamBuilderTest, AMissingBankTableKeepsNothing)
     EXPECT_TRUE(sheet().isEmpty());
 }
 
+// A picture name goes into exam as stored, whether or not its file exists:
+// the exam window shows what it finds.
+TEST_F(ExamBuilderTest, APictureNameIsCarriedAsStored)
+{
+    outsiderExec(Db::Questions, "insert into 判断题 (科目,题型,题干,答案,难度,对象,图片) "
+                                "values ('语文','判断题','看图','对','简单','干部','判断题7')");
+    rules("图卷", {"空", "每题1.0分。干部:简单=1,;", "空", "空", "空"});
+    const ExamBuild::Result r = build("图卷");
+    ASSERT_EQ(int(r.outcome), int(ExamBuild::Outcome::Built));
+    EXPECT_EQ(r.answerKey, "对|");
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 编号,图片,A from exam")[0], (QStringList{"1", "判断题7", ""}));
+}
+
 // Whatever a previous entry left in the tables, a build starts from empty ones.
 TEST_F(ExamBuilderTest, LeftoversOfAnEarlierDrawAreNotPartOfTheExam)
 {
