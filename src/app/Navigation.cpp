@@ -10,6 +10,8 @@
 #include "admin/CLogin.h"
 #include "bank/CExamPaper.h"
 #include "bank/CVariouSet.h"
+#include "exam/CExamLogin.h"
+#include "exam/ExamWindowPlaceholder.h"
 #include "paper/CSetPaper.h"
 #include "paper/CTestManage.h"
 #include "store/CADOConn.h"
@@ -184,6 +186,10 @@ ScreenBase *createScreen(ScreenId id)
         return new CTestManage;
     case ScreenId::SetPaper:
         return new CSetPaper;
+    case ScreenId::ExamLogin:
+        return new CExamLogin;
+    case ScreenId::VornDlg: // until the exam window is built
+        return new ExamWindowPlaceholder;
     default:
         return new PlaceholderScreen(id);
     }

@@ -139,6 +139,15 @@ std::optional<Paper> readPaper(CADOConn &conn, int id)
     return rows.first();
 }
 
+std::optional<Paper> readPaperNamed(CADOConn &conn, const QString &name)
+{
+    const QList<Paper> rows =
+        readAll(conn, QStringLiteral("select * from exampaper where 名称=? order by ID limit 1"), {name});
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.first();
+}
+
 bool deletePaper(CADOConn &conn, int id)
 {
     const std::optional<Paper> paper = readPaper(conn, id);

@@ -67,6 +67,8 @@ void deleteSubjectRows(CADOConn &conn, const QString &name);
 // Every exampaper row in the order stored.
 QList<Paper> readPapers(CADOConn &conn);
 std::optional<Paper> readPaper(CADOConn &conn, int id);
+// The first exampaper row of the given name. Throws DbError.
+std::optional<Paper> readPaperNamed(CADOConn &conn, const QString &name);
 
 // Deletes an exampaper row and, for a 多科 paper, its subject rows, in one
 // transaction. False when there was no such row. Throws DbError.

@@ -62,6 +62,14 @@ QStringList storedTableNames(const QString &file)
 QStringList indexes(const QString &file)
 {
     QStringList sql;
+    if (file == Db::Personnel) {
+        // A person's registrations (the examinee screen's query), an exam's
+        // registrations (roster counters) and its counter row.
+        sql << QStringLiteral("create index if not exists register_person on ExamRegister (姓名, 部门, 职务)");
+        sql << QStringLiteral("create index if not exists register_exam on ExamRegister (考试号)");
+        sql << QStringLiteral("create index if not exists joinexam_exam on JoinExam (考试号)");
+        return sql;
+    }
     if (file != Db::Questions)
         return sql;
     for (int i = 0; i < QuestionTypes::all().size(); ++i) {

@@ -13,7 +13,8 @@ QStringList storedTables(const QString &file);
 // The stored table names of a file, in the order created.
 QStringList storedTableNames(const QString &file);
 
-// Indexes of a file ("create index if not exists"): the bank's lookups by
+// Indexes of a file ("create index if not exists"): the registrations by
+// person and by exam, the roster counters by exam, and the bank's lookups by
 // type, subject, audience group and difficulty. They change no table and no
 // result; they are made when a file is opened, so older files get them too.
 QStringList indexes(const QString &file);

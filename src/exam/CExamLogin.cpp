@@ -1,0 +1,289 @@
+#include "exam/CExamLogin.h"
+
+#include "admin/ListRows.h"
+#include "app/CMyMsgDlg.h"
+#include "app/Command.h"
+#include "app/DepartmentPostPicker.h"
+#include "app/MessageBox.h"
+#include "app/Navigation.h"
+#include "exam/ExamBuilder.h"
+#include "exam/ExamEntry.h"
+#include "exam/ExamHandover.h"
+#include "store/Clock.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTableWidget>
+
+namespace {
+constexpr int kName = 1151, kDepartment = 1172, kPost = 1175, kList = 1177;
+constexpr int kQuery = 1148, kClear = 1157, kMock = 1182, kEnter = 1162, kBack = 1165, kExit = 1167;
+// Exam list columns.
+enum Column {
+    ColChoice, ColNumber, ColName, ColStart, ColEnd, ColStatus, ColTimeLimit, ColPassMark, ColPaper, ColOption,
+    ColRegistration, ColPicture, ColExamNumber, ColumnCount
+};
+constexpr int kRowHeight = 36;
+constexpr int kTimedSeconds = 6;
+} // namespace
+
+const QString &CExamLogin::introLine1()
+{
+    static const QString t = QStringLiteral("Lumet软件不需要网络、不连接服务器，它纯净、绿色、");
+    return t;
+}
+
+const QString &CExamLogin::introLine2()
+{
+    static const QString t = QStringLiteral("小巧、免安装，组织考试简单方便，随机出题使考试更有效。");
+    return t;
+}
+
+CExamLogin::CExamLogin(QWidget *parent)
+    : ScreenBase(105, KeyFilterMode::All, parent)
+{
+    QTableWidget *table = list();
+    for (int c = 0; c < ColumnCount; ++c)
+        if (table->columnWidth(c) == 0)
+            table->setColumnHidden(c, true); // columns that only carry data
+    table->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    m_picker = new DepartmentPostPicker(control<QComboBox>(kDepartment), control<QComboBox>(kPost));
+    m_picker->fill();
+
+    onClick(kQuery, [this] { runCommand(this, [this] { queryFormalExams(); }); });
+    onClick(kMock, [this] { runCommand(this, [this] { queryMockExams(); }); });
+    onClick(kEnter, [this] { runCommand(this, [this] { enterExam(); }); });
+    onClick(kClear, [this] { clearChoices(); });
+    onClick(kBack, [this] {
+        ExamEntry::dropInterim();
+        Nav::follow(this, kBack);
+    });
+    onClick(kExit, [this] {
+        ExamEntry::dropInterim();
+        Nav::follow(this, kExit);
+    });
+
+    setMouseTracking(true);
+    ExamEntry::recreateInterim();
+    startTimer1(500);
+}
+
+QTableWidget *CExamLogin::list() const
+{
+    return control<QTableWidget>(kList);
+}
+
+void CExamLogin::endWith(const QString &text)
+{
+    showTimedMessage(this, text, Caption::Tip, kTimedSeconds);
+    Nav::exitProgram(this);
+}
+
+bool CExamLogin::report(const ExamList::Result &result)
+{
+    using ExamList::Outcome;
+    switch (result.outcome) {
+    case Outcome::Listed:
+    case Outcome::NoConnection:
+        return true;
+    case Outcome::ExamMissing:
+        showTimedMessage(this, ExamList::message(result), Caption::Tip, kTimedSeconds);
+        return true;
+    default:
+        endWith(ExamList::message(result));
+        return false;
+    }
+}
+
+void CExamLogin::showRows(const QList<ExamListRow> &rows)
+{
+    QList<QStringList> texts;
+    int number = 0;
+    for (const ExamListRow &r : rows)
+        texts << QStringList{QString(),  QString::number(++number), r.name,   r.start,
+                             r.end,      r.status,                  r.timeLimit, r.passMark,
+                             r.paper,    r.option,                  r.registrationId, QString(),
+                             r.examNumber};
+    ListRows::fill(list(), texts);
+}
+
+void CExamLogin::queryFormalExams()
+{
+    m_examMode = ExamMode::Formal;
+    list()->setRowCount(0);
+    const QDateTime now = Clock::now();
+    const QString department = control<QComboBox>(kDepartment)->currentText();
+    const QString post = control<QComboBox>(kPost)->currentText();
+    const QString name = text(kName);
+    if (name.isEmpty() || department.isEmpty() || post.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("查询信息不能有空格！"), Caption::Remind);
+        return;
+    }
+    const ExamList::Result result = ExamList::queryFormal(name, department, post, now);
+    showRows(result.rows);
+    report(result);
+}
+
+void CExamLogin::queryMockExams()
+{
+    m_examMode = ExamMode::Mock;
+    list()->setRowCount(0);
+    clearChoices();
+    const ExamList::Result result = ExamList::queryMock(Clock::now());
+    showRows(result.rows);
+    report(result);
+}
+
+void CExamLogin::clearChoices()
+{
+    control<QComboBox>(kDepartment)->setCurrentIndex(-1);
+    control<QComboBox>(kPost)->setCurrentIndex(-1);
+    setText(kName, QString());
+}
+
+void CExamLogin::enterExam()
+{
+    QTableWidget *table = list();
+    const QList<QTableWidgetItem *> chosen = table->selectedItems();
+    const int row = chosen.isEmpty() ? -1 : chosen.first()->row();
+    auto cell = [&](int column) { return row < 0 ? QString() : ListRows::text(table, row, column); };
+    ExamHandover handover;
+    handover.examName = cell(ColName);
+    const QString status = cell(ColStatus);
+    handover.timeLimit = cell(ColTimeLimit);
+    handover.passMark = ExamEntry::passMarkValue(cell(ColPassMark));
+    const QString paper = cell(ColPaper);
+    const QString option = cell(ColOption);
+    handover.registrationId = cell(ColRegistration);
+    handover.examMode = m_examMode;
+    // The choice is used up: pressing again asks for a new one.
+    table->clearSelection();
+    table->setCurrentItem(nullptr);
+    table->clearFocus();
+
+    if (handover.examName.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("请选择考试！"), Caption::Tip);
+        return;
+    }
+    if (status == ExamList::Ended) {
+        showTimedMessage(this, QStringLiteral("选择的考试已结束！"), Caption::Tip, kTimedSeconds);
+        return;
+    }
+    switch (ExamEntry::checkPaper(paper)) {
+    case ExamEntry::PaperCheck::Deleted:
+        showTimedMessage(this, QStringLiteral("本次考试的试卷已删除,无法考试！"), Caption::Tip, kTimedSeconds);
+        return;
+    case ExamEntry::PaperCheck::Tampered:
+        showTimedMessage(this, QStringLiteral("本次考试的试卷信息已被篡改,无法进行考试！"), Caption::Tip,
+                         kTimedSeconds);
+        return;
+    case ExamEntry::PaperCheck::Sound:
+        break;
+    }
+    if (!ExamEntry::anyExam())
+        return;
+    ExamEntry::recreateSheet();
+
+    // The exam window is created here, before the draw: creating it installs
+    // the keyboard lock, so the examinee is held from this point on. (The lock
+    // and the window come with their own issues; until then the hand-over
+    // below is all the window receives.)
+
+    const ExamBuild::Result built = ExamBuilder::buildExam(m_examMode, paper, option);
+    switch (built.outcome) {
+    case ExamBuild::Outcome::Built:
+        break;
+    case ExamBuild::Outcome::NoConnection:
+        return;
+    case ExamBuild::Outcome::NoPaper:
+        endWith(ExamBuild::message(built));
+        return;
+    case ExamBuild::Outcome::Shortage:
+        MessageBox::warn(this, ExamBuild::message(built));
+        Nav::exitProgram(this);
+        return;
+    case ExamBuild::Outcome::MalformedRule:
+        showTimedMessage(this, ExamBuild::message(built), Caption::Tip, kTimedSeconds);
+        return;
+    }
+    ExamEntry::dropInterim();
+
+    handover.answerKey = built.answerKey;
+    ExamHandoverSlot::give(handover);
+    Nav::switchScreen(this, ScreenId::VornDlg);
+}
+
+void CExamLogin::onTimer(int timer)
+{
+    if (timer == 1 && !m_introPaused)
+        update(introArea());
+}
+
+void CExamLogin::mouseMoveEvent(QMouseEvent *event)
+{
+    m_introPaused = introArea().contains(event->position().toPoint());
+    ScreenBase::mouseMoveEvent(event);
+}
+
+void CExamLogin::leaveEvent(QEvent *event)
+{
+    // A pointer that left the screen rests on nothing.
+    m_introPaused = false;
+    ScreenBase::leaveEvent(event);
+}
+
+void CExamLogin::paintEvent(QPaintEvent *event)
+{
+    m_painting = event->rect();
+    ScreenBase::paintEvent(event);
+}
+
+void CExamLogin::paintPictures(QPainter &painter)
+{
+    const QString &line1 = introLine1();
+    const QString &line2 = introLine2();
+    const int total = int(line1.size() + line2.size());
+
+    painter.save();
+    painter.setPen(QPen(QColor(255, 0, 0), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(QPoint(36, 60), QPoint(896, 82)).adjusted(0, 0, -1, -1));
+
+    if (!m_painting.intersects(introArea())) {
+        // A control repainting over the screen (a blinking caret, say) is
+        // not a paint of the introduction and types nothing.
+    } else if (m_introStep > total) {
+        // One paint without typed text, then the typing starts again.
+        m_introStep = 0;
+    } else {
+        painter.setBackgroundMode(Qt::TransparentMode);
+        QFont big(QStringLiteral("宋体"));
+        big.setPointSize(20);
+        painter.setFont(big);
+        painter.setPen(QColor(255, 0, 255));
+        const QFontMetrics bm(big);
+        auto drawAt = [&](const QString &t, int x, int top, const QFontMetrics &m) {
+            painter.drawText(x, top + m.ascent(), t);
+        };
+        if (m_introStep <= line1.size()) {
+            drawAt(line1.left(m_introStep), 36, 26, bm);
+        } else {
+            drawAt(line1, 36, 26, bm);
+            drawAt(line2.left(m_introStep - line1.size()), 36, 84, bm);
+        }
+        QFont small(QStringLiteral("宋体"));
+        small.setPointSize(11);
+        painter.setFont(small);
+        painter.setPen(QColor(0, 0, 255));
+        drawAt((line1 + line2).mid(m_introStep), 36, 62, QFontMetrics(small));
+        ++m_introStep;
+    }
+    painter.restore();
+    ScreenBase::paintPictures(painter); // the watermark
+}

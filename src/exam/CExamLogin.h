@@ -1,0 +1,49 @@
+#pragma once
+// The examinee screen (dialog 105): an examinee finds the formal exams he is
+// registered for by name, department and post, or lists the exams open for
+// practice, and enters one. While idle it types out an introduction.
+#include "app/ScreenBase.h"
+#include "exam/ExamList.h"
+
+class DepartmentPostPicker;
+class QTableWidget;
+
+class CExamLogin : public ScreenBase
+{
+    Q_OBJECT
+public:
+    explicit CExamLogin(QWidget *parent = nullptr);
+
+    QString examMode() const { return m_examMode; }
+    int introStep() const { return m_introStep; }
+    bool introPaused() const { return m_introPaused; }
+
+    static const QString &introLine1();
+    static const QString &introLine2();
+    // The client area the introduction is typed into.
+    static QRect introArea() { return QRect(QPoint(36, 26), QPoint(895, 114)); }
+
+protected:
+    void onTimer(int timer) override;
+    void paintPictures(QPainter &painter) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    QTableWidget *list() const;
+    void queryFormalExams();
+    void queryMockExams();
+    void enterExam();
+    void clearChoices();
+    void showRows(const QList<ExamListRow> &rows);
+    // Shows a listing's stopping message; true when the program goes on.
+    bool report(const ExamList::Result &result);
+    void endWith(const QString &text);
+
+    DepartmentPostPicker *m_picker = nullptr;
+    QString m_examMode;
+    int m_introStep = 0;
+    bool m_introPaused = false;
+    QRect m_painting; // the part of the screen being painted
+};
