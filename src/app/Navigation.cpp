@@ -12,6 +12,9 @@
 #include "bank/CVariouSet.h"
 #include "paper/CSetPaper.h"
 #include "paper/CTestManage.h"
+#include "results/CCheckScore.h"
+#include "results/CHandworkCorrect.h"
+#include "results/CScoreMap.h"
 #include "store/CADOConn.h"
 
 #include <QApplication>
@@ -184,6 +187,12 @@ ScreenBase *createScreen(ScreenId id)
         return new CTestManage;
     case ScreenId::SetPaper:
         return new CSetPaper;
+    case ScreenId::CheckScore:
+        return new CCheckScore;
+    case ScreenId::HandworkCorrect:
+        return new CHandworkCorrect;
+    case ScreenId::ScoreMap:
+        return new CScoreMap(ChartHandOver::take());
     default:
         return new PlaceholderScreen(id);
     }
