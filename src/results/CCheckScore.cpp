@@ -59,8 +59,13 @@ QTableWidget *CCheckScore::results() const
 
 bool CCheckScore::verifyResults()
 {
+    return verifyResults(nullptr);
+}
+
+bool CCheckScore::verifyResults(QList<ScoreRow> *scored)
+{
     QString message;
-    switch (ScoreQuery::verify()) {
+    switch (ScoreQuery::verify(scored)) {
     case ScoreQuery::Verification::Sound:
         return true;
     case ScoreQuery::Verification::RosterTampered:
@@ -145,10 +150,11 @@ void CCheckScore::rank()
 void CCheckScore::showAll()
 {
     results()->setRowCount(0);
-    if (!verifyResults())
+    QList<ScoreRow> verified;
+    if (!verifyResults(&verified))
         return;
     QList<ScoreRow> rows;
-    switch (ScoreQuery::showAll(&rows)) {
+    switch (ScoreQuery::showAll(&rows, &verified)) {
     case ScoreQuery::Found::Rows:
         fillList(rows);
         return;

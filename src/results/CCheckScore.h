@@ -18,6 +18,8 @@ public:
     // True when sound; otherwise the 6-second message is shown and the
     // program ends (false under a test's exit handler).
     bool verifyResults();
+    // The same, handing over the scored rows it read.
+    bool verifyResults(QList<ScoreRow> *scored);
 
 private:
     QTableWidget *results() const;

@@ -16,16 +16,21 @@ namespace {
 
 const QString kScored = QStringLiteral("select * from ExamRegister where 成绩 is not null");
 
+ScoreRow rowOf(const CRecordset &r)
+{
+    return ScoreRow{r.getString(QStringLiteral("ID")),     r.getString(QStringLiteral("姓名")),
+                    r.getString(QStringLiteral("部门")),   r.getString(QStringLiteral("职务")),
+                    r.getString(QStringLiteral("成绩")),   r.getString(QStringLiteral("合格分数")),
+                    r.getString(QStringLiteral("考试用时")), r.getString(QStringLiteral("考试时间")),
+                    r.getString(QStringLiteral("考试名称")), r.value(QStringLiteral("问答题"))};
+}
+
 QList<ScoreRow> rowsOf(CRecordset &r)
 {
     QList<ScoreRow> rows;
     rows.reserve(r.recordCount());
     for (r.moveFirst(); !r.isEOF(); r.moveNext())
-        rows << ScoreRow{r.getString(QStringLiteral("ID")),     r.getString(QStringLiteral("姓名")),
-                         r.getString(QStringLiteral("部门")),   r.getString(QStringLiteral("职务")),
-                         r.getString(QStringLiteral("成绩")),   r.getString(QStringLiteral("合格分数")),
-                         r.getString(QStringLiteral("考试用时")), r.getString(QStringLiteral("考试时间")),
-                         r.getString(QStringLiteral("考试名称")), r.value(QStringLiteral("问答题"))};
+        rows << rowOf(r);
     return rows;
 }
 
@@ -47,8 +52,10 @@ std::optional<int> counterValue(const CRecordset &r, const QString &column)
 
 } // namespace
 
-Verification verify()
+Verification verify(QList<ScoreRow> *scored)
 {
+    if (scored)
+        scored->clear();
     CADOConn conn;
     // The counts and the counters are read once each rather than per exam.
     RecordsetPtr counts = conn.openRecordset(
@@ -81,10 +88,26 @@ Verification verify()
             return Verification::RosterTampered;
     }
     RecordsetPtr results = conn.openRecordset(kScored, Db::Personnel);
-    for (results->moveFirst(); !results->isEOF(); results->moveNext())
-        if (!resultSealed(*results))
+    QList<ScoreRow> rows;
+    if (scored)
+        rows.reserve(results->recordCount());
+    for (results->moveFirst(); !results->isEOF(); results->moveNext()) {
+        // The shown fields are the digested ones, so the code is computed
+        // from the row as it is taken.
+        if (scored) {
+            const ScoreRow row = rowOf(*results);
+            if (resultCode(row.id, row.name, row.post, row.examName, row.score, row.passMark, row.timeUsed,
+                           row.examTime)
+                != results->getString(QStringLiteral("保存码")))
+                return Verification::ResultTampered;
+            rows << row;
+        } else if (!resultSealed(*results)) {
             return Verification::ResultTampered;
+        }
+    }
     conn.close();
+    if (scored)
+        *scored = std::move(rows);
     return Verification::Sound;
 }
 
@@ -143,12 +166,18 @@ Found query(const Fields &f, QList<ScoreRow> *rows)
     return rows->isEmpty() ? Found::NoMatch : Found::Rows;
 }
 
-Found showAll(QList<ScoreRow> *rows)
+Found showAll(QList<ScoreRow> *rows, const QList<ScoreRow> *verified)
 {
     rows->clear();
+    if (verified && !verified->isEmpty()) {
+        *rows = *verified;
+        return Found::Rows;
+    }
     CADOConn conn;
     if (!hasRows(conn, QStringLiteral("select * from ExamRegister")))
         return Found::NoRegistrations;
+    if (verified)
+        return Found::NoScores;
     RecordsetPtr r = conn.openRecordset(kScored, Db::Personnel);
     *rows = rowsOf(*r);
     return rows->isEmpty() ? Found::NoScores : Found::Rows;

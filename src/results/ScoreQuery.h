@@ -31,8 +31,9 @@ enum class Verification {
 };
 // Counters of every exam number in ExamRegister (no or several JoinExam
 // rows count as tampering), then the code of every scored registration.
-// Throws DbError.
-Verification verify();
+// When sound, scored receives those rows in table order, so showing them
+// all needs no second read. Throws DbError.
+Verification verify(QList<ScoreRow> *scored = nullptr);
 
 // Distinct exam names of the scored registrations, in the order found.
 QStringList scoredExamNames();
@@ -58,8 +59,9 @@ enum class Found {
 // The scored registrations matching the filled fields; a post counts only
 // together with a department.
 Found query(const Fields &fields, QList<ScoreRow> *rows);
-// Every scored registration in table order.
-Found showAll(QList<ScoreRow> *rows);
+// Every scored registration in table order; given the rows verify read,
+// they are taken as they are.
+Found showAll(QList<ScoreRow> *rows, const QList<ScoreRow> *verified = nullptr);
 
 enum class Ranked { Rows, NoExamName, NoResults };
 // One exam's results with score and time used: highest score first, then
