@@ -25,9 +25,6 @@ QString selectedText(QComboBox *combo)
 CCheckScore::CCheckScore(QWidget *parent)
     : ScreenBase(119, KeyFilterMode::All, parent)
 {
-    QTableWidget *list = results();
-    for (int c = 1; c < list->columnCount(); ++c)
-        list->model()->setHeaderData(c, Qt::Horizontal, int(Qt::AlignCenter), Qt::TextAlignmentRole);
     m_picker = new DepartmentPostPicker(control<QComboBox>(kDepartment), control<QComboBox>(kPost));
 
     onClick(1281, [this] { runCommand(this, [this] { query(); }); });

@@ -4,10 +4,8 @@
 #include "store/Integrity.h"
 
 #include <QHash>
-#include <QRegularExpression>
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace ScoreQuery {
@@ -201,14 +199,26 @@ Ranked rank(const QString &examName, QList<ScoreRow> *rows)
 
 double leadingNumber(const QString &text)
 {
-    const QByteArray bytes = text.trimmed().toLatin1();
-    // strtod reads the longest leading number and gives 0 for none; hex,
-    // infinity and nan are no score.
-    static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)"));
-    const QRegularExpressionMatch m = plain.match(QString::fromLatin1(bytes));
-    if (!m.hasMatch())
-        return 0;
-    return std::strtod(m.captured(0).toLatin1().constData(), nullptr);
+    // The longest leading decimal number, as strtod reads it, but without
+    // hex, exponents, infinity or nan: none of them is a score.
+    const QString t = text.trimmed();
+    qsizetype end = 0;
+    if (end < t.size() && (t.at(end) == QLatin1Char('+') || t.at(end) == QLatin1Char('-')))
+        ++end;
+    bool digits = false;
+    const auto isDigit = [&t](qsizetype i) { return t.at(i) >= QLatin1Char('0') && t.at(i) <= QLatin1Char('9'); };
+    while (end < t.size() && isDigit(end)) {
+        ++end;
+        digits = true;
+    }
+    if (end < t.size() && t.at(end) == QLatin1Char('.')) {
+        ++end;
+        while (end < t.size() && isDigit(end)) {
+            ++end;
+            digits = true;
+        }
+    }
+    return digits ? QStringView(t).left(end).toDouble() : 0;
 }
 
 QString passFlag(const ScoreRow &row)
@@ -223,9 +233,11 @@ QString passFlag(const ScoreRow &row)
 
 QString timeUsedText(const QString &seconds)
 {
-    static const QRegularExpression whole(QStringLiteral("^\\d{1,15}$"));
-    if (!whole.match(seconds).hasMatch())
+    if (seconds.isEmpty() || seconds.size() > 15)
         return seconds;
+    for (QChar c : seconds)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return seconds;
     const qint64 s = seconds.toLongLong();
     return QString::asprintf("%02lld:%02lld:%02lld", s / 3600, (s % 3600) / 60, s % 60);
 }

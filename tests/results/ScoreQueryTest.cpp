@@ -48,6 +48,17 @@ TEST(ScoreRules, PassFlagComparesWithThePassMarkAsAWholeNumber)
     EXPECT_EQ(ScoreQuery::passFlag(scored("1", "")), "是");
 }
 
+TEST(ScoreRules, StoredTextsReadAsNumbers)
+{
+    EXPECT_DOUBLE_EQ(ScoreQuery::leadingNumber(" 7.5 "), 7.5);
+    EXPECT_DOUBLE_EQ(ScoreQuery::leadingNumber("85abc"), 85);
+    EXPECT_DOUBLE_EQ(ScoreQuery::leadingNumber("-3"), -3);
+    EXPECT_DOUBLE_EQ(ScoreQuery::leadingNumber(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(ScoreQuery::leadingNumber("1e3"), 1);
+    for (const char *none : {"", "abc", "0x10", "inf", "nan", "-", "."})
+        EXPECT_DOUBLE_EQ(ScoreQuery::leadingNumber(none), 0) << none;
+}
+
 TEST(ScoreRules, TimeUsedAsHoursMinutesSeconds)
 {
     EXPECT_EQ(ScoreQuery::timeUsedText("3725"), "01:02:05");
