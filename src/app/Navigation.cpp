@@ -14,6 +14,9 @@
 #include "exam/ExamWindowPlaceholder.h"
 #include "paper/CSetPaper.h"
 #include "paper/CTestManage.h"
+#include "results/CCheckScore.h"
+#include "results/CHandworkCorrect.h"
+#include "results/CScoreMap.h"
 #include "store/CADOConn.h"
 
 #include <QApplication>
@@ -190,6 +193,12 @@ ScreenBase *createScreen(ScreenId id)
         return new CExamLogin;
     case ScreenId::VornDlg: // until the exam window is built
         return new ExamWindowPlaceholder;
+    case ScreenId::CheckScore:
+        return new CCheckScore;
+    case ScreenId::HandworkCorrect:
+        return new CHandworkCorrect;
+    case ScreenId::ScoreMap:
+        return new CScoreMap(ChartHandOver::take());
     default:
         return new PlaceholderScreen(id);
     }

@@ -105,14 +105,29 @@ CounterCheck checkRosterCounters(CADOConn &personnel, int examNo, const CounterR
     const int registrations = count->getInt("n");
     RecordsetPtr counter = personnel.openRecordset(QStringLiteral("select * from JoinExam where 考试号=?"),
                                                    Db::Personnel, {examNo});
-    if (counter->recordCount() != 1)
+    const int rows = counter->recordCount();
+    std::optional<int> quality, quantity;
+    if (rows == 1) {
+        if (!counter->isNull("考生质量"))
+            quality = counter->getInt("考生质量");
+        // Read only when it is compared, so a quality that differs is
+        // reported as such whatever this column holds.
+        if (!counter->isNull("考生数量") && quality && *quality == registrations && rule.checkQuantity)
+            quantity = counter->getInt("考生数量");
+    }
+    return compareRosterCounters(registrations, rows, quality, quantity, rule);
+}
+
+CounterCheck compareRosterCounters(int registrations, int counterRows, std::optional<int> quality,
+                                   std::optional<int> quantity, const CounterRule &rule)
+{
+    if (counterRows != 1)
         return CounterCheck::NotOneRow;
-    if (counter->isNull("考生质量"))
+    if (!quality)
         return rule.allowNullQuality ? CounterCheck::Ok : CounterCheck::QualityDiffers;
-    const int quality = counter->getInt("考生质量");
-    if (quality != registrations)
+    if (*quality != registrations)
         return CounterCheck::QualityDiffers;
-    if (rule.checkQuantity && (counter->isNull("考生数量") || counter->getInt("考生数量") != quality + 5))
+    if (rule.checkQuantity && (!quantity || *quantity != *quality + 5))
         return CounterCheck::QuantityDiffers;
     return CounterCheck::Ok;
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class CADOConn;
 class CRecordset;
 
@@ -57,6 +59,12 @@ struct CounterRule
 // Counts ExamRegister rows of the exam (考试号 compared as text) and compares
 // the exam's JoinExam row (compared as a number). Throws DbError.
 CounterCheck checkRosterCounters(CADOConn &personnel, int examNo, const CounterRule &rule = {});
+
+// The comparison alone, for a caller that read the counts and counters in
+// bulk: counterRows is how many JoinExam rows the exam has, quality and
+// quantity are those of its first row (nullopt = null).
+CounterCheck compareRosterCounters(int registrations, int counterRows, std::optional<int> quality,
+                                   std::optional<int> quantity, const CounterRule &rule = {});
 
 // Counter maintenance statements; false when the statement failed.
 bool insertRosterCounter(CADOConn &personnel, int examNo, int registrations);

@@ -1,0 +1,175 @@
+// Results: verifyResults over 100,000 scored registrations in 1,000 exams
+// beside a bare read of the same rows with the same digests; 显示全部 of the
+// score query over those results, timed until the list is painted; and the
+// chart of 20 examinees rendered and saved as a BMP.
+#include "BankBench.h"
+
+#include "results/CCheckScore.h"
+#include "results/ScoreChart.h"
+#include "results/ScoreQuery.h"
+#include "store/Integrity.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kExams = 1000;
+constexpr int kPerExam = 100;
+
+sqlite3 *openPersonnel()
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2("personnel.mdb", &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_key(db, Db::Password, int(std::strlen(Db::Password)));
+    sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    return db;
+}
+
+// 100,000 sealed results, 100 in each of 1,000 exams, with their counters.
+void fillResults()
+{
+    sqlite3 *db = openPersonnel();
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "insert into ExamRegister (ID,姓名,部门,职务,考试号,合格分数,保存码,成绩,考试用时,考试时间,考试名称,问答题) "
+                       "values (?,?,?,?,?,?,?,?,?,?,?,'')",
+                       -1, &insert, nullptr);
+    int id = 0;
+    for (int exam = 1; exam <= kExams; ++exam) {
+        const QString examName = QStringLiteral("考试%1").arg(exam);
+        for (int k = 0; k < kPerExam; ++k) {
+            ++id;
+            const QString name = QStringLiteral("考生%1").arg(id), post = QStringLiteral("职务%1").arg(id % 7);
+            const QString score = QString::number(40 + id % 60), time = QString::number(600 + id % 3000);
+            const QString when = QStringLiteral("2019/05/20　10:00:00");
+            const QString code = resultCode(QString::number(id), name, post, examName, score, QStringLiteral("60"),
+                                            time, when);
+            const QByteArray cells[] = {name.toUtf8(), "部门", post.toUtf8(), QByteArray::number(exam), "60",
+                                        code.toUtf8(),  score.toUtf8(), time.toUtf8(), when.toUtf8(),
+                                        examName.toUtf8()};
+            sqlite3_bind_int(insert, 1, id);
+            for (int c = 0; c < 10; ++c)
+                sqlite3_bind_text(insert, c + 2, cells[c].constData(), int(cells[c].size()), SQLITE_TRANSIENT);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+        const QByteArray counter = "insert into JoinExam values (" + QByteArray::number(exam) + ","
+                                   + QByteArray::number(kPerExam) + "," + QByteArray::number(kPerExam + 5) + ")";
+        sqlite3_exec(db, counter.constData(), nullptr, nullptr, nullptr);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db);
+}
+
+struct ResultsWorkDir
+{
+    BenchWorkDir work;
+    ResultsWorkDir() { fillResults(); }
+};
+
+ResultsWorkDir &shared()
+{
+    static ResultsWorkDir dir;
+    return dir;
+}
+
+void BM_VerifyResults100000(benchmark::State &state)
+{
+    shared();
+    bool sound = false;
+    for (auto _ : state)
+        sound = ScoreQuery::verify() == ScoreQuery::Verification::Sound;
+    if (!sound)
+        state.SkipWithError("the seeded results do not verify");
+}
+
+// The same rows read bare and digested the same way, without the counters.
+void BM_BareReadAndDigest100000(benchmark::State &state)
+{
+    shared();
+    CADOConn::releaseCachedHandles();
+    sqlite3 *db = openPersonnel();
+    sqlite3_stmt *select = nullptr;
+    sqlite3_prepare_v2(db,
+                       "select ID,姓名,职务,考试名称,成绩,合格分数,考试用时,考试时间,保存码 from ExamRegister "
+                       "where 成绩 is not null",
+                       -1, &select, nullptr);
+    int matched = 0;
+    for (auto _ : state) {
+        matched = 0;
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            QString text;
+            for (int c = 0; c < 8; ++c)
+                text += QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(select, c)));
+            const QString code = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(select, 8)));
+            matched += CMD5Encrypt(text) == code;
+        }
+        sqlite3_reset(select);
+    }
+    state.counters["rows"] = matched;
+    sqlite3_finalize(select);
+    sqlite3_close_v2(db);
+}
+
+void BM_ShowAllResults100000(benchmark::State &state)
+{
+    shared();
+    CCheckScore screen;
+    screen.show();
+    auto *list = screen.control<QTableWidget>(1273);
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->setRowCount(0);
+        state.ResumeTiming();
+        screen.control<QPushButton>(1200)->click(); // verifyResults included
+        list->viewport()->repaint();
+    }
+    state.counters["rows_shown"] = list->rowCount();
+    state.counters["peak_rss_MiB"] = peakRssMiB();
+}
+
+void BM_ChartOf20RenderAndSave(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    ChartSelection s;
+    for (int i = 1; i <= 20; ++i) {
+        s.names += QStringLiteral("考生姓名%1号很长的名字;").arg(i);
+        s.departments += QStringLiteral("财务部;");
+        s.posts += QStringLiteral("会计;");
+        s.scores += QStringLiteral("%1;").arg(70 + i);
+        s.passFlags += QStringLiteral("是;");
+        s.timesUsed += QStringLiteral("00:10:00;");
+        s.examDates += QStringLiteral("2019/05/20;");
+        s.rowNumbers += QStringLiteral("%1;").arg(i);
+    }
+    s.examName = QStringLiteral("年度考试");
+    s.paperName = QStringLiteral("语文卷");
+    const QString path = dir.filePath(QStringLiteral("成绩.bmp"));
+    for (auto _ : state)
+        if (!ScoreChart::save(s, ScoreChart::kSheet, QDate(2019, 5, 22), path))
+            state.SkipWithError("cannot save");
+}
+
+} // namespace
+
+BENCHMARK(BM_VerifyResults100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareReadAndDigest100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowAllResults100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartOf20RenderAndSave)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

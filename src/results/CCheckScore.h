@@ -1,0 +1,34 @@
+#pragma once
+// Score query (dialog 119): searches, the ranking of one exam, all results,
+// and the export of up to 20 ticked results of one exam to the score chart.
+// Every opening, query and display of all results first checks the
+// integrity of the results and rosters.
+#include "app/ScreenBase.h"
+#include "results/ScoreQuery.h"
+
+class DepartmentPostPicker;
+class QTableWidget;
+
+class CCheckScore : public ScreenBase
+{
+    Q_OBJECT
+public:
+    explicit CCheckScore(QWidget *parent = nullptr);
+
+    // True when sound; otherwise the 6-second message is shown and the
+    // program ends (false under a test's exit handler).
+    bool verifyResults();
+    // The same, handing over the scored rows it read.
+    bool verifyResults(QList<ScoreRow> *scored);
+
+private:
+    QTableWidget *results() const;
+    void fillList(const QList<ScoreRow> &rows);
+    void query();
+    void clearFields();
+    void rank();
+    void showAll();
+    void exportChart();
+
+    DepartmentPostPicker *m_picker = nullptr;
+};

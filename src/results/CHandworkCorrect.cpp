@@ -1,0 +1,121 @@
+#include "results/CHandworkCorrect.h"
+
+#include "admin/ListRows.h"
+#include "app/Command.h"
+#include "app/MessageBox.h"
+#include "app/Navigation.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QTableWidget>
+
+namespace {
+constexpr int kList = 1269, kStem = 1270, kReference = 1271, kAnswer = 1272, kValue = 1273, kAward = 1277;
+} // namespace
+
+CHandworkCorrect::CHandworkCorrect(QWidget *parent)
+    : ScreenBase(129, KeyFilterMode::All, parent)
+{
+    QTableWidget *list = answers();
+    for (int c = 7; c < list->columnCount(); ++c)
+        list->setColumnHidden(c, true);
+    control(kAward)->installEventFilter(this);
+
+    connect(list, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) { tickChanged(item); });
+    connect(control<QLineEdit>(kAward), &QLineEdit::textChanged, this, [this] { correctPoints(); });
+    onClick(1274, [this] { runCommand(this, [this] { confirm(); }); });
+    for (int id : {1275, 1276})
+        onClick(id, [this, id] { Nav::follow(this, id); });
+
+    runCommand(this, [this] { fillList(); });
+}
+
+QTableWidget *CHandworkCorrect::answers() const
+{
+    return control<QTableWidget>(kList);
+}
+
+bool CHandworkCorrect::eventFilter(QObject *watched, QEvent *event)
+{
+    // The points field takes digits, backspace and one ".".
+    if (watched == control(kAward) && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        if (typed.size() == 1 && typed.at(0).isPrint()
+            && !Marking::acceptsChar(text(kAward), typed.at(0)))
+            return true;
+    }
+    return ScreenBase::eventFilter(watched, event);
+}
+
+void CHandworkCorrect::fillList()
+{
+    m_answers = Marking::waiting();
+    QList<QStringList> rows;
+    int position = 0;
+    for (const EssayAnswer &a : std::as_const(m_answers))
+        rows << QStringList{QString::number(++position), a.name,   a.department, a.post,
+                            a.examName,                  QStringLiteral("是"), a.stem, a.reference,
+                            a.answer,                    a.points, a.examineeNumber, QString::number(a.id)};
+    ListRows::fill(answers(), rows, true);
+    tickChanged(nullptr);
+}
+
+void CHandworkCorrect::tickChanged(QTableWidgetItem *item)
+{
+    if (m_busy)
+        return;
+    QTableWidget *list = answers();
+    if (item && item->column() == 0 && item->checkState() == Qt::Checked) {
+        m_busy = true;
+        for (int r = 0; r < list->rowCount(); ++r)
+            if (r != item->row())
+                ListRows::setChecked(list, r, false);
+        m_busy = false;
+    }
+    m_ticked.reset();
+    for (int r = 0; r < list->rowCount() && !m_ticked; ++r)
+        if (ListRows::isChecked(list, r) && r < m_answers.size())
+            m_ticked = m_answers.at(r);
+    setText(kStem, m_ticked ? m_ticked->stem : QString());
+    setText(kReference, m_ticked ? m_ticked->reference : QString());
+    setText(kAnswer, m_ticked ? m_ticked->answer : QString());
+    setText(kValue, m_ticked ? m_ticked->points : QString());
+}
+
+void CHandworkCorrect::correctPoints()
+{
+    const QString typed = text(kAward);
+    const QString fixed = Marking::corrected(typed);
+    if (fixed != typed) {
+        auto *edit = control<QLineEdit>(kAward);
+        const QSignalBlocker block(edit);
+        edit->setText(fixed);
+    }
+}
+
+void CHandworkCorrect::confirm()
+{
+    if (text(kStem).isEmpty() || !m_ticked) {
+        MessageBox::show(this, QStringLiteral("请选择选项。"), Caption::Remind);
+        return;
+    }
+    const double award = Marking::award(text(kAward));
+    if (award > Marking::award(m_ticked->points)) {
+        MessageBox::show(this, QStringLiteral("本题批改给分不能大于分值！"), Caption::Remind);
+        return;
+    }
+    if (!MessageBox::confirm(this, QString::asprintf("您批改的%.1f分将被记入该考生的成绩，是否确定？", award)))
+        return;
+    if (Marking::mark(*m_ticked, award) == Marking::Outcome::RegistrationMissing) {
+        MessageBox::show(this, QStringLiteral("该考生的考试记录已不存在，无法记入成绩！"), Caption::Tip);
+        return;
+    }
+    setText(kAward, QString());
+    fillList();
+    if (m_answers.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("手工批卷已全部完成，返回到上一窗口。"), Caption::Default);
+        Nav::follow(this, 1275);
+    }
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Manual marking (dialog 129): every essay answer waiting, one ticked at a
+// time with its stem, reference answer and the examinee's answer, and the
+// confirmation of the points awarded.
+#include "app/ScreenBase.h"
+#include "results/Marking.h"
+
+#include <optional>
+
+class QTableWidget;
+class QTableWidgetItem;
+
+class CHandworkCorrect : public ScreenBase
+{
+    Q_OBJECT
+public:
+    explicit CHandworkCorrect(QWidget *parent = nullptr);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QTableWidget *answers() const;
+    void fillList();
+    void tickChanged(QTableWidgetItem *item);
+    void correctPoints();
+    void confirm();
+
+    QList<EssayAnswer> m_answers; // in list order
+    std::optional<EssayAnswer> m_ticked;
+    bool m_busy = false;
+};

@@ -1,0 +1,51 @@
+#pragma once
+// Manual marking of essay answers: the answers waiting, the points field's
+// rules, and a confirmed mark with the registration's new score and code.
+// No widgets.
+#include <QList>
+#include <QString>
+
+// One row of quesAndAns.
+struct EssayAnswer
+{
+    int id = 0;
+    QString name;
+    QString department;
+    QString post;
+    QString examName;
+    QString stem;
+    QString reference;
+    QString answer;
+    QString points;         // 分值
+    QString examineeNumber; // 考生编号: the registration's ID as text
+};
+
+// A score as stored: "%.1f", cut before the "." when it ends in "0"
+// (83.0 gives 83, 83.5 stays).
+QString scoreText(double score);
+
+namespace Marking {
+
+// Every essay answer waiting, in table order. Throws DbError.
+QList<EssayAnswer> waiting();
+
+// Whether a typed character may enter the points field holding current:
+// digits always, "." only while there is none yet. (Backspace is no
+// character and always passes.)
+bool acceptsChar(const QString &current, QChar c);
+// The points field after a change: more than one decimal is cut (2.57
+// gives 2.5, 2.50 stays), a leading "." empties it, a leading "0" before a
+// digit goes (05 gives 5). Anything but digits and the first "." is dropped.
+QString corrected(const QString &text);
+// The award in the field; empty is 0.
+double award(const QString &text);
+
+enum class Outcome { Marked, RegistrationMissing };
+// In one transaction: deletes the essay row, adds the award to the
+// registration's score, reseals it with the result code and sets 问答题 to
+// "有" while answers of the registration remain, else to null. When the
+// registration no longer exists nothing is changed. Throws DbError (and
+// then nothing is changed either).
+Outcome mark(const EssayAnswer &answer, double award);
+
+} // namespace Marking

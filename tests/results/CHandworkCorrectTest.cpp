@@ -1,0 +1,154 @@
+// The manual marking screen driven through its widgets.
+#include "results/CHandworkCorrect.h"
+#include "results/ScoreQuery.h"
+
+#include "ResultsSeed.h"
+#include "admin/AdminScreens.h"
+
+namespace {
+
+constexpr int kList = 1269, kAward = 1277;
+
+class CHandworkCorrectTest : public ResultsTest
+{
+protected:
+    SeedResult liSi{"李四", "人事部", "主管", "1", "60", "80", "600", "2019/05/20" + kWide + "10:10:00", "期中考试", "有"};
+
+    void SetUp() override
+    {
+        ResultsTest::SetUp();
+        ASSERT_EQ(addResult(liSi, "5bfcdf68a869f423615dd61a5cd9a39a"), 1);
+        sealCounters();
+        addEssay(1, liSi, "一", "5");
+        addEssay(1, liSi, "二", "5", QVariant());
+        addEssay(1, liSi, "三", "2.5");
+    }
+
+    std::unique_ptr<CHandworkCorrect> open()
+    {
+        auto s = std::make_unique<CHandworkCorrect>();
+        s->show();
+        return s;
+    }
+
+    void award(CHandworkCorrect &s, const QString &keys)
+    {
+        auto *edit = s.control<QLineEdit>(kAward);
+        edit->clear();
+        typeInto(edit, keys);
+    }
+
+    void confirmYes(CHandworkCorrect &s, const QString &shown)
+    {
+        expectBox(QString("您批改的%1分将被记入该考生的成绩，是否确定？").arg(shown), Caption::Remind, MsgIcon::Question,
+                  MsgButtons::YesNo, MsgAnswer::Yes);
+        click(s, 1274);
+    }
+};
+
+} // namespace
+
+TEST_F(CHandworkCorrectTest, ListsEveryWaitingAnswerAndShowsTheTickedOne)
+{
+    auto s = open();
+    EXPECT_EQ(s->windowTitle(), "问答题手工批卷窗口");
+    EXPECT_EQ(rowsOf(*s, kList, 1, 6), (QStringList{"1 李四 人事部 主管 期中考试 是", "2 李四 人事部 主管 期中考试 是",
+                                                     "3 李四 人事部 主管 期中考试 是"}));
+    EXPECT_TRUE(s->control<QTableWidget>(kList)->isColumnHidden(12));
+    tick(*s, kList, 0);
+    EXPECT_EQ(s->text(1270), "一");
+    EXPECT_EQ(s->text(1271), "参考一");
+    EXPECT_EQ(s->text(1272), "答了");
+    EXPECT_EQ(s->text(1273), "5");
+    tick(*s, kList, 1);
+    EXPECT_FALSE(ticked(*s, kList, 0)) << "one tick at a time";
+    EXPECT_EQ(s->text(1270), "二");
+    EXPECT_EQ(s->text(1272), "");
+    saveShot(s.get(), "CHandworkCorrect-ticked");
+    tick(*s, kList, 1);
+    for (int id : {1270, 1271, 1272, 1273})
+        EXPECT_EQ(s->text(id), "") << id;
+}
+
+TEST_F(CHandworkCorrectTest, ThePointsFieldTakesOneDecimal)
+{
+    auto s = open();
+    award(*s, "1.2.");
+    EXPECT_EQ(s->text(kAward), "1.2");
+    award(*s, "2.57");
+    EXPECT_EQ(s->text(kAward), "2.5");
+    award(*s, "05");
+    EXPECT_EQ(s->text(kAward), "5");
+    award(*s, "0.5");
+    EXPECT_EQ(s->text(kAward), "0.5");
+    award(*s, ".");
+    EXPECT_EQ(s->text(kAward), "");
+    award(*s, "7a -");
+    EXPECT_EQ(s->text(kAward), "7");
+}
+
+TEST_F(CHandworkCorrectTest, MarkingEveryAnswerThenBackToTheQuery)
+{
+    auto s = open();
+    expectBox("请选择选项。", Caption::Remind);
+    click(*s, 1274);
+
+    tick(*s, kList, 2);
+    award(*s, "3");
+    expectBox("本题批改给分不能大于分值！", Caption::Remind);
+    click(*s, 1274);
+    EXPECT_EQ(s->text(kAward), "3");
+
+    award(*s, "2.5");
+    expectBox("您批改的2.5分将被记入该考生的成绩，是否确定？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo,
+              MsgAnswer::No);
+    click(*s, 1274);
+    EXPECT_EQ(s->control<QTableWidget>(kList)->rowCount(), 3);
+
+    confirmYes(*s, "2.5");
+    EXPECT_EQ(s->control<QTableWidget>(kList)->rowCount(), 2);
+    EXPECT_EQ(s->text(kAward), "");
+    EXPECT_EQ(s->text(1270), "");
+    // printf '%s' '1李四主管期中考试82.5606002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(row("select 成绩,保存码,问答题 from ExamRegister"),
+              (QStringList{"82.5", "ad446c3f544700c0d606bcdd40c75eba", "有"}));
+
+    tick(*s, kList, 1);
+    confirmYes(*s, "0.0"); // an empty field awards 0
+    tick(*s, kList, 0);
+    award(*s, "0.5");
+    expectBox("您批改的0.5分将被记入该考生的成绩，是否确定？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo,
+              MsgAnswer::Yes);
+    expectBox("手工批卷已全部完成，返回到上一窗口。", Caption::Default);
+    click(*s, 1274);
+    EXPECT_EQ(requestedScreen(), ScreenId::CheckScore);
+    // printf '%s' '1李四主管期中考试83606002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,保存码,问答题 is null from ExamRegister"),
+              (QList<QStringList>{{"83", "dd9c226a3cb0dc216985e2700a7094b0", "1"}}));
+    EXPECT_EQ(ScoreQuery::verify(), ScoreQuery::Verification::Sound);
+}
+
+TEST_F(CHandworkCorrectTest, ARegistrationDeletedMeanwhileIsReported)
+{
+    auto s = open();
+    outsiderExec(Db::Personnel, "delete from ExamRegister");
+    tick(*s, kList, 0);
+    award(*s, "1");
+    expectBox("您批改的1.0分将被记入该考生的成绩，是否确定？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo,
+              MsgAnswer::Yes);
+    expectBox("该考生的考试记录已不存在，无法记入成绩！", Caption::Tip);
+    click(*s, 1274);
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select * from quesAndAns").size(), 3);
+}
+
+TEST_F(CHandworkCorrectTest, Routes)
+{
+    {
+        auto s = open();
+        click(*s, 1275);
+        EXPECT_EQ(requestedScreen(), ScreenId::CheckScore);
+    }
+    auto s = open();
+    click(*s, 1276);
+    EXPECT_TRUE(exited());
+}

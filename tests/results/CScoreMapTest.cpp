@@ -1,0 +1,143 @@
+// The score chart window: toolbar, scrolling and saving through the file dialog.
+#include "results/CScoreMap.h"
+#include "store/Clock.h"
+
+#include "support/Driving.h"
+#include "support/VornTest.h"
+
+#include <QAction>
+#include <QFile>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWheelEvent>
+
+namespace {
+
+ChartSelection rowsOf(int n)
+{
+    ChartSelection s;
+    for (int i = 1; i <= n; ++i) {
+        s.names += QString("考生%1;").arg(i);
+        s.departments += "财务部;";
+        s.posts += i == 1 ? "一二三四五六七八;" : "会计;";
+        s.scores += QString("%1;").arg(70 + i);
+        s.passFlags += "是;";
+        s.timesUsed += "00:10:00;";
+        s.examDates += "2019/05/20;";
+        s.rowNumbers += QString("%1;").arg(i);
+    }
+    s.examName = "年度考试";
+    s.paperName = "语文卷";
+    return s;
+}
+
+class CScoreMapTest : public VornTest
+{
+protected:
+    void SetUp() override
+    {
+        VornTest::SetUp();
+        Clock::setFixed(QDateTime(QDate(2019, 5, 22), QTime(9, 0)));
+    }
+
+    std::unique_ptr<CScoreMap> open(int n = 5)
+    {
+        auto s = std::make_unique<CScoreMap>(rowsOf(n));
+        s->show();
+        return s;
+    }
+
+    void press(CScoreMap &s, int id)
+    {
+        QWidget *button = s.toolBar()->widgetForAction(s.command(id));
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+};
+
+} // namespace
+
+TEST_F(CScoreMapTest, ToolbarHolderAndScrolling)
+{
+    auto s = open(20);
+    EXPECT_EQ(s->windowTitle(), "Lumet—成绩统计");
+    EXPECT_EQ(s->command(32789)->text(), "保存");
+    EXPECT_EQ(s->command(32789)->toolTip(), "保存截图文件");
+    EXPECT_EQ(s->command(32790)->toolTip(), "返回上一窗口");
+    EXPECT_EQ(s->holder()->geometry(), QRect(0, 25, 656, 928));
+    saveShot(s.get(), "CScoreMap");
+
+    // The scroll bar moves the sheet under the toolbar, which stays on top.
+    s->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(s->scrollState().position(), 15);
+    EXPECT_EQ(s->holder()->y(), 10);
+    QWheelEvent down(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(s.get(), &down);
+    EXPECT_EQ(s->scrollState().position(), 115);
+    EXPECT_EQ(s->scrollBar()->value(), 115);
+    EXPECT_EQ(s->holder()->y(), 25 - 115);
+    EXPECT_EQ(s->toolBar()->y(), 0);
+    s->scrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(s->scrollState().position(), 933 - s->scrollState().page());
+    saveShot(s.get(), "CScoreMap-scrolled");
+
+    // Wider than the sheet: centred, never stretched.
+    s->resize(1000, 615);
+    QApplication::processEvents();
+    const int clientWidth = 1000 - s->scrollBar()->width();
+    EXPECT_EQ(s->holder()->x(), (clientWidth - 656) / 2);
+    EXPECT_EQ(s->holder()->width(), 656);
+}
+
+TEST_F(CScoreMapTest, SavingAppendsBmpAndAsksBeforeReplacing)
+{
+    auto s = open();
+    answerFileDialog(QString());
+    press(*s, 32789); // cancelled
+    EXPECT_TRUE(QDir(workDir()).entryList({"*.bmp*"}).isEmpty());
+
+    answerFileDialog(path("成绩"));
+    press(*s, 32789);
+    EXPECT_TRUE(QFile::exists(path("成绩.bmp")));
+    const QImage saved(path("成绩.bmp"));
+    EXPECT_EQ(saved.size(), QSize(656, 928));
+    EXPECT_EQ(saved, s->sheet().convertToFormat(saved.format()));
+
+    answerFileDialog(path("成绩.bmp"));
+    press(*s, 32789);
+    EXPECT_TRUE(QFile::exists(path("成绩.bmp.bmp")));
+
+    QFile::resize(path("成绩.bmp"), 10);
+    answerFileDialog(path("成绩"));
+    expectBox("成绩.bmp文件已存在，要替换吗?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    press(*s, 32789);
+    EXPECT_EQ(QFileInfo(path("成绩.bmp")).size(), 10);
+    answerFileDialog(path("成绩"));
+    expectBox("成绩.bmp文件已存在，要替换吗?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    press(*s, 32789);
+    EXPECT_EQ(QFileInfo(path("成绩.bmp")).size(), 54 + 656 * 928 * 4);
+}
+
+TEST_F(CScoreMapTest, ASaveThatCannotBeWrittenSaysSo)
+{
+    auto s = open();
+    answerFileDialog(path("nofolder/成绩"));
+    expectBox("成绩.bmp文件保存失败，请检查保存位置！", Caption::Tip);
+    press(*s, 32789);
+    EXPECT_FALSE(QFile::exists(path("nofolder/成绩.bmp")));
+}
+
+TEST_F(CScoreMapTest, ReturnAndClose)
+{
+    {
+        auto s = open();
+        press(*s, 32790);
+        EXPECT_EQ(requestedScreen(), ScreenId::CheckScore);
+        EXPECT_FALSE(exited());
+    }
+    auto s = open();
+    s->close();
+    EXPECT_TRUE(exited());
+}

@@ -1,0 +1,128 @@
+// Manual marking on the records: the points field's rules and a confirmed
+// mark with the registration's new score and code.
+#include "results/Marking.h"
+#include "results/ScoreQuery.h"
+
+#include "ResultsSeed.h"
+
+TEST(MarkingRules, PointsFieldCorrection)
+{
+    EXPECT_EQ(Marking::corrected("2.57"), "2.5");
+    EXPECT_EQ(Marking::corrected("1.99"), "1.9");
+    EXPECT_EQ(Marking::corrected("2.50"), "2.50");
+    EXPECT_EQ(Marking::corrected("05"), "5");
+    EXPECT_EQ(Marking::corrected("00"), "0");
+    EXPECT_EQ(Marking::corrected("0"), "0");
+    EXPECT_EQ(Marking::corrected("0.5"), "0.5");
+    EXPECT_EQ(Marking::corrected("0.57"), "0.5");
+    EXPECT_EQ(Marking::corrected(".5"), "");
+    EXPECT_EQ(Marking::corrected("1."), "1.");
+    EXPECT_EQ(Marking::corrected(""), "");
+    // Pasted text keeps only what typing could give.
+    EXPECT_EQ(Marking::corrected("a1.2.3"), "1.2");
+    EXPECT_TRUE(Marking::acceptsChar("1", '.'));
+    EXPECT_FALSE(Marking::acceptsChar("1.", '.'));
+    EXPECT_FALSE(Marking::acceptsChar("1", '-'));
+    EXPECT_FALSE(Marking::acceptsChar("1", 'e'));
+    EXPECT_DOUBLE_EQ(Marking::award(""), 0);
+    EXPECT_DOUBLE_EQ(Marking::award("1."), 1);
+}
+
+TEST(MarkingRules, ScoreTextCutsAWholeNumber)
+{
+    EXPECT_EQ(scoreText(83.0), "83");
+    EXPECT_EQ(scoreText(83.5), "83.5");
+    EXPECT_EQ(scoreText(80 + 2.5), "82.5");
+    EXPECT_EQ(scoreText(80 + 2), "82");
+    EXPECT_EQ(scoreText(80.5 + 0.5), "81");
+    EXPECT_EQ(scoreText(100), "100");
+    EXPECT_EQ(scoreText(0), "0");
+}
+
+namespace {
+
+class MarkingTest : public ResultsTest
+{
+protected:
+    // 李四 in 期中考试: 80 so far, three essays of 5 points waiting.
+    SeedResult liSi{"李四", "人事部", "主管", "1", "60", "80", "600", "2019/05/20" + kWide + "10:10:00", "期中考试", "有"};
+
+    void SetUp() override
+    {
+        ResultsTest::SetUp();
+        // printf '%s' '1李四主管期中考试80606002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
+        ASSERT_EQ(addResult(liSi, "5bfcdf68a869f423615dd61a5cd9a39a"), 1);
+        sealCounters();
+        addEssay(1, liSi, "一", "5");
+        addEssay(1, liSi, "二", "5", QVariant()); // left unanswered
+        addEssay(1, liSi, "三", "5");
+    }
+
+    EssayAnswer answer(int index) { return Marking::waiting().at(index); }
+};
+
+} // namespace
+
+TEST_F(MarkingTest, ThreeEssaysMarkedOneByOne)
+{
+    QList<EssayAnswer> waiting = Marking::waiting();
+    ASSERT_EQ(waiting.size(), 3);
+    EXPECT_EQ(waiting.at(1).stem, "二");
+    EXPECT_EQ(waiting.at(1).answer, "");
+    EXPECT_EQ(waiting.at(0).examineeNumber, "1");
+    EXPECT_EQ(ScoreQuery::verify(), ScoreQuery::Verification::Sound);
+
+    EXPECT_EQ(Marking::mark(answer(0), 2.5), Marking::Outcome::Marked);
+    // printf '%s' '1李四主管期中考试82.5606002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(row("select 成绩,保存码,问答题 from ExamRegister"),
+              (QStringList{"82.5", "ad446c3f544700c0d606bcdd40c75eba", "有"}));
+    EXPECT_EQ(ScoreQuery::verify(), ScoreQuery::Verification::Sound);
+
+    // An award of 0 rewrites the same score and code.
+    EXPECT_EQ(Marking::mark(answer(0), 0), Marking::Outcome::Marked);
+    EXPECT_EQ(row("select 成绩,保存码,问答题 from ExamRegister"),
+              (QStringList{"82.5", "ad446c3f544700c0d606bcdd40c75eba", "有"}));
+
+    EXPECT_EQ(Marking::mark(answer(0), 0.5), Marking::Outcome::Marked);
+    // printf '%s' '1李四主管期中考试83606002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,保存码,问答题 is null from ExamRegister"),
+              (QList<QStringList>{{"83", "dd9c226a3cb0dc216985e2700a7094b0", "1"}}));
+    EXPECT_TRUE(Marking::waiting().isEmpty());
+    EXPECT_EQ(ScoreQuery::verify(), ScoreQuery::Verification::Sound);
+    QList<ScoreRow> rows;
+    ASSERT_EQ(ScoreQuery::showAll(&rows), ScoreQuery::Found::Rows);
+    EXPECT_EQ(ScoreQuery::passFlag(rows.at(0)), "是");
+}
+
+TEST_F(MarkingTest, OtherRegistrationsKeepWaiting)
+{
+    SeedResult other = liSi;
+    other.name = "王五";
+    const int id = addResult(other);
+    sealCounters();
+    addEssay(id, other, "四", "5");
+    for (int i = 0; i < 3; ++i)
+        Marking::mark(answer(0), 1);
+    EXPECT_EQ(row("select 成绩 from ExamRegister where ID=1"), QStringList{"83"});
+    EXPECT_EQ(row("select 问答题 is null from ExamRegister where ID=1"), QStringList{"1"});
+    EXPECT_EQ(row("select 成绩,问答题 from ExamRegister where ID=?", {id}), (QStringList{"80", "有"}));
+    EXPECT_EQ(Marking::waiting().size(), 1);
+}
+
+TEST_F(MarkingTest, AMissingRegistrationKeepsTheEssay)
+{
+    const EssayAnswer a = answer(0);
+    outsiderExec(Db::Personnel, "delete from ExamRegister");
+    EXPECT_EQ(Marking::mark(a, 2), Marking::Outcome::RegistrationMissing);
+    EXPECT_EQ(Marking::waiting().size(), 3);
+}
+
+TEST_F(MarkingTest, AFailedWriteChangesNothing)
+{
+    const EssayAnswer a = answer(0);
+    outsiderExec(Db::Personnel, "create trigger refuse before update on ExamRegister "
+                                "begin select raise(abort, 'disk full'); end");
+    EXPECT_THROW(Marking::mark(a, 2), DbError);
+    EXPECT_EQ(Marking::waiting().size(), 3) << "the essay row is not deleted on its own";
+    EXPECT_EQ(row("select 成绩,保存码 from ExamRegister"), (QStringList{"80", "5bfcdf68a869f423615dd61a5cd9a39a"}));
+}
