@@ -412,6 +412,11 @@ bool CRecordset::hasColumn(const QString &column) const
 int CRecordset::columnIndex(const QString &column) const
 {
     requireOpen();
+    // Callers almost always spell the name as the table does; the exact
+    // comparison is much cheaper than the case-insensitive one.
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns.at(i) == column)
+            return i;
     for (int i = 0; i < m_columns.size(); ++i)
         if (m_columns.at(i).compare(column, Qt::CaseInsensitive) == 0)
             return i;
