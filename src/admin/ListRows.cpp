@@ -50,9 +50,14 @@ void fill(QTableWidget *list, const QList<QStringList> &rows, bool checkable)
     list->setUpdatesEnabled(false);
     list->setRowCount(0);
     list->setRowCount(int(rows.size()));
+    // The view learns of the new rows from setRowCount; one change signal per
+    // cell would cost more than making the cells.
+    const bool modelBlocked = list->model()->blockSignals(true);
     for (int r = 0; r < rows.size(); ++r)
         put(list, r, rows.at(r), checkable);
+    list->model()->blockSignals(modelBlocked);
     list->setUpdatesEnabled(true);
+    list->viewport()->update();
     list->blockSignals(blocked);
 }
 
