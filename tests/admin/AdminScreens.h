@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the administration screen tests: typing, clicking, choosing in
 // drop-down lists, answering a modal pop-up, and the settings file.
+#include "support/Driving.h"
 #include "app/ScreenBase.h"
 #include "store/SettingsFile.h"
 
@@ -23,16 +24,9 @@ inline QString adminFixture(const QString &name)
     return QDir(QStringLiteral(VORN_SOURCE_DIR "/tests/admin/fixtures")).filePath(name);
 }
 
-// Types text as keys; characters without a key of their own arrive as text,
-// the way an input method hands them over.
 inline void typeInto(QWidget *widget, const QString &text)
 {
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(widget, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    typeText(widget, text);
 }
 
 inline void typeInto(ScreenBase &s, int id, const QString &text)
@@ -111,31 +105,6 @@ inline bool ticked(ScreenBase &s, int id, int row)
 {
     QTableWidgetItem *item = s.control<QTableWidget>(id)->item(row, 0);
     return item && item->checkState() == Qt::Checked;
-}
-
-// Runs f once a visible top-level widget of type T shows up (a pop-up opened
-// modally by the command under test).
-template<typename T>
-void whenShown(std::function<void(T *)> f)
-{
-    auto *timer = new QTimer;
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, ticks, f] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *t = qobject_cast<T *>(w); t && t->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                f(t);
-                return;
-            }
-        }
-        if (++*ticks > 400) {
-            ADD_FAILURE() << "expected window never shown";
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start(5);
 }
 
 // Three departments with their posts in vornconf.ini.
