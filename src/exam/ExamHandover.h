@@ -1,0 +1,26 @@
+#pragma once
+// What the examinee screen hands to the exam window when an exam is entered:
+// the answer key and the exam's values. The exam window takes it once, when
+// it is created.
+#include <QString>
+
+#include <optional>
+
+struct ExamHandover
+{
+    QString answerKey; // each reference answer in 编号 order, followed by "|"
+    QString examName;
+    QString timeLimit;      // minutes, as stored
+    QString registrationId; // empty in a mock exam
+    QString examMode;       // "正式考试" or "模拟考试"
+    int passMark = 0;
+
+    // The number of questions in the exam table: one key entry each.
+    int questionCount() const { return int(answerKey.count(QLatin1Char('|'))); }
+};
+
+namespace ExamHandoverSlot {
+// Kept from enterExam until the exam window is created.
+void give(const ExamHandover &handover);
+std::optional<ExamHandover> take();
+} // namespace ExamHandoverSlot
