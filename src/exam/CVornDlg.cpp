@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -689,6 +690,11 @@ void CVornDlg::paintPictures(QPainter &painter)
     BackgroundPicture mark{BackgroundPicture::Png, 253,
                            QPoint(int(40 * sx), int(450 * sy)), QSize(int(240 * sx), int(159.6 * sy))};
     paintPicture(painter, mark);
+}
+
+void CVornDlg::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
 }
 
 bool CVornDlg::eventFilter(QObject *watched, QEvent *event)

@@ -84,6 +84,9 @@ protected:
     void timerEvent(QTimerEvent *event) override;
     void paintPictures(QPainter &painter) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // The frame cannot close the window; only its own commands leave it.
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override {}
 
 private:
     void buildOverview();

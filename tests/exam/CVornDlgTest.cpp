@@ -113,6 +113,13 @@ TEST_F(CVornDlgTest, OpensWithTheRulesAndTheOverview)
     EXPECT_EQ(s->windowTitle(), "Lumet");
     EXPECT_TRUE(s->keyboardLock().installed());
     EXPECT_EQ(s->size(), QSize(1024, 768));
+    // No system menu, no boxes, no taskbar entry, maximised; the frame closes nothing.
+    const Qt::WindowFlags flags = s->windowFlags();
+    EXPECT_FALSE(flags & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint));
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_TRUE(s->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(s->close());
+    EXPECT_TRUE(s->isVisible());
     EXPECT_EQ(s->text(1179), "年度考试");
     EXPECT_EQ(s->text(1014), "2019年05月20日　10:00:00");
     EXPECT_TRUE(s->text(1030).startsWith("\t请仔细阅读以下练习规则："));
