@@ -329,15 +329,16 @@ TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
     click(*s, 1002);
     for (int id : {1311, 1312, 1314})
         click(*s, id);
-    for (int i = 0; i < 600; ++i)
+    // 10 of 60 minutes left.
+    for (int i = 0; i < 3000; ++i)
         s->tick(2);
-    EXPECT_EQ(s->text(1016), "剩余时间：00:50:00");
+    EXPECT_EQ(s->text(1016), "剩余时间：00:10:00");
 
     // No: the countdown goes on from where it stood.
     expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
     click(*s, 1024);
     EXPECT_TRUE(s->countdownRunning());
-    EXPECT_EQ(s->countdown().remaining(), 3000);
+    EXPECT_EQ(s->countdown().remaining(), 600);
 
     Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 10)));
     expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
@@ -347,9 +348,9 @@ TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
     expectAllShown();
     EXPECT_EQ(answerOf(4), "ABD"); // the answer on display saved first
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,考试用时,考试时间,问答题 from ExamRegister"),
-              (QList<QStringList>{{"22.5", "600", "2019/05/20　10:10:00", ""}}));
-    // printf '%s' '1张三会计年度考试22.5606002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
-    EXPECT_EQ(outsiderRows(Db::Personnel, "select 保存码 from ExamRegister").at(0).at(0), "a0913727a2efd40c5f7b69fabe00e165");
+              (QList<QStringList>{{"22.5", "3000", "2019/05/20　10:10:00", ""}}));
+    // printf '%s' '1张三会计年度考试22.56030002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 保存码 from ExamRegister").at(0).at(0), "a79524ca2d22ee38356a464ad35589e0");
 
     // Review: question 1 with its marks and the reference.
     EXPECT_TRUE(s->reviewMode());
@@ -523,4 +524,20 @@ TEST_F(CVornDlgTest, LooksRightAtEachScreenSize)
         EXPECT_EQ(s->control(1262)->geometry(), ExamLayout::rectOf(1262, size.width(), size.height()));
         saveShot(s.get(), QString("CVornDlg_%1x%2").arg(size.width()).arg(size.height()));
     }
+}
+
+TEST_F(CVornDlgTest, ARefusedLockIsReportedOnceAndTheExamGoesOn)
+{
+    KeyboardLock::setGrabber([](bool) { return false; });
+    key = seedExamSheet({{"判断题", "一", {"正确", "错误"}, "2", QVariant(), "A"}});
+    expectBox("安装钩子失败!", Caption::Default);
+    CVornDlg s(handoverFor(key, QString::number(id), kFormal));
+    s.show();
+    expectAllShown();
+    EXPECT_FALSE(s.keyboardLock().installed());
+    click(s, 1003);
+    click(s, 1306);
+    expectTimed("已经是最后一题了！", Caption::Tip, 5);
+    click(s, 1002);
+    EXPECT_EQ(answerOf(1), "A");
 }
