@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -120,6 +121,28 @@ TEST_F(CVornDlgTest, OpensWithTheRulesAndTheOverview)
     EXPECT_TRUE(s->windowState() & Qt::WindowMaximized);
     EXPECT_FALSE(s->close());
     EXPECT_TRUE(s->isVisible());
+    // Pressing or double-clicking the caption does nothing.
+    struct Probe : QObject
+    {
+        int seen = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            seen += e->type() == QEvent::NonClientAreaMouseButtonPress || e->type() == QEvent::NonClientAreaMouseButtonDblClick;
+            return false;
+        }
+    } probe;
+    s->installEventFilter(&probe);
+    for (QEvent::Type type : {QEvent::NonClientAreaMouseButtonPress, QEvent::NonClientAreaMouseButtonDblClick}) {
+        QMouseEvent left(type, QPointF(100, -10), QPointF(100, -10), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(s.get(), &left);
+    }
+    EXPECT_EQ(probe.seen, 0);
+    QMouseEvent right(QEvent::NonClientAreaMouseButtonPress, QPointF(100, -10), QPointF(100, -10), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(s.get(), &right);
+    EXPECT_EQ(probe.seen, 1); // other input is processed as usual
+    s->removeEventFilter(&probe);
+    EXPECT_TRUE(s->windowState() & Qt::WindowMaximized);
     EXPECT_EQ(s->text(1179), "年度考试");
     EXPECT_EQ(s->text(1014), "2019年05月20日　10:00:00");
     EXPECT_TRUE(s->text(1030).startsWith("\t请仔细阅读以下练习规则："));
