@@ -11,7 +11,8 @@
 #include "bank/CExamPaper.h"
 #include "bank/CVariouSet.h"
 #include "exam/CExamLogin.h"
-#include "exam/ExamWindowPlaceholder.h"
+#include "exam/CVornDlg.h"
+#include "exam/ExamHandover.h"
 #include "paper/CSetPaper.h"
 #include "paper/CTestManage.h"
 #include "results/CCheckScore.h"
@@ -191,8 +192,8 @@ ScreenBase *createScreen(ScreenId id)
         return new CSetPaper;
     case ScreenId::ExamLogin:
         return new CExamLogin;
-    case ScreenId::VornDlg: // until the exam window is built
-        return new ExamWindowPlaceholder;
+    case ScreenId::VornDlg:
+        return new CVornDlg(ExamHandoverSlot::take().value_or(ExamHandover{}));
     case ScreenId::CheckScore:
         return new CCheckScore;
     case ScreenId::HandworkCorrect:

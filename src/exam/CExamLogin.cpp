@@ -190,10 +190,9 @@ void CExamLogin::enterExam()
         return;
     ExamEntry::recreateSheet();
 
-    // The exam window is created here, before the draw: creating it installs
-    // the keyboard lock, so the examinee is held from this point on. (The lock
-    // and the window come with their own issues; until then the hand-over
-    // below is all the window receives.)
+    // The exam window object, and with it the keyboard lock, is made by the
+    // screen loop once this command hands over (switchScreen below), a few
+    // milliseconds after the draw rather than before it.
 
     const ExamBuild::Result built = ExamBuilder::buildExam(m_examMode, paper, option);
     switch (built.outcome) {

@@ -1,0 +1,728 @@
+#include "exam/CVornDlg.h"
+
+#include "app/Backgrounds.h"
+#include "app/CMyMsgDlg.h"
+#include "app/Command.h"
+#include "app/MessageBox.h"
+#include "app/Navigation.h"
+#include "bank/CShowMap.h"
+#include "exam/ExamSheet.h"
+#include "exam/ExamSubmission.h"
+#include "store/CADOConn.h"
+#include "store/Clock.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace {
+
+QSize g_screenOverride;
+
+const QString kRules = QStringLiteral(
+    "\t请仔细阅读以下练习规则：\n\n\t1、单选题和判断题只能选一个答案，多选题必须选二个及以上答案。\n\n\t2、按“开始考试”，"
+    "显示题目和选项。\n\r\n\r\t3、按“下一题”或“上一题”后，才能保存当前答案。\n\n\t4、按“交卷”并确定后考试结束。");
+
+constexpr int kStem = 1262, kBlank1 = 1263, kBlank2 = 1264, kEssay = 1265;
+constexpr int kAnswerLabel = 1012, kReferenceLabel = 1019, kTimeLeft = 1016, kClock = 1014;
+// The overview scrolls inside a column along the left edge; its content
+// uses the window's coordinates shifted up by its top.
+constexpr int kOverviewTop = 110, kOverviewWidth = 262;
+
+const QList<int> kMovedIds{1014, 1006, 1008, 1004, 1021, 1016, 1030, 1262, 1010, 1301, 1302, 1303, 1304,
+                           1305, 1311, 1312, 1313, 1314, 1315, 2500, 2501, 2502, 2503, 2504, 1306, 1307,
+                           1028, 1029, 1266, 1263, 1267, 1264, 1268, 1265, 1003, 1001, 1002, 1024, 1025, 1027};
+const QList<int> kTypeControls{1010, 1028, 1029, 1306, 1307, 1266, 1263, 1267, 1264, 1268, 1265,
+                               1301, 1302, 1303, 1304, 1305, 2500, 2501, 2502, 2503, 2504,
+                               1311, 1312, 1313, 1314, 1315};
+
+QFont overviewFont()
+{
+    QFont f(QStringLiteral("宋体"));
+    f.setPixelSize(14);
+    f.setWeight(QFont::Light);
+    return f;
+}
+
+// Option captions wrap inside their place; a text longer than the place
+// takes a smaller face, and the whole text stays in the tool tip.
+void setOptionText(QAbstractButton *button, const QString &text, const QFont &base)
+{
+    const int width = std::max(button->width() - 24, 40);
+    const int height = button->height();
+    QFont font = base;
+    QString wrapped;
+    for (int px = base.pixelSize(); px >= 9; --px) {
+        font.setPixelSize(px);
+        const QFontMetrics fm(font);
+        wrapped.clear();
+        QString line;
+        int lines = 1;
+        for (QChar c : text) {
+            if (c == QLatin1Char('\n') || fm.horizontalAdvance(line + c) > width) {
+                wrapped += line + QLatin1Char('\n');
+                line.clear();
+                ++lines;
+                if (c == QLatin1Char('\n'))
+                    continue;
+            }
+            line += c;
+        }
+        wrapped += line;
+        if (lines * fm.lineSpacing() <= height)
+            break;
+    }
+    button->setFont(font);
+    // "&" would turn into a mnemonic.
+    button->setText(QString(wrapped).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    button->setToolTip(text);
+}
+
+} // namespace
+
+NumberLabel::NumberLabel(int number, QWidget *parent) : QLabel(QString::number(number), parent), m_number(number)
+{
+    setAlignment(Qt::AlignCenter);
+    setProperty("ctrlId", 2100 + number);
+    setObjectName(QStringLiteral("ctrl%1").arg(2100 + number));
+    setCursor(Qt::PointingHandCursor);
+}
+
+void NumberLabel::setMark(ExamScoring::Mark mark)
+{
+    setText(QString::number(m_number)); // earlier marks cleared
+    if (mark != m_mark) {
+        m_mark = mark;
+        update();
+    }
+}
+
+void NumberLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    using M = ExamScoring::Mark;
+    if (m_mark == M::None)
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPen red(QColor(255, 0, 0), 2), green(QColor(0, 255, 0), 2);
+    const auto cross = [&] {
+        p.setPen(red);
+        p.drawLine(8, 1, 22, 14);
+        p.drawLine(22, 1, 8, 14);
+    };
+    const auto tick = [&] {
+        p.setPen(green);
+        const QPoint pts[3] = {{8, 6}, {12, 14}, {22, 1}};
+        p.drawPolyline(pts, 3);
+    };
+    switch (m_mark) {
+    case M::Answered:
+        p.setPen(red);
+        p.drawLine(5, 7, 25, 7);
+        break;
+    case M::Essay:
+        p.setPen(green);
+        p.drawLine(5, 7, 25, 7);
+        break;
+    case M::Right:
+        tick();
+        break;
+    case M::Half:
+        tick();
+        p.setPen(red);
+        p.drawLine(14, 1, 22, 12);
+        break;
+    case M::Unanswered:
+    case M::Wrong:
+        cross();
+        break;
+    case M::None:
+        break;
+    }
+}
+
+void NumberLabel::mousePressEvent(QMouseEvent *event)
+{
+    QLabel::mousePressEvent(event);
+    Q_EMIT clicked(m_number);
+}
+
+void CVornDlg::setScreenSizeOverride(const QSize &size)
+{
+    g_screenOverride = size;
+}
+
+CVornDlg::CVornDlg(const ExamHandover &handover, QWidget *parent)
+    : ScreenBase(102, KeyFilterMode::None, parent), m_lock(this), m_handover(handover)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(240, 248, 255));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    // 1. The clock, timer 1.
+    setText(kClock, Clock::formatChinese(Clock::now()));
+    startTimer1(1000);
+
+    m_singleGroup = new QButtonGroup(this);
+    for (int i = 0; i < 5; ++i)
+        m_singleGroup->addButton(control<QAbstractButton>(1301 + i), i);
+    m_judgeGroup = new QButtonGroup(this);
+    m_judgeGroup->addButton(control<QAbstractButton>(1306), 0);
+    m_judgeGroup->addButton(control<QAbstractButton>(1307), 1);
+
+    // 2-3. Type counts and the overview.
+    runCommand(this, [this] {
+        CADOConn conn;
+        conn.openConnection(Db::Personnel);
+        m_typeCounts = ExamSheet::typeCounts(conn);
+        conn.close();
+    });
+
+    // 4. Fills the primary screen.
+    const QSize screen = g_screenOverride.isValid()
+                             ? g_screenOverride
+                             : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry().size()
+                                                                 : QSize(1024, 768));
+    m_w = screen.width();
+    m_h = screen.height();
+    setMinimumSize(0, 0);
+    setMaximumSize(m_w, m_h);
+    resize(m_w, m_h);
+    setWindowState(Qt::WindowMaximized);
+
+    buildOverview();
+    // 6. Rules, places, the exam name, the stem's margin.
+    // A carriage return breaks no line on its own in the label it was
+    // written for; here it would, so the rules show as written there.
+    setText(1030, QString(kRules).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).remove(QLatin1Char('\r')));
+    placeControls();
+    setText(1179, m_handover.examName);
+    auto *stem = control<QTextEdit>(kStem);
+    stem->document()->setDocumentMargin(5);
+    stem->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    stem->setLineWrapMode(QTextEdit::WidgetWidth);
+    control<QLineEdit>(kBlank1)->setAutoFillBackground(true);
+
+    onClick(1003, [this] { runCommand(this, [this] { startExam(); }); });
+    onClick(1001, [this] { runCommand(this, [this] { previousQuestion(); }); });
+    onClick(1002, [this] { runCommand(this, [this] { nextQuestion(); }); });
+    onClick(1024, [this] { runCommand(this, [this] { handIn(); }); });
+    onClick(1025, [this] { runCommand(this, [this] { goBack(); }); });
+    onClick(1027, [this] { runCommand(this, [this] { quit(); }); });
+    connect(control<QLineEdit>(kBlank1), &QLineEdit::textEdited, this, [this] { blankEdited(1); });
+    connect(control<QLineEdit>(kBlank2), &QLineEdit::textEdited, this, [this] { blankEdited(2); });
+
+    // The window's own key filter sees every key before any control.
+    qApp->installEventFilter(this);
+}
+
+CVornDlg::~CVornDlg()
+{
+    qApp->removeEventFilter(this);
+    closePicture();
+}
+
+NumberLabel *CVornDlg::numberLabel(int number) const
+{
+    return number >= 1 && number <= m_numbers.size() ? m_numbers[number - 1] : nullptr;
+}
+
+void CVornDlg::buildOverview()
+{
+    m_overview = new QScrollArea(this);
+    m_overview->setFrameShape(QFrame::NoFrame);
+    m_overview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_overview->viewport()->setAutoFillBackground(false);
+    m_overviewContent = new QWidget;
+    m_overviewContent->setAutoFillBackground(false);
+    const QFont font = overviewFont();
+    for (const ExamLayout::OverviewItem &item : ExamLayout::overview(m_typeCounts)) {
+        QLabel *label = nullptr;
+        if (item.heading) {
+            label = control<QLabel>(item.id);
+            label->setParent(m_overviewContent);
+            label->setText(item.text);
+            label->setWordWrap(false);
+        } else {
+            auto *number = new NumberLabel(item.id - 2100, m_overviewContent);
+            connect(number, &NumberLabel::clicked, this,
+                    [this](int n) { runCommand(this, [this, n] { jumpTo(n); }); });
+            m_numbers << number;
+            label = number;
+        }
+        label->setFont(font);
+        label->setGeometry(item.rect.translated(0, -kOverviewTop));
+        label->show();
+    }
+    m_overviewContent->resize(kOverviewWidth - 20, ExamLayout::overviewBottom(m_typeCounts) - kOverviewTop + 10);
+    m_overview->setWidget(m_overviewContent);
+    m_overview->setGeometry(0, kOverviewTop, kOverviewWidth, std::max(m_h - kOverviewTop - 40, 100));
+    // A scroll bar only when the numbers do not fit.
+    m_overview->setVerticalScrollBarPolicy(m_overviewContent->height() > m_overview->height() ? Qt::ScrollBarAlwaysOn
+                                                                                               : Qt::ScrollBarAlwaysOff);
+    m_overview->widget()->setAutoFillBackground(false);
+}
+
+void CVornDlg::placeControls()
+{
+    for (int id : kMovedIds)
+        if (QWidget *w = control(id))
+            w->setGeometry(ExamLayout::rectOf(id, m_w, m_h));
+    auto *rules = control<QLabel>(1030);
+    rules->setWordWrap(false);
+    // The face's lines are taller than the place allows; the rules stay whole.
+    QRect r = rules->geometry();
+    r.setHeight(std::max(r.height(), rules->sizeHint().height()));
+    rules->setGeometry(r);
+    for (int id : {1006, 1008})
+        control<QLabel>(id)->setAlignment(Qt::AlignRight | Qt::AlignTop);
+}
+
+void CVornDlg::setShown(std::initializer_list<int> ids, bool shown)
+{
+    for (int id : ids)
+        if (QWidget *w = control(id))
+            w->setVisible(shown);
+}
+
+void CVornDlg::startExam()
+{
+    m_countdown.start(m_handover.timeLimit);
+    m_timer2.start(1000, this);
+    m_keyEntries = ExamScoring::keyEntries(m_handover.answerKey);
+    setShown({1030, 1003, 1025, 1027}, false);
+    setShown({1002, 1001, 1024}, true);
+    setText(1021, QStringLiteral("答题时限:") + m_handover.timeLimit + QStringLiteral("分钟"));
+    setText(1010, QStringLiteral("选项"));
+    if (showQuestion(1))
+        setCurrent(1);
+    refreshMarks();
+    // No time at all (a limit of 0 written by an outsider): time is up at once
+    // rather than counting into negative numbers.
+    if (m_countdown.timeUp() && !m_submitted)
+        timeUp();
+}
+
+void CVornDlg::setCurrent(int number)
+{
+    m_current = number;
+    setText(1008, QString::number(number) + QStringLiteral("、"));
+}
+
+void CVornDlg::closePicture()
+{
+    if (m_picture) {
+        delete m_picture.data();
+        m_picture = nullptr;
+    }
+}
+
+bool CVornDlg::showQuestion(int number)
+{
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    const std::optional<ExamQuestion> q = ExamSheet::load(conn, number);
+    conn.close();
+    if (!q)
+        return false;
+
+    if (m_review) {
+        if (q->type == ExamTypes::Blank || q->type == ExamTypes::Essay) {
+            control<QLineEdit>(kBlank1)->setReadOnly(true);
+            control<QLineEdit>(kBlank2)->setReadOnly(true);
+            control<QPlainTextEdit>(kEssay)->setReadOnly(true);
+            control(kReferenceLabel)->setGeometry(ExamLayout::reviewReferenceRect(q->type, m_w, m_h));
+            setText(kAnswerLabel, QString());
+        } else {
+            control(kAnswerLabel)->setGeometry(ExamLayout::reviewAnswerRect(m_w, m_h));
+            control(kReferenceLabel)->setGeometry(ExamLayout::reviewReferenceRect(q->type, m_w, m_h));
+            setText(kAnswerLabel, QStringLiteral("您的答案：") + q->answer.value_or(QString()));
+        }
+        setText(kReferenceLabel, QStringLiteral("参考答案：") + m_keyEntries.value(number - 1));
+        control<QLabel>(kAnswerLabel)->setWordWrap(true);
+        control<QLabel>(kReferenceLabel)->setWordWrap(true);
+    }
+
+    // Picture.
+    closePicture();
+    if (q->picture) {
+        const QString path = ExamSheet::picturePath(*q->picture);
+        if (!QFileInfo::exists(path))
+            showTimedMessage(this, QStringLiteral("找不到图片文件"), Caption::Tip, 5);
+        else
+            m_picture = CShowMap::showPicture(path, this);
+    }
+
+    m_blank = BlankStem(control<QTextEdit>(kStem)->toPlainText());
+    if (q->stem)
+        m_blank = BlankStem(*q->stem);
+    applyStem();
+    setText(1006, ExamLayout::sectionOf(q->type));
+    setText(1004, ExamLayout::typeLine(q->type, q->points));
+
+    const QString answer = q->answer.value_or(QString());
+    if (q->type == ExamTypes::Single || q->type == ExamTypes::Multi) {
+        showOptions(*q, q->type == ExamTypes::Multi);
+    } else if (q->type == ExamTypes::Judge) {
+        for (int id : kTypeControls)
+            control(id)->setVisible(id == 1010 || id == 1028 || id == 1029 || id == 1306 || id == 1307);
+        control<QLineEdit>(kBlank1)->clear();
+        control<QLineEdit>(kBlank2)->clear();
+        m_judgeGroup->setExclusive(false);
+        control<QAbstractButton>(1306)->setChecked(answer == QLatin1String("A"));
+        control<QAbstractButton>(1307)->setChecked(answer == QLatin1String("B"));
+        m_judgeGroup->setExclusive(true);
+    } else if (q->type == ExamTypes::Blank) {
+        if (!showBlanks(*q))
+            return false;
+    } else if (q->type == ExamTypes::Essay) {
+        for (int id : kTypeControls)
+            control(id)->setVisible(id == 1268 || id == kEssay);
+        control<QPlainTextEdit>(kEssay)->setPlainText(answer);
+    }
+    update();
+    return true;
+}
+
+void CVornDlg::showOptions(const ExamQuestion &q, bool multi)
+{
+    const int first = multi ? 1311 : 1301;
+    for (int id : kTypeControls) {
+        const bool shown = id == 1010 || (id >= first && id <= first + 4) || (id >= 2500 && id <= 2504);
+        control(id)->setVisible(shown);
+    }
+    control<QLineEdit>(kBlank1)->clear();
+    control<QLineEdit>(kBlank2)->clear();
+    static const QString letters = QStringLiteral("ABCDE");
+    const QString answer = q.answer.value_or(QString());
+    if (!multi)
+        m_singleGroup->setExclusive(false);
+    for (int i = 0; i < 5; ++i) {
+        auto *button = control<QAbstractButton>(first + i);
+        setOptionText(button, q.options[i].value_or(QString()), font());
+        if (multi)
+            button->setChecked(answer.contains(letters[i]));
+        else
+            button->setChecked(answer == letters.mid(i, 1));
+    }
+    if (!multi)
+        m_singleGroup->setExclusive(true);
+    if (!q.options[4]) {
+        control(first + 4)->hide();
+        control(2504)->hide();
+    }
+}
+
+bool CVornDlg::showBlanks(const ExamQuestion &q)
+{
+    const int markers = BlankStem::markerCount(m_blank.text());
+    if (markers != 1 && markers != 2) {
+        MessageBox::show(this, QStringLiteral("填空题填空符号不符合要求,将退出程序！"), Caption::Tip);
+        m_timer2.stop();
+        Nav::exitProgram(this);
+        return false;
+    }
+    for (int id : kTypeControls)
+        control(id)->setVisible(id == 1266 || id == kBlank1 || (markers == 2 && (id == 1267 || id == kBlank2)));
+    const auto [v1, v2] = AnswerRules::splitBlanks(q.answer.value_or(QString()));
+    control<QLineEdit>(kBlank1)->setText(v1);
+    showBlankValue(1, v1);
+    if (markers == 2) {
+        control<QLineEdit>(kBlank2)->setText(v2);
+        showBlankValue(2, v2);
+    } else {
+        control<QLineEdit>(kBlank2)->clear();
+    }
+    return true;
+}
+
+void CVornDlg::showBlankValue(int k, const QString &value)
+{
+    m_blank.setValue(k, value);
+    applyStem();
+    update();
+}
+
+void CVornDlg::applyStem()
+{
+    auto *stem = control<QTextEdit>(kStem);
+    stem->setPlainText(m_blank.text());
+    // The blanks' values are underlined, keeping their colour.
+    for (int k = 1; k <= 2; ++k) {
+        const BlankStem::Range r = m_blank.range(k);
+        if (r.first == r.second)
+            continue;
+        QTextCursor c(stem->document());
+        c.setPosition(r.first);
+        c.setPosition(r.second, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        f.setFontUnderline(true);
+        c.mergeCharFormat(f);
+    }
+}
+
+void CVornDlg::blankEdited(int k)
+{
+    auto *box = control<QLineEdit>(k == 1 ? kBlank1 : kBlank2);
+    const QString cleaned = AnswerRules::cleanBlankInput(box->text());
+    if (cleaned != box->text()) {
+        const int cursor = box->cursorPosition() - int(box->text().size() - cleaned.size());
+        box->setText(cleaned);
+        box->setCursorPosition(std::max(cursor, 0));
+    }
+    showBlankValue(k, cleaned);
+}
+
+ShownAnswer CVornDlg::shownAnswer(const QString &type) const
+{
+    ShownAnswer s;
+    s.type = type;
+    s.single = m_singleGroup->checkedId();
+    s.judge = m_judgeGroup->checkedId();
+    s.blank1 = control<QLineEdit>(kBlank1)->text();
+    s.blank2 = control<QLineEdit>(kBlank2)->text();
+    for (int i = 0; i < 5; ++i)
+        s.multi[i] = control<QAbstractButton>(1311 + i)->isChecked();
+    s.essay = control<QPlainTextEdit>(kEssay)->toPlainText();
+    return s;
+}
+
+void CVornDlg::saveAnswer(int number)
+{
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    const std::optional<ExamQuestion> q = ExamSheet::load(conn, number);
+    if (q)
+        ExamSheet::apply(conn, number, AnswerRules::decide(shownAnswer(q->type)));
+    conn.close();
+}
+
+void CVornDlg::previousQuestion()
+{
+    if (!m_current)
+        return;
+    const int n = *m_current;
+    if (!m_review)
+        saveAnswer(n);
+    if (n == 1)
+        showTimedMessage(this, QStringLiteral("已经是第1题了！"), Caption::Tip, 5);
+    else if (showQuestion(n - 1))
+        setCurrent(n - 1);
+    refreshMarks();
+}
+
+void CVornDlg::nextQuestion()
+{
+    if (!m_current)
+        return;
+    const int n = *m_current;
+    if (!m_review)
+        saveAnswer(n);
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    const int count = ExamSheet::count(conn);
+    conn.close();
+    if (n >= count)
+        showTimedMessage(this, QStringLiteral("已经是最后一题了！"), Caption::Tip, 5);
+    else if (showQuestion(n + 1))
+        setCurrent(n + 1);
+    refreshMarks();
+}
+
+void CVornDlg::jumpTo(int number)
+{
+    // The answer on display is not saved: only the two buttons and the
+    // submission store it.
+    if (!m_current)
+        return;
+    if (showQuestion(number))
+        setCurrent(number);
+    refreshMarks();
+}
+
+void CVornDlg::refreshMarks()
+{
+    using M = ExamScoring::Mark;
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    if (!m_review) {
+        const QList<int> answered = ExamSheet::answeredNumbers(conn);
+        QList<bool> marked(m_numbers.size() + 1, false);
+        for (int n : answered)
+            if (n >= 1 && n <= m_numbers.size())
+                marked[n] = true;
+        for (NumberLabel *label : std::as_const(m_numbers))
+            label->setMark(marked[label->number()] ? M::Answered : M::None);
+    } else {
+        for (const ExamQuestion &q : ExamSheet::all(conn))
+            if (NumberLabel *label = numberLabel(q.number))
+                label->setMark(ExamScoring::reviewMark(q.type, q.answer, m_keyEntries.value(q.number - 1)));
+    }
+    conn.close();
+    update();
+}
+
+void CVornDlg::onTimer(int timer)
+{
+    setText(kClock, Clock::formatChinese(Clock::now()));
+    if (m_review || timer != 2 || m_submitted)
+        return;
+    const bool up = m_countdown.tick();
+    setText(kTimeLeft, m_countdown.leftText());
+    if (up)
+        timeUp();
+}
+
+void CVornDlg::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_timer2.timerId()) {
+        onTimer(2);
+        return;
+    }
+    ScreenBase::timerEvent(event);
+}
+
+void CVornDlg::timeUp()
+{
+    m_timer2.stop();
+    closePicture();
+    showTimedMessage(this, QStringLiteral("考试时间到，强制交卷!"), Caption::Remind, 10);
+    runCommand(this, [this] { submitExam(); });
+}
+
+void CVornDlg::handIn()
+{
+    m_timer2.stop();
+    closePicture();
+    if (MessageBox::confirm(this, QStringLiteral("您确定要交卷!")))
+        submitExam();
+    else
+        m_timer2.start(1000, this);
+}
+
+void CVornDlg::submitExam()
+{
+    if (m_submitted)
+        return;
+    m_timer2.stop();
+    if (m_current)
+        saveAnswer(*m_current);
+    SubmitRequest request{m_handover, m_keyEntries, m_countdown.usedSeconds(), Clock::now()};
+    // A failing write stores nothing (one transaction) and reaches the
+    // command's edge with the engine's text; 交卷 can be pressed again.
+    const SubmitResult result = ExamSubmission::submit(request);
+    m_submitted = true;
+    if (result.outcome == SubmitResult::RegistrationGone) {
+        MessageBox::warn(this, QStringLiteral("您的考试报名信息已被删除，本次成绩无法保存,将退出程序！"));
+        dropExamTable();
+        Nav::exitProgram(this);
+        return;
+    }
+    if (MessageBox::confirm(this, ExamSubmission::resultMessage(m_handover, result))) {
+        enterReview();
+    } else {
+        dropExamTable();
+        Nav::exitProgram(this);
+    }
+}
+
+void CVornDlg::enterReview()
+{
+    setShown({1024}, false);
+    setShown({1027}, true);
+    m_review = true;
+    if (showQuestion(1))
+        setCurrent(1);
+    setShown({kTimeLeft}, false);
+    refreshMarks();
+    repaint();
+}
+
+void CVornDlg::dropExamTable()
+{
+    closePicture();
+    qDeleteAll(m_numbers);
+    m_numbers.clear();
+    for (int t = 0; t < 5; ++t)
+        if (auto *h = control<QLabel>(ExamLayout::headingId(t)))
+            h->clear();
+    for (int id : kTypeControls)
+        control(id)->hide();
+    ExamSheet::drop();
+}
+
+void CVornDlg::goBack()
+{
+    dropExamTable();
+    m_timer2.stop();
+    Nav::switchScreen(this, ScreenId::ExamLogin);
+}
+
+void CVornDlg::quit()
+{
+    dropExamTable();
+    m_timer2.stop();
+    Nav::exitProgram(this);
+}
+
+void CVornDlg::paintPictures(QPainter &painter)
+{
+    // The watermark, scaled with the window from its place on a 1024 x 768 screen.
+    const double sx = m_w / 1024.0, sy = m_h / 768.0;
+    BackgroundPicture mark{BackgroundPicture::Png, 253,
+                           QPoint(int(40 * sx), int(450 * sy)), QSize(int(240 * sx), int(159.6 * sy))};
+    paintPicture(painter, mark);
+}
+
+void CVornDlg::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+}
+
+bool CVornDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return ScreenBase::eventFilter(watched, event);
+    if (type == QEvent::NonClientAreaMouseButtonDblClick || type == QEvent::NonClientAreaMouseButtonPress) {
+        // The caption neither restores nor drags the window.
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            return true;
+    }
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
+        return ScreenBase::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool space = key == Qt::Key_Space;
+    if (!enter && !space && key != Qt::Key_Escape)
+        return ScreenBase::eventFilter(watched, event);
+    auto *essay = control<QPlainTextEdit>(kEssay);
+    if (type == QEvent::KeyPress && (enter || space) && (widget == essay || essay->isAncestorOf(widget)) && !essay->isReadOnly()) {
+        // Inserted at the start of the selection, which stays as it was.
+        QTextCursor c = essay->textCursor();
+        const int at = c.selectionStart();
+        c.setPosition(at);
+        c.insertText(enter ? QStringLiteral("\n") : QStringLiteral(" "));
+        essay->setTextCursor(c);
+    }
+    return true;
+}

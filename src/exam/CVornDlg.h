@@ -1,0 +1,128 @@
+#pragma once
+// The exam window: the rules, the overview of question numbers, one
+// question at a time with the controls of its type, the clock and the
+// countdown, submission, and review afterwards.
+#include "app/ScreenBase.h"
+#include "exam/ExamHandover.h"
+#include "exam/ExamRules.h"
+#include "exam/ExamSheet.h"
+#include "exam/KeyboardLock.h"
+
+#include <QBasicTimer>
+#include <QLabel>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "bank/CShowMap.h"
+class QButtonGroup;
+class QScrollArea;
+
+// A question number of the overview: centred, reports clicks, carries the
+// mark painted over it.
+class NumberLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    NumberLabel(int number, QWidget *parent);
+    int number() const { return m_number; }
+    ExamScoring::Mark mark() const { return m_mark; }
+    void setMark(ExamScoring::Mark mark);
+
+Q_SIGNALS:
+    void clicked(int number);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    int m_number;
+    ExamScoring::Mark m_mark = ExamScoring::Mark::None;
+};
+
+class CVornDlg : public ScreenBase
+{
+    Q_OBJECT
+public:
+    explicit CVornDlg(const ExamHandover &handover, QWidget *parent = nullptr);
+    ~CVornDlg() override;
+
+    // Test seam: the primary screen's size the window lays itself out for.
+    static void setScreenSizeOverride(const QSize &size);
+
+    QSize screenSize() const { return {m_w, m_h}; }
+    const std::array<int, 5> &typeCounts() const { return m_typeCounts; }
+    std::optional<int> currentNumber() const { return m_current; }
+    bool reviewMode() const { return m_review; }
+    const Countdown &countdown() const { return m_countdown; }
+    bool countdownRunning() const { return m_timer2.isActive(); }
+    const QStringList &keyEntries() const { return m_keyEntries; }
+    BlankStem::Range blankRange(int k) const { return m_blank.range(k); }
+    CShowMap *pictureWindow() const { return m_picture; }
+    NumberLabel *numberLabel(int number) const;
+    QScrollArea *overviewArea() const { return m_overview; }
+    const ExamKeyboardLock &keyboardLock() const { return m_lock; }
+
+    // One tick of timer 1 or 2, as the timers deliver them.
+    void tick(int timer) { onTimer(timer); }
+
+    void startExam();
+    // False when the question could not be shown (none, or the program ends).
+    bool showQuestion(int number);
+    void saveAnswer(int number);
+    void showBlankValue(int k, const QString &value);
+    void submitExam();
+    void dropExamTable();
+    // Reads exam and sets the marks of the overview (the window's paint).
+    void refreshMarks();
+
+protected:
+    void onTimer(int timer) override;
+    void timerEvent(QTimerEvent *event) override;
+    void paintPictures(QPainter &painter) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The frame cannot close the window; only its own commands leave it.
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override {}
+
+private:
+    void buildOverview();
+    void placeControls();
+    void previousQuestion();
+    void nextQuestion();
+    void jumpTo(int number);
+    void handIn();
+    void timeUp();
+    void goBack();
+    void quit();
+    void enterReview();
+    void blankEdited(int k);
+    void setCurrent(int number);
+    void showOptions(const ExamQuestion &q, bool multi);
+    bool showBlanks(const ExamQuestion &q);
+    void applyStem();
+    void closePicture();
+    void setShown(std::initializer_list<int> ids, bool shown);
+    ShownAnswer shownAnswer(const QString &type) const;
+
+    ExamKeyboardLock m_lock; // held as long as the window object lives
+    ExamHandover m_handover;
+    std::array<int, 5> m_typeCounts{};
+    std::optional<int> m_current;
+    QStringList m_keyEntries;
+    bool m_review = false;
+    bool m_submitted = false;
+    Countdown m_countdown;
+    QBasicTimer m_timer2;
+    BlankStem m_blank;
+    QPointer<CShowMap> m_picture;
+    int m_w = 0, m_h = 0;
+    QScrollArea *m_overview = nullptr;
+    QWidget *m_overviewContent = nullptr;
+    QList<NumberLabel *> m_numbers;
+    QButtonGroup *m_singleGroup = nullptr;
+    QButtonGroup *m_judgeGroup = nullptr;
+};

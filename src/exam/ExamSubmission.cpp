@@ -1,0 +1,115 @@
+#include "exam/ExamSubmission.h"
+
+#include "exam/ExamRules.h"
+#include "exam/ExamSheet.h"
+#include "store/CADOConn.h"
+#include "store/Clock.h"
+#include "store/Integrity.h"
+
+namespace ExamSubmission {
+
+namespace {
+std::function<void(const char *)> g_stageHook;
+
+void stage(const char *name)
+{
+    if (g_stageHook)
+        g_stageHook(name);
+}
+
+const QString kFormal = QStringLiteral("正式考试");
+} // namespace
+
+void setStageHook(std::function<void(const char *)> hook)
+{
+    g_stageHook = std::move(hook);
+}
+
+SubmitResult submit(const SubmitRequest &q)
+{
+    SubmitResult r;
+    r.examTime = Clock::formatSlashWide(q.at);
+    r.timeUsed = QString::number(q.timeUsed);
+    const bool formal = q.exam.examMode == kFormal;
+
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    DbTransaction transaction(conn, Db::Personnel);
+
+    QString name, department, post, examNo;
+    bool registered = false;
+    bool idOk = false;
+    const int id = q.exam.registrationId.toInt(&idOk);
+    if (idOk && id > 0) {
+        const RecordsetPtr reg =
+            conn.openRecordset(QStringLiteral("select * from ExamRegister where ID=?"), Db::Personnel, {id});
+        if (reg->recordCount() > 0) {
+            registered = true;
+            name = reg->getString(QStringLiteral("姓名"));
+            department = reg->getString(QStringLiteral("部门"));
+            post = reg->getString(QStringLiteral("职务"));
+            examNo = reg->getString(QStringLiteral("考试号"));
+        }
+    }
+
+    struct EssayRow
+    {
+        ExamQuestion q;
+        QString reference;
+    };
+    QList<EssayRow> essays;
+    const QList<ExamQuestion> rows = ExamSheet::all(conn);
+    for (int k = 0; k < rows.size(); ++k) {
+        const ExamQuestion &row = rows[k];
+        const QString reference = k < q.keyEntries.size() ? q.keyEntries[k] : QString();
+        if (row.type == ExamTypes::Essay) {
+            r.essays = true;
+            essays << EssayRow{row, reference};
+            continue;
+        }
+        r.total += ExamScoring::earned(row.type, row.answer.value_or(QString()), reference,
+                                       ExamScoring::pointsOf(row.points));
+    }
+    r.score = ExamScoring::scoreText(r.total);
+    const QString pass = QString::number(q.exam.passMark);
+    r.code = resultCode(q.exam.registrationId, name, post, q.exam.examName, r.score, pass, r.timeUsed, r.examTime);
+
+    if (!formal) {
+        r.outcome = SubmitResult::Mock;
+        return r;
+    }
+    if (!registered) {
+        r.outcome = SubmitResult::RegistrationGone;
+        return r;
+    }
+    conn.executeOrThrow(QStringLiteral("update ExamRegister set 成绩=?,考试用时=?,考试时间=?,考试名称=?,保存码=?,问答题=? "
+                                       "where ID=?"),
+                        Db::Personnel,
+                        {r.score, r.timeUsed, r.examTime, q.exam.examName, r.code,
+                         r.essays ? QStringLiteral("有") : QString(""), id});
+    stage("result");
+    for (const EssayRow &e : essays) {
+        conn.executeOrThrow(QStringLiteral("insert into quesAndAns (姓名,部门,职务,考试号,考试名称,考生编号,题干,答案,答题,分值) "
+                                           "values (?,?,?,?,?,?,?,?,?,?)"),
+                            Db::Personnel,
+                            {name, department, post, examNo, q.exam.examName, q.exam.registrationId,
+                             e.q.stem ? QVariant(*e.q.stem) : QVariant(), e.reference,
+                             e.q.answer ? QVariant(*e.q.answer) : QVariant(), e.q.points});
+        stage("essay");
+    }
+    transaction.commit();
+    conn.close();
+    r.outcome = SubmitResult::Stored;
+    return r;
+}
+
+QString resultMessage(const ExamHandover &exam, const SubmitResult &r)
+{
+    QString text = QStringLiteral("您这次参加“") + exam.examName + QStringLiteral("”的") + exam.examMode
+                   + QStringLiteral("得分为：") + r.score + QStringLiteral("分，");
+    if (r.essays)
+        text += QStringLiteral("\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。");
+    return text + QStringLiteral("\n\n是否进入考试查看窗口？");
+}
+
+} // namespace ExamSubmission

@@ -1,0 +1,566 @@
+// The exam window driven as an examinee does, over an exam table the test
+// fills, with the answers checked in the file.
+#include "bank/CShowMap.h"
+#include "exam/CVornDlg.h"
+#include "exam/ExamSubmission.h"
+#include "exam/KeyboardLock.h"
+#include "store/Clock.h"
+
+#include "ExamSheetSeed.h"
+#include "support/Driving.h"
+#include "support/VornTest.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextEdit>
+
+namespace {
+
+using M = ExamScoring::Mark;
+
+class CVornDlgTest : public VornTest
+{
+protected:
+    void SetUp() override
+    {
+        VornTest::SetUp();
+        KeyboardLock::setGrabber([](bool) { return true; });
+        CVornDlg::setScreenSizeOverride(QSize(1024, 768));
+        Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 0)));
+        id = seedRegistration();
+    }
+    void TearDown() override
+    {
+        CVornDlg::setScreenSizeOverride(QSize());
+        KeyboardLock::setGrabber(nullptr);
+        VornTest::TearDown();
+    }
+
+    std::unique_ptr<CVornDlg> open(const QList<SheetQuestion> &questions, const QString &mode = kFormal,
+                                   const QString &limit = "60")
+    {
+        key = seedExamSheet(questions);
+        auto s = std::make_unique<CVornDlg>(
+            handoverFor(key, mode == kFormal ? QString::number(id) : QString(), mode, limit));
+        s->show();
+        return s;
+    }
+    std::unique_ptr<CVornDlg> started(const QList<SheetQuestion> &questions, const QString &mode = kFormal)
+    {
+        auto s = open(questions, mode);
+        click(*s, 1003);
+        return s;
+    }
+
+    void click(CVornDlg &s, int id)
+    {
+        auto *b = s.control<QAbstractButton>(id);
+        ASSERT_NE(b, nullptr) << id;
+        ASSERT_TRUE(b->isVisible()) << id;
+        // Options are clicked on their indicator, the way a user ticks them.
+        const bool option = qobject_cast<QRadioButton *>(b) || qobject_cast<QCheckBox *>(b);
+        QTest::mouseClick(b, Qt::LeftButton, {}, option ? QPoint(8, b->height() / 2) : QPoint());
+    }
+    void clickNumber(CVornDlg &s, int n)
+    {
+        QTest::mouseClick(s.numberLabel(n), Qt::LeftButton);
+    }
+    bool shown(CVornDlg &s, int id) { return s.control(id)->isVisible(); }
+    QString stem(CVornDlg &s) { return s.control<QTextEdit>(1262)->toPlainText(); }
+    QList<QStringList> answers()
+    {
+        return outsiderRows(Db::Personnel, "select 编号, ifnull(答题,'<null>') from exam order by 编号");
+    }
+    QString answerOf(int n)
+    {
+        return outsiderRows(Db::Personnel, "select ifnull(答题,'<null>') from exam where 编号=?", {n}).at(0).at(0);
+    }
+    bool examDropped()
+    {
+        return outsiderRows(Db::Personnel, "select count(*) from sqlite_master where name='exam'").at(0).at(0) == "0";
+    }
+
+    int id = 0;
+    QString key;
+};
+
+const QList<SheetQuestion> kSevenSingles = [] {
+    QList<SheetQuestion> q;
+    for (int i = 1; i <= 7; ++i)
+        q << SheetQuestion{"单选题", QString("单选%1").arg(i), {"甲", "乙", "丙", "丁", "戊"}, "2", QVariant(), "A"};
+    q[0].options = QStringList{"甲", "乙", "丙", "丁"}; // no E
+    q[1].options = QStringList{"甲", "乙", "丙"};       // no D, no E
+    q << SheetQuestion{"判断题", "天是蓝的", {"正确", "错误"}, "2", QVariant(), "A"};
+    return q;
+}();
+
+} // namespace
+
+TEST_F(CVornDlgTest, OpensWithTheRulesAndTheOverview)
+{
+    auto s = open({{"判断题", "地球是圆的", {"正确", "错误"}, "5", QVariant(), "A"},
+                   {"判断题", "水往高处流", {"正确", "错误"}, "5", QVariant(), "B"},
+                   {"问答题", "谈谈体会", {}, "10", QVariant(), "言之有理"}});
+    EXPECT_EQ(s->windowTitle(), "Lumet");
+    EXPECT_TRUE(s->keyboardLock().installed());
+    EXPECT_EQ(s->size(), QSize(1024, 768));
+    // No system menu, no boxes, no taskbar entry, maximised; the frame closes nothing.
+    const Qt::WindowFlags flags = s->windowFlags();
+    EXPECT_FALSE(flags & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint));
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_TRUE(s->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(s->close());
+    EXPECT_TRUE(s->isVisible());
+    // Pressing or double-clicking the caption does nothing.
+    struct Probe : QObject
+    {
+        int seen = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            seen += e->type() == QEvent::NonClientAreaMouseButtonPress || e->type() == QEvent::NonClientAreaMouseButtonDblClick;
+            return false;
+        }
+    } probe;
+    s->installEventFilter(&probe);
+    for (QEvent::Type type : {QEvent::NonClientAreaMouseButtonPress, QEvent::NonClientAreaMouseButtonDblClick}) {
+        QMouseEvent left(type, QPointF(100, -10), QPointF(100, -10), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(s.get(), &left);
+    }
+    EXPECT_EQ(probe.seen, 0);
+    QMouseEvent right(QEvent::NonClientAreaMouseButtonPress, QPointF(100, -10), QPointF(100, -10), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(s.get(), &right);
+    EXPECT_EQ(probe.seen, 1); // other input is processed as usual
+    s->removeEventFilter(&probe);
+    EXPECT_TRUE(s->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(s->text(1179), "年度考试");
+    EXPECT_EQ(s->text(1014), "2019年05月20日　10:00:00");
+    EXPECT_TRUE(s->text(1030).startsWith("\t请仔细阅读以下练习规则："));
+    EXPECT_EQ(s->typeCounts(), (std::array<int, 5>{0, 2, 0, 0, 1}));
+    EXPECT_EQ(s->text(2080), "");
+    EXPECT_EQ(s->text(2085), "一、判断题");
+    EXPECT_EQ(s->text(1035), "二、问答题");
+    EXPECT_EQ(s->numberLabel(3)->text(), "3");
+    EXPECT_EQ(s->numberLabel(3)->property("ctrlId").toInt(), 2103);
+    for (int id : {1003, 1025, 1027, 1030})
+        EXPECT_TRUE(shown(*s, id)) << id;
+    for (int id : {1001, 1002, 1024, 1301, 1306, 1263, 1265})
+        EXPECT_FALSE(shown(*s, id)) << id;
+    saveShot(s.get(), "CVornDlg_rules");
+    // Number clicks before the start do nothing.
+    clickNumber(*s, 2);
+    EXPECT_FALSE(s->currentNumber());
+
+    click(*s, 1003);
+    EXPECT_EQ(s->text(1021), "答题时限:60分钟");
+    EXPECT_EQ(s->text(1010), "选项");
+    EXPECT_EQ(s->text(1008), "1、");
+    EXPECT_EQ(s->text(1006), "二、");
+    EXPECT_EQ(s->text(1004), "判断题  每题5分");
+    for (int id : {1001, 1002, 1024, 1306, 1307, 1028, 1029})
+        EXPECT_TRUE(shown(*s, id)) << id;
+    for (int id : {1003, 1025, 1027, 1030})
+        EXPECT_FALSE(shown(*s, id)) << id;
+    clickNumber(*s, 3);
+    EXPECT_EQ(s->text(1006), "五、"); // fixed per type, unlike the headings
+    EXPECT_EQ(s->text(1008), "3、");
+    EXPECT_TRUE(shown(*s, 1265));
+    EXPECT_FALSE(shown(*s, 1306));
+}
+
+TEST_F(CVornDlgTest, SingleChoicesShowTheirOptionsAndStoreOnMoving)
+{
+    auto s = started(kSevenSingles);
+    // Seven numbers on two rows, the next heading below them.
+    EXPECT_EQ(s->numberLabel(5)->geometry().topLeft() + QPoint(0, 110), QPoint(210, 140));
+    EXPECT_EQ(s->numberLabel(6)->geometry().topLeft() + QPoint(0, 110), QPoint(70, 160));
+    EXPECT_EQ(s->control(2085)->geometry().top() + 110, 180);
+    // Option E empty: four options.
+    EXPECT_TRUE(shown(*s, 1304));
+    EXPECT_FALSE(shown(*s, 1305));
+    EXPECT_FALSE(shown(*s, 2504));
+    EXPECT_EQ(s->control<QAbstractButton>(1304)->text(), "丁");
+    saveShot(s.get(), "CVornDlg_single");
+
+    // 上一题 on question 1 still saves.
+    click(*s, 1302);
+    expectTimed("已经是第1题了！", Caption::Tip, 5);
+    click(*s, 1001);
+    EXPECT_EQ(answerOf(1), "B");
+    EXPECT_EQ(s->numberLabel(1)->mark(), M::Answered);
+    EXPECT_EQ(s->numberLabel(2)->mark(), M::None);
+
+    click(*s, 1002);
+    EXPECT_EQ(s->text(1008), "2、");
+    // D and E empty: D keeps its radio button with an empty caption.
+    EXPECT_TRUE(shown(*s, 1304));
+    EXPECT_EQ(s->control<QAbstractButton>(1304)->text(), "");
+    EXPECT_FALSE(s->control<QAbstractButton>(1302)->isChecked());
+
+    // Back to 1: the stored letter is checked again.
+    click(*s, 1001);
+    EXPECT_TRUE(s->control<QAbstractButton>(1302)->isChecked());
+    // A number click loses the change; 下一题 would have stored it.
+    click(*s, 1303);
+    clickNumber(*s, 7);
+    EXPECT_EQ(answerOf(1), "B");
+    clickNumber(*s, 1);
+    click(*s, 1303);
+    click(*s, 1002);
+    EXPECT_EQ(answerOf(1), "C");
+
+    clickNumber(*s, 8);
+    EXPECT_EQ(s->text(1004), "判断题  每题2分");
+    click(*s, 1307);
+    expectTimed("已经是最后一题了！", Caption::Tip, 5);
+    click(*s, 1002);
+    EXPECT_EQ(answerOf(8), "B");
+    expectAllShown();
+}
+
+TEST_F(CVornDlgTest, MultipleChoiceNeverStoresOneLetter)
+{
+    auto s = started({{"多选题", "选出偶数", {"2", "3", "4", "5", "6"}, "4", "AC", "ACE"},
+                      {"多选题", "二", {"a", "b", "c"}, "4", QVariant(), "AB"}});
+    EXPECT_EQ(s->text(1004), "多选题  每题4分(选2-5个答案)");
+    EXPECT_TRUE(s->control<QAbstractButton>(1311)->isChecked());
+    EXPECT_TRUE(s->control<QAbstractButton>(1313)->isChecked());
+    click(*s, 1311);
+    click(*s, 1313); // none left
+    click(*s, 1315); // only E
+    click(*s, 1002);
+    EXPECT_EQ(answerOf(1), "AC"); // kept
+    click(*s, 1311);
+    click(*s, 1312);
+    expectTimed("已经是最后一题了！", Caption::Tip, 5);
+    click(*s, 1002);
+    EXPECT_EQ(answerOf(2), "AB");
+    click(*s, 1001);
+    click(*s, 1315);
+    click(*s, 1002);
+    EXPECT_EQ(answerOf(1), "ACE");
+}
+
+TEST_F(CVornDlgTest, BlanksAreTypedIntoTheStem)
+{
+    auto s = started({{"填空题", "首都是【】，最大城市是【】。", {}, "4", "北京#上海", "北京#上海"},
+                      {"填空题", "长江流入【】", {}, "2", QVariant(), "东海"}});
+    EXPECT_TRUE(shown(*s, 1263));
+    EXPECT_TRUE(shown(*s, 1264));
+    EXPECT_EQ(s->text(1263), "北京");
+    EXPECT_EQ(stem(*s), "首都是【 北京 】，最大城市是【 上海 】。");
+    EXPECT_EQ(s->blankRange(2), (BlankStem::Range{16, 20}));
+
+    auto *blank1 = s->control<QLineEdit>(1263);
+    blank1->setFocus();
+    blank1->end(false);
+    typeText(blank1, "#市");
+    EXPECT_EQ(s->text(1263), "北京市"); // "#" gone as typed
+    EXPECT_EQ(stem(*s), "首都是【 北京市 】，最大城市是【 上海 】。");
+    EXPECT_EQ(s->blankRange(1), (BlankStem::Range{4, 9}));
+    EXPECT_EQ(s->blankRange(2), (BlankStem::Range{17, 21}));
+    // Underlined in the box.
+    QTextCursor c(s->control<QTextEdit>(1262)->document());
+    c.setPosition(6);
+    EXPECT_TRUE(c.charFormat().fontUnderline());
+    c.setPosition(2);
+    EXPECT_FALSE(c.charFormat().fontUnderline());
+    saveShot(s.get(), "CVornDlg_blank");
+
+    // Emptying both blanks makes the answer null again.
+    blank1->clear();
+    s->control<QLineEdit>(1264)->clear();
+    click(*s, 1002);
+    EXPECT_EQ(answerOf(1), "<null>");
+    EXPECT_FALSE(shown(*s, 1264));
+    typeText(s->control<QLineEdit>(1263), "东海");
+    click(*s, 1001);
+    EXPECT_EQ(answerOf(2), "东海");
+}
+
+TEST_F(CVornDlgTest, ABlankWithThreeMarkersEndsTheProgram)
+{
+    auto s = started({{"单选题", "一", {"a", "b", "c"}, "2", QVariant(), "A"},
+                      {"填空题", "【】【】【】", {}, "2", QVariant(), "a"}});
+    expectBox("填空题填空符号不符合要求,将退出程序！", Caption::Tip);
+    click(*s, 1002);
+    EXPECT_TRUE(exited());
+    EXPECT_FALSE(s->countdownRunning());
+    EXPECT_FALSE(examDropped()); // stays until the next exam recreates it
+    expectAllShown();
+}
+
+TEST_F(CVornDlgTest, EssayBoxTakesEnterAndSpaceWhileTheWindowDiscardsThem)
+{
+    auto s = started({{"问答题", "谈谈", {}, "10", "旧答案", "参考"},
+                      {"判断题", "一", {"正确", "错误"}, "2", QVariant(), "A"}});
+    auto *essay = s->control<QPlainTextEdit>(1265);
+    EXPECT_EQ(essay->toPlainText(), "旧答案");
+    essay->setFocus();
+    essay->selectAll();
+    QTest::keyClick(essay, Qt::Key_Space);
+    QTest::keyClick(essay, Qt::Key_Return);
+    QTest::keyClick(essay, Qt::Key_Escape);
+    EXPECT_EQ(essay->toPlainText(), " \n旧答案"); // inserted before the selection, which stays
+    EXPECT_TRUE(s->isVisible());
+    // An empty box keeps the stored essay.
+    essay->clear();
+    click(*s, 1002);
+    EXPECT_EQ(answerOf(1), "旧答案");
+    // Space on a radio button does nothing; Esc does not close.
+    s->control(1306)->setFocus();
+    QTest::keyClick(s->control(1306), Qt::Key_Space);
+    QTest::keyClick(s.get(), Qt::Key_Escape);
+    EXPECT_FALSE(s->control<QAbstractButton>(1306)->isChecked());
+    EXPECT_TRUE(s->isVisible());
+}
+
+TEST_F(CVornDlgTest, LongEssaysAreKeptWhole)
+{
+    const QString long600 = QString(600, QChar(0x5b57));
+    auto s = started({{"问答题", "写长文", {}, "10", QVariant(), "参考"}});
+    s->control<QPlainTextEdit>(1265)->setPlainText(long600);
+    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您这次参加“年度考试”的正式考试得分为：0分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
+              "\n\n是否进入考试查看窗口？",
+              Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    click(*s, 1024);
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 答题 from quesAndAns").at(0).at(0), long600);
+}
+
+TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
+{
+    auto s = started({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"},
+                      {"填空题", "首都【】，城市【】", {}, "5", QVariant(), "北京#上海"},
+                      {"判断题", "三", {"正确", "错误"}, "10", QVariant(), "A"},
+                      {"多选题", "四", {"a", "b", "c", "d"}, "10", QVariant(), "ABD"}});
+    click(*s, 1301);
+    click(*s, 1002);
+    typeText(s->control<QLineEdit>(1264), "上海");
+    click(*s, 1002);
+    click(*s, 1307);
+    click(*s, 1002);
+    for (int id : {1311, 1312, 1314})
+        click(*s, id);
+    // 10 of 60 minutes left.
+    for (int i = 0; i < 3000; ++i)
+        s->tick(2);
+    EXPECT_EQ(s->text(1016), "剩余时间：00:10:00");
+
+    // No: the countdown goes on from where it stood.
+    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    click(*s, 1024);
+    EXPECT_TRUE(s->countdownRunning());
+    EXPECT_EQ(s->countdown().remaining(), 600);
+
+    Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 10)));
+    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您这次参加“年度考试”的正式考试得分为：22.5分，\n\n是否进入考试查看窗口？", Caption::Remind,
+              MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    click(*s, 1024);
+    expectAllShown();
+    EXPECT_EQ(answerOf(4), "ABD"); // the answer on display saved first
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,考试用时,考试时间,问答题 from ExamRegister"),
+              (QList<QStringList>{{"22.5", "3000", "2019/05/20　10:10:00", ""}}));
+    // printf '%s' '1张三会计年度考试22.56030002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 保存码 from ExamRegister").at(0).at(0), "a79524ca2d22ee38356a464ad35589e0");
+
+    // Review: question 1 with its marks and the reference.
+    EXPECT_TRUE(s->reviewMode());
+    EXPECT_FALSE(s->countdownRunning());
+    EXPECT_FALSE(shown(*s, 1024));
+    EXPECT_FALSE(shown(*s, 1016));
+    EXPECT_TRUE(shown(*s, 1027));
+    EXPECT_EQ(s->text(1008), "1、");
+    EXPECT_EQ(s->text(1012), "您的答案：A");
+    EXPECT_EQ(s->text(1019), "参考答案：A");
+    EXPECT_EQ(s->numberLabel(1)->mark(), M::Right);
+    EXPECT_EQ(s->numberLabel(2)->mark(), M::Half);
+    EXPECT_EQ(s->numberLabel(3)->mark(), M::Wrong);
+    EXPECT_EQ(s->numberLabel(4)->mark(), M::Right);
+    saveShot(s.get(), "CVornDlg_review");
+
+    // Review changes nothing.
+    click(*s, 1302);
+    click(*s, 1002);
+    EXPECT_TRUE(s->control<QLineEdit>(1263)->isReadOnly());
+    EXPECT_EQ(s->text(1012), "");
+    EXPECT_EQ(s->text(1019), "参考答案：北京#上海");
+    click(*s, 1001);
+    EXPECT_EQ(answerOf(1), "A");
+    s->tick(2);
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩 from ExamRegister").at(0).at(0), "22.5");
+
+    click(*s, 1027);
+    EXPECT_TRUE(exited());
+    EXPECT_TRUE(examDropped());
+}
+
+TEST_F(CVornDlgTest, TimeUpSubmitsWithTheFullLimit)
+{
+    key = seedExamSheet({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"},
+                         {"问答题", "二", {}, "10", QVariant(), "参考"}});
+    CVornDlg s(handoverFor(key, QString::number(id), kFormal, "1"));
+    s.show();
+    click(s, 1003);
+    click(s, 1301);
+    for (int i = 0; i < 59; ++i)
+        s.tick(2);
+    EXPECT_EQ(s.text(1016), "剩余时间：00:00:01");
+    expectTimed("考试时间到，强制交卷!", Caption::Remind, 10);
+    expectBox("您这次参加“年度考试”的正式考试得分为：10分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
+              "\n\n是否进入考试查看窗口？",
+              Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    s.tick(2);
+    expectAllShown();
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,考试用时 from ExamRegister"), (QList<QStringList>{{"10", "60"}}));
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from quesAndAns").at(0).at(0), "1");
+    EXPECT_TRUE(exited());
+    EXPECT_TRUE(examDropped());
+}
+
+TEST_F(CVornDlgTest, ALimitOfZeroIsAnImmediateTimeOut)
+{
+    key = seedExamSheet({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"}});
+    CVornDlg s(handoverFor(key, QString::number(id), kFormal, "0"));
+    s.show();
+    expectTimed("考试时间到，强制交卷!", Caption::Remind, 10);
+    expectBox("您这次参加“年度考试”的正式考试得分为：0分，\n\n是否进入考试查看窗口？", Caption::Remind, MsgIcon::Question,
+              MsgButtons::YesNo, MsgAnswer::Yes);
+    click(s, 1003);
+    expectAllShown();
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,考试用时 from ExamRegister"), (QList<QStringList>{{"0", "0"}}));
+    EXPECT_TRUE(s.reviewMode());
+    EXPECT_EQ(s.numberLabel(1)->mark(), M::Unanswered);
+}
+
+TEST_F(CVornDlgTest, MockExamStoresNothing)
+{
+    auto s = started({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"}}, kMock);
+    click(*s, 1301);
+    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您这次参加“年度考试”的模拟考试得分为：10分，\n\n是否进入考试查看窗口？", Caption::Remind,
+              MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    click(*s, 1024);
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩 is null from ExamRegister").at(0).at(0), "1");
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from quesAndAns").at(0).at(0), "0");
+    EXPECT_TRUE(exited());
+}
+
+TEST_F(CVornDlgTest, ADeletedRegistrationIsReportedAndNothingStored)
+{
+    auto s = started({{"问答题", "一", {}, "10", "答", "参考"}});
+    outsiderExec(Db::Personnel, "delete from ExamRegister");
+    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您的考试报名信息已被删除，本次成绩无法保存,将退出程序！", Caption::Warn, MsgIcon::Warning);
+    click(*s, 1024);
+    expectAllShown();
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from quesAndAns").at(0).at(0), "0");
+    EXPECT_TRUE(exited());
+}
+
+TEST_F(CVornDlgTest, ReturnBeforeTheStartDropsTheExam)
+{
+    auto s = open({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"}});
+    click(*s, 1025);
+    EXPECT_EQ(requestedScreen(), ScreenId::ExamLogin);
+    EXPECT_TRUE(examDropped());
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩 is null from ExamRegister").at(0).at(0), "1");
+}
+
+TEST_F(CVornDlgTest, PicturesOpenTheirWindowOrAreReportedMissing)
+{
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    QDir().mkpath(path("QuestionMap"));
+    ASSERT_TRUE(img.save(path("QuestionMap/单选题3.bmp")));
+    QFile bad(path("QuestionMap/单选题4.bmp"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a picture");
+    bad.close();
+    auto s = open({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A", "单选题3"},
+                   {"单选题", "二", {"a", "b", "c"}, "10", QVariant(), "A", "单选题9"},
+                   {"单选题", "三", {"a", "b", "c"}, "10", QVariant(), "A", "单选题4"}});
+    click(*s, 1003);
+    ASSERT_NE(s->pictureWindow(), nullptr);
+    EXPECT_EQ(s->pictureWindow()->imageSize(), QSize(40, 30));
+    expectTimed("找不到图片文件", Caption::Tip, 5);
+    click(*s, 1002);
+    EXPECT_EQ(s->pictureWindow(), nullptr);
+    click(*s, 1002); // not an image: an empty window, no crash
+    ASSERT_NE(s->pictureWindow(), nullptr);
+    EXPECT_TRUE(s->pictureWindow()->imageSize().isEmpty());
+    expectAllShown();
+}
+
+TEST_F(CVornDlgTest, BadRowsGiveADefinedScreen)
+{
+    const QString option255 = QString(255, QChar(0x9009));
+    const QString stem255 = QString(120, QChar(0x9898)) + "【】" + QString(131, QChar(0x9898)) + "【】";
+    auto s = started({{"单选题", "一", {option255, option255, option255, option255, option255}, "abc", QVariant(), "A"},
+                      {"填空题", stem255, {}, "2", "甲#乙", "甲#乙"}});
+    EXPECT_EQ(s->text(1004), "单选题  每题abc分");
+    EXPECT_EQ(s->control(1301)->toolTip(), option255);
+    saveShot(s.get(), "CVornDlg_long_options");
+    click(*s, 1002);
+    EXPECT_TRUE(stem(*s).contains("【 甲 】"));
+    EXPECT_TRUE(stem(*s).endsWith("【 乙 】"));
+}
+
+TEST_F(CVornDlgTest, LargeExamsScrollTheOverview)
+{
+    QList<SheetQuestion> q;
+    for (int i = 0; i < 230; ++i)
+        q << SheetQuestion{i < 200 ? "单选题" : "判断题", "题", {"a", "b", "c"}, "1", QVariant(), "A"};
+    auto s = started(q);
+    ASSERT_EQ(s->numberLabel(230)->property("ctrlId").toInt(), 2330);
+    auto *bar = s->overviewArea()->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    // The last number can be reached and clicked.
+    s->overviewArea()->ensureWidgetVisible(s->numberLabel(230));
+    clickNumber(*s, 230);
+    EXPECT_EQ(s->text(1008), "230、");
+}
+
+TEST_F(CVornDlgTest, LooksRightAtEachScreenSize)
+{
+    for (const QSize size : {QSize(1024, 768), QSize(1366, 768), QSize(1920, 1080)}) {
+        CVornDlg::setScreenSizeOverride(size);
+        auto s = started({{"单选题", "中国的首都是哪座城市？", {"北京", "上海", "广州", "深圳"}, "2", "A", "A"},
+                          {"单选题", "二", {"a", "b", "c"}, "2", QVariant(), "A"},
+                          {"判断题", "三", {}, "2", QVariant(), "A"},
+                          {"填空题", "【】", {}, "2", QVariant(), "A"},
+                          {"多选题", "五", {"a", "b", "c"}, "2", QVariant(), "AB"},
+                          {"问答题", "六", {}, "2", QVariant(), "A"}});
+        EXPECT_EQ(s->size(), size);
+        EXPECT_FALSE(s->overviewArea()->verticalScrollBar()->isVisible()) << s->overviewArea()->verticalScrollBar()->maximum();
+        EXPECT_EQ(s->control(1262)->geometry(), ExamLayout::rectOf(1262, size.width(), size.height()));
+        saveShot(s.get(), QString("CVornDlg_%1x%2").arg(size.width()).arg(size.height()));
+    }
+}
+
+TEST_F(CVornDlgTest, ARefusedLockIsReportedOnceAndTheExamGoesOn)
+{
+    KeyboardLock::setGrabber([](bool) { return false; });
+    key = seedExamSheet({{"判断题", "一", {"正确", "错误"}, "2", QVariant(), "A"}});
+    expectBox("安装钩子失败!", Caption::Default);
+    CVornDlg s(handoverFor(key, QString::number(id), kFormal));
+    s.show();
+    expectAllShown();
+    EXPECT_FALSE(s.keyboardLock().installed());
+    click(s, 1003);
+    click(s, 1306);
+    expectTimed("已经是最后一题了！", Caption::Tip, 5);
+    click(s, 1002);
+    EXPECT_EQ(answerOf(1), "A");
+}
