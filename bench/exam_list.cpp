@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "ExamBench.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -27,68 +29,15 @@ const QString kPost = QStringLiteral("技术员");
 
 sqlite3 *g_bare = nullptr;
 
-sqlite3 *openKeyed(const QString &file)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(QDir::current().filePath(file)).constData(), &db, SQLITE_OPEN_READWRITE,
-                    nullptr);
-    sqlite3_key(db, Db::Password, int(std::strlen(Db::Password)));
-    return db;
-}
-
-void bindText(sqlite3_stmt *s, int i, const QString &v)
-{
-    const QByteArray u = v.toUtf8();
-    sqlite3_bind_text(s, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-}
-
 // Exams begun and open, each with 100 registrations and its counters; the
 // target person holds one registration in every 50th exam.
 void fill(sqlite3 *db)
 {
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt *exam = nullptr, *reg = nullptr, *join = nullptr;
-    sqlite3_prepare_v2(db,
-                       "insert into ExamArrange (考试号,考试名称,试卷名称,开始时间,结束时间,考试时限,合格分数,保存码) "
-                       "values (?,?,'期中试卷',?,?,'90','60',?)",
-                       -1, &exam, nullptr);
-    sqlite3_prepare_v2(db, "insert into ExamRegister (姓名,部门,职务,考试号,合格分数,保存码) values (?,?,?,?,'60',?)",
-                       -1, &reg, nullptr);
-    sqlite3_prepare_v2(db, "insert into JoinExam (考试号,考生质量,考生数量) values (?,?,?)", -1, &join, nullptr);
-    const QString start = QStringLiteral("2019/05/20 08:30");
-    const QString end = QStringLiteral("2099/12/31 23:59");
-    for (int e = 1; e <= kExams; ++e) {
-        const QString name = QStringLiteral("第%1次安全知识考试").arg(e);
-        sqlite3_bind_int(exam, 1, e);
-        bindText(exam, 2, name);
-        bindText(exam, 3, start);
-        bindText(exam, 4, end);
-        bindText(exam, 5, examCode(name, start, end, "60", QString()));
-        sqlite3_step(exam);
-        sqlite3_reset(exam);
-        for (int r = 0; r < kPerExam; ++r) {
-            const bool target = r == 0 && e % (kExams / kTargetExams) == 0;
-            const QString person = target ? kTarget : QStringLiteral("考生%1").arg(e * kPerExam + r);
-            const QString dept = target ? kDept : QStringLiteral("第%1车间").arg(r % 7);
-            const QString no = QString::number(e);
-            bindText(reg, 1, person);
-            bindText(reg, 2, dept);
-            bindText(reg, 3, kPost);
-            bindText(reg, 4, no);
-            bindText(reg, 5, registrationCode(person, dept, kPost, no, "60"));
-            sqlite3_step(reg);
-            sqlite3_reset(reg);
-        }
-        sqlite3_bind_int(join, 1, e);
-        sqlite3_bind_int(join, 2, kPerExam);
-        sqlite3_bind_int(join, 3, kPerExam + 5);
-        sqlite3_step(join);
-        sqlite3_reset(join);
-    }
-    sqlite3_finalize(exam);
-    sqlite3_finalize(reg);
-    sqlite3_finalize(join);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    fillOpenExams(db, kExams, kPerExam, [](int e, int r) {
+        const bool target = r == 0 && e % (kExams / kTargetExams) == 0;
+        return BenchPerson{target ? kTarget : QStringLiteral("考生%1").arg(e * kPerExam + r),
+                           target ? kDept : QStringLiteral("第%1车间").arg(r % 7), kPost};
+    });
 }
 
 void addPaper()
