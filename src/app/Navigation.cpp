@@ -25,6 +25,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace Nav {
 
@@ -209,6 +211,9 @@ int runScreenLoop(ScreenId first)
 {
     std::optional<ScreenId> next = first;
     bool firstShown = false;
+    // Screens nest in the described chain; of the screens left behind only
+    // those that must live on are kept, the others go as the next comes.
+    std::vector<std::unique_ptr<ScreenBase>> kept;
     while (next) {
         std::unique_ptr<ScreenBase> screen(createScreen(*next));
         g_requested.reset();
@@ -220,6 +225,8 @@ int runScreenLoop(ScreenId first)
         // Closed by its frame: no next screen, the program ends.
         next = g_requested;
         g_requested.reset();
+        if (screen->keptUntilExit())
+            kept.push_back(std::move(screen));
     }
     return 0;
 }

@@ -48,6 +48,12 @@ public:
 
     KeyFilterMode keyFilterMode() const { return m_keys; }
 
+    // A screen whose object must outlive its turn: the screen loop keeps it
+    // until the program ends instead of destroying it when the next screen
+    // comes (the exam window, whose object holds the keyboard lock).
+    void setKeptUntilExit(bool kept) { m_keptUntilExit = kept; }
+    bool keptUntilExit() const { return m_keptUntilExit; }
+
 protected:
     virtual void onTimer(int timer) { Q_UNUSED(timer); }
     // Pictures under the controls; the default paints the screen's row of
@@ -66,6 +72,7 @@ private:
     QHash<int, QWidget *> m_controls;
     int m_timer1 = 0;
     bool m_filtering = false;
+    bool m_keptUntilExit = false;
 
     friend class ScreenTestAccess;
 };

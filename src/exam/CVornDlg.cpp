@@ -171,6 +171,9 @@ void CVornDlg::setScreenSizeOverride(const QSize &size)
 CVornDlg::CVornDlg(const ExamHandover &handover, QWidget *parent)
     : ScreenBase(102, KeyFilterMode::None, parent), m_lock(this), m_handover(handover)
 {
+    // The lock lasts while this object lives: also under the examinee screen
+    // that 返回 opens, until the program ends.
+    setKeptUntilExit(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(240, 248, 255));
     pal.setColor(QPalette::WindowText, Qt::black);

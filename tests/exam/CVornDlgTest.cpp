@@ -1,7 +1,9 @@
 // The exam window driven as an examinee does, over an exam table the test
 // fills, with the answers checked in the file.
+#include "app/Navigation.h"
 #include "bank/CShowMap.h"
 #include "exam/CVornDlg.h"
+#include "exam/ExamHandover.h"
 #include "exam/ExamSubmission.h"
 #include "exam/KeyboardLock.h"
 #include "store/Clock.h"
@@ -11,6 +13,7 @@
 #include "support/VornTest.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QDir>
@@ -21,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTest>
 #include <QTextEdit>
 
@@ -90,6 +94,12 @@ protected:
         return outsiderRows(Db::Personnel, "select count(*) from sqlite_master where name='exam'").at(0).at(0) == "0";
     }
 
+    static bool countingGrab(bool on)
+    {
+        grabs += on ? 1 : 0;
+        return true;
+    }
+    static inline int grabs = 0;
     int id = 0;
     QString key;
 };
@@ -476,6 +486,39 @@ TEST_F(CVornDlgTest, ReturnBeforeTheStartDropsTheExam)
     EXPECT_EQ(requestedScreen(), ScreenId::ExamLogin);
     EXPECT_TRUE(examDropped());
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩 is null from ExamRegister").at(0).at(0), "1");
+}
+
+// The exam window object, and its lock, outlive 返回: the examinee screen it
+// opens still runs under the lock, which ends with the screen loop.
+TEST_F(CVornDlgTest, TheLockOutlivesReturnUntilTheProgramEnds)
+{
+    KeyboardLock::setGrabber(&CVornDlgTest::countingGrab);
+    grabs = 0;
+    key = seedExamSheet({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"}});
+    ExamHandoverSlot::give(handoverFor(key, QString::number(id), kFormal, "60"));
+    QStringList seen;
+    bool heldUnderExamLogin = false;
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [&, timer] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || seen.contains(modal->windowTitle()))
+            return;
+        seen << modal->windowTitle();
+        auto *screen = qobject_cast<ScreenBase *>(modal);
+        if (screen->className() == "CVornDlg") {
+            QTest::mouseClick(screen->control<QAbstractButton>(1025), Qt::LeftButton);
+        } else {
+            heldUnderExamLogin = KeyboardLock::isHeld();
+            timer->deleteLater();
+            modal->close(); // by the frame: the loop ends
+        }
+    });
+    timer->start(20);
+    Nav::runScreenLoop(ScreenId::VornDlg);
+    EXPECT_EQ(seen, (QStringList{"Lumet", "Lumet—考试登录"}));
+    EXPECT_TRUE(heldUnderExamLogin);
+    EXPECT_EQ(grabs, 1);
+    EXPECT_FALSE(KeyboardLock::isHeld()) << "the lock ends with the chain of screens";
 }
 
 TEST_F(CVornDlgTest, PicturesOpenTheirWindowOrAreReportedMissing)
