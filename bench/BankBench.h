@@ -5,6 +5,7 @@
 #include "store/WorkDir.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -28,14 +29,22 @@ struct BenchWorkDir
     }
 };
 
-// The questions file opened as a bare engine handle, keyed.
-inline sqlite3 *openBare()
+// A database file of the working directory as a bare engine handle, keyed
+// (the key is checked at once, as the program checks it).
+inline sqlite3 *openKeyed(const QString &file)
 {
     sqlite3 *db = nullptr;
-    sqlite3_open_v2("questions.mdb", &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_open_v2(QFile::encodeName(QDir::current().filePath(file)).constData(), &db, SQLITE_OPEN_READWRITE,
+                    nullptr);
     sqlite3_key(db, Db::Password, int(std::strlen(Db::Password)));
     sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
     return db;
+}
+
+// The questions file as a bare engine handle.
+inline sqlite3 *openBare()
+{
+    return openKeyed(Db::Questions);
 }
 
 // 40,000 单选题, 20,000 判断题 and 填空题, 10,000 多选题 and 问答题.

@@ -2,6 +2,7 @@
 // Open exams with their rosters for the benches of the examinee entry and the
 // examinee screen, written with the bare engine and sealed as exam creation
 // seals them.
+#include "BankBench.h"
 #include "store/CADOConn.h"
 #include "store/Integrity.h"
 
@@ -13,16 +14,6 @@
 
 #include <cstring>
 #include <functional>
-
-// A database file of the working directory as a keyed bare engine handle.
-inline sqlite3 *openKeyed(const QString &file)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(QDir::current().filePath(file)).constData(), &db, SQLITE_OPEN_READWRITE,
-                    nullptr);
-    sqlite3_key(db, Db::Password, int(std::strlen(Db::Password)));
-    return db;
-}
 
 inline void bindText(sqlite3_stmt *s, int i, const QString &v)
 {

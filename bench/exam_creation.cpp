@@ -13,15 +13,6 @@
 
 namespace {
 
-sqlite3 *openFile(const char *file)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(file, &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_key(db, Db::Password, int(std::strlen(Db::Password)));
-    sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
-    return db;
-}
-
 QList<ExamCandidate> chosenPeople()
 {
     QList<ExamCandidate> people;
@@ -35,7 +26,7 @@ QList<ExamCandidate> chosenPeople()
 void seed()
 {
     CADOConn::releaseCachedHandles();
-    sqlite3 *db = openFile("personnel.mdb");
+    sqlite3 *db = openKeyed(Db::Personnel);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt *insert = nullptr;
     sqlite3_prepare_v2(db, "insert into ExamRegister (姓名,部门,职务,考试号,合格分数,保存码) values (?,?,?,?,?,?)", -1,
@@ -51,7 +42,7 @@ void seed()
     sqlite3_finalize(insert);
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
-    db = openFile("questions.mdb");
+    db = openKeyed(Db::Questions);
     sqlite3_exec(db, "insert into exampaper (名称,满分,问答题) values ('卷','100','空')", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
 }
@@ -72,7 +63,7 @@ void BM_CreateExamFor10000(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         CADOConn::releaseCachedHandles();
-        sqlite3 *db = openFile("personnel.mdb");
+        sqlite3 *db = openKeyed(Db::Personnel);
         removeNewExams(db);
         sqlite3_close_v2(db);
         ExamRequest q;
@@ -96,7 +87,7 @@ void BM_BareInsert10000WithDigests(benchmark::State &state)
     BenchWorkDir work;
     seed();
     const QList<ExamCandidate> people = chosenPeople();
-    sqlite3 *db = openFile("personnel.mdb");
+    sqlite3 *db = openKeyed(Db::Personnel);
     sqlite3_stmt *insert = nullptr;
     sqlite3_prepare_v2(db, "insert into ExamRegister (姓名,部门,职务,考试号,合格分数,保存码) values (?,?,?,?,?,?)", -1,
                        &insert, nullptr);

@@ -3,6 +3,7 @@
 // score query over those results, timed until the list is painted; and the
 // chart of 20 examinees rendered and saved as a BMP.
 #include "BankBench.h"
+#include "BenchMain.h"
 
 #include "results/CCheckScore.h"
 #include "results/ScoreChart.h"
@@ -164,12 +165,4 @@ BENCHMARK(BM_BareReadAndDigest100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowAllResults100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChartOf20RenderAndSave)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VORN_WIDGET_BENCHMARK_MAIN()

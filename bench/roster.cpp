@@ -3,6 +3,7 @@
 // bare bulk insert of the same rows, with the peak memory; and 显示全部 over
 // a roster of 100,000 people, timed until the list is painted.
 #include "BankBench.h"
+#include "BenchMain.h"
 
 #include "admin/CExamManager.h"
 #include "admin/Roster.h"
@@ -17,15 +18,6 @@
 namespace {
 
 const QString kSheet = QStringLiteral(VORN_SOURCE_DIR "/bench/fixtures/examinee10k/examinee.xls");
-
-sqlite3 *openPersonnel()
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2("personnel.mdb", &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_key(db, Db::Password, int(std::strlen(Db::Password)));
-    sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
-    return db;
-}
 
 void emptyRoster()
 {
@@ -65,7 +57,7 @@ void BM_BareInsertExaminees10000(benchmark::State &state)
         rows.push_back({r[0].value_or(QString()).toUtf8(), r[1].value_or(QString()).toUtf8(),
                         r[2].value_or(QString()).toUtf8()});
     CADOConn::releaseCachedHandles();
-    sqlite3 *db = openPersonnel();
+    sqlite3 *db = openKeyed(Db::Personnel);
     sqlite3_stmt *insert = nullptr;
     sqlite3_prepare_v2(db, "insert into examinee (姓名,部门,职务) values (?,?,?)", -1, &insert, nullptr);
     for (auto _ : state) {
@@ -90,7 +82,7 @@ void BM_ShowAll100000(benchmark::State &state)
 {
     BenchWorkDir work;
     {
-        sqlite3 *db = openPersonnel();
+        sqlite3 *db = openKeyed(Db::Personnel);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt *insert = nullptr;
         sqlite3_prepare_v2(db, "insert into examinee (姓名,部门,职务) values (?,?,?)", -1, &insert, nullptr);
@@ -126,12 +118,4 @@ BENCHMARK(BM_ImportExaminees10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareInsertExaminees10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowAll100000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VORN_WIDGET_BENCHMARK_MAIN()
