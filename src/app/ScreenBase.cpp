@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
@@ -155,4 +156,15 @@ bool ScreenBase::eventFilter(QObject *watched, QEvent *event)
     if (enterEsc || (space && m_keys == KeyFilterMode::All))
         return true;
     return QDialog::eventFilter(watched, event);
+}
+
+bool ScreenBase::enterWithoutDefaultButton(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+        button->click();
+    else
+        reject();
+    return true;
 }

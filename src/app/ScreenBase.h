@@ -8,6 +8,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 
@@ -59,6 +60,10 @@ protected:
     // Pictures under the controls; the default paints the screen's row of
     // the background table.
     virtual void paintPictures(QPainter &painter);
+
+    // Pop-ups without a default button: Enter presses the focused button, or
+    // else closes the pop-up as cancelled. True when the key was Enter.
+    bool enterWithoutDefaultButton(QKeyEvent *event);
 
     void paintEvent(QPaintEvent *event) override;
     void timerEvent(QTimerEvent *event) override;

@@ -40,12 +40,6 @@ void CAddAltNode::keyPressEvent(QKeyEvent *event)
 {
     // There is no default button: Enter closes without applying the name,
     // unless a button has the focus, which it then presses.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            button->click();
-        else
-            reject();
-        return;
-    }
-    ScreenBase::keyPressEvent(event);
+    if (!enterWithoutDefaultButton(event))
+        ScreenBase::keyPressEvent(event);
 }

@@ -85,12 +85,6 @@ void CWordPaper::keyPressEvent(QKeyEvent *event)
 {
     // The standard dialog keys: Enter and Esc close without dropping interim;
     // Enter on a focused button presses it.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            button->click();
-        else
-            reject();
-        return;
-    }
-    ScreenBase::keyPressEvent(event);
+    if (!enterWithoutDefaultButton(event))
+        ScreenBase::keyPressEvent(event);
 }
