@@ -2,6 +2,7 @@
 
 #include "exam/ExamRules.h"
 #include "exam/ExamSheet.h"
+#include "results/Marking.h"
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 #include "store/Integrity.h"
@@ -70,7 +71,7 @@ SubmitResult submit(const SubmitRequest &q)
         r.total += ExamScoring::earned(row.type, row.answer.value_or(QString()), reference,
                                        ExamScoring::pointsOf(row.points));
     }
-    r.score = ExamScoring::scoreText(r.total);
+    r.score = scoreText(r.total);
     const QString pass = QString::number(q.exam.passMark);
     r.code = resultCode(q.exam.registrationId, name, post, q.exam.examName, r.score, pass, r.timeUsed, r.examTime);
 

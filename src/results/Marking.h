@@ -20,8 +20,9 @@ struct EssayAnswer
     QString examineeNumber; // 考生编号: the registration's ID as text
 };
 
-// A score as stored: "%.1f", cut before the "." when it ends in "0"
-// (83.0 gives 83, 83.5 stays).
+// A score as stored, by the submission and by marking alike: "%.1f" (ties
+// of the binary value to even, as C's printf), cut before the "." when it
+// ends in "0" (83.0 gives 83, 83.5 stays, 1.25 gives 1.2).
 QString scoreText(double score);
 
 namespace Marking {

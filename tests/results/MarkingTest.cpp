@@ -37,6 +37,12 @@ TEST(MarkingRules, ScoreTextCutsAWholeNumber)
     EXPECT_EQ(scoreText(80.5 + 0.5), "81");
     EXPECT_EQ(scoreText(100), "100");
     EXPECT_EQ(scoreText(0), "0");
+    // Ties of the binary value go to even, as C's printf writes "%.1f"
+    // (half of a 2.5-point blank is 1.25); 0.35 is stored just below.
+    EXPECT_EQ(scoreText(1.25), "1.2");
+    EXPECT_EQ(scoreText(2.75), "2.8");
+    EXPECT_EQ(scoreText(0.35), "0.3");
+    EXPECT_EQ(scoreText(99.96), "100");
 }
 
 namespace {
