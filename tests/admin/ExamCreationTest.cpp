@@ -113,6 +113,9 @@ TEST_F(ExamCreationTest, ChecksRunInTheirOrderAndChangeNothing)
     EXPECT_EQ(with([](ExamRequest &q) { q.passMark.clear(); }), O::NoPassMark);
     EXPECT_EQ(with([](ExamRequest &q) { q.passMark = "101"; }), O::PassMarkAboveFullMarks);
     EXPECT_EQ(with([](ExamRequest &q) { q.timeLimit = "0"; }), O::ZeroTimeLimit);
+    EXPECT_EQ(with([](ExamRequest &q) { q.timeLimit = "1441"; }), O::TimeLimitTooLong);
+    // Too long for a whole number: not mistaken for 0 minutes.
+    EXPECT_EQ(with([](ExamRequest &q) { q.timeLimit = "99999999999999999999"; }), O::TimeLimitTooLong);
     EXPECT_EQ(with([](ExamRequest &q) { q.end = "2019/05/20 08:00"; }), O::EndNotAfterStart);
     EXPECT_EQ(with([](ExamRequest &q) { q.end = q.start; }), O::EndNotAfterStart);
     EXPECT_EQ(ExamCreation::create(request(), {}), O::NoPaperOrPeople);
@@ -120,6 +123,7 @@ TEST_F(ExamCreationTest, ChecksRunInTheirOrderAndChangeNothing)
 
     EXPECT_EQ(ExamCreation::message(O::PassMarkAboveFullMarks), "合格分数不能大于满分！");
     EXPECT_EQ(ExamCreation::message(O::NoPaperOrPeople), "试卷名为空或未选取考生！");
+    EXPECT_EQ(ExamCreation::message(O::TimeLimitTooLong), "答题时限不能超过1440分钟！");
 
     ASSERT_EQ(ExamCreation::create(request(), people()), O::Created);
     EXPECT_EQ(ExamCreation::create(request(), people()), O::NameExists);
@@ -144,6 +148,22 @@ TEST_F(ExamCreationTest, LeapDayAndMidnightAreStoredAsPicked)
     // printf '%s' '年度考试2024/02/29 23:302024/03/01 00:00100' | iconv -t gb18030 | md5sum
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 保存码 from ExamArrange").at(0).at(0),
               "96c4bac6acba67990ba010d0e8134c4f");
+}
+
+// Leading zeros are not kept: a result sealed later over the pass mark
+// written as a number must match what the exam and registration hold.
+TEST_F(ExamCreationTest, PassMarkAndTimeLimitAreStoredAsPlainNumbers)
+{
+    ExamRequest q = request();
+    q.passMark = "060";
+    q.timeLimit = "01440";
+    ASSERT_EQ(ExamCreation::create(q, {{"张三", "财务部", "会计"}}), ExamCreation::Outcome::Created);
+    // printf '%s' '年度考试2019/05/20 08:302019/05/20 10:0060' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 合格分数,考试时限,保存码 from ExamArrange"),
+              (QList<QStringList>{{"60", "1440", "85784f46d96957c03f0107c3b44cab89"}}));
+    // printf '%s' '张三财务部会计160' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 合格分数,保存码 from ExamRegister"),
+              (QList<QStringList>{{"60", "80a8caeaaa0ee188c7066ec0bd537313"}}));
 }
 
 TEST_F(ExamCreationTest, AFailingWriteLeavesNothingBehind)
