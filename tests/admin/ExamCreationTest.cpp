@@ -92,11 +92,16 @@ TEST_F(ExamCreationTest, WritesTheExamRegistrationsAndCountersSealed)
     essay.paper = "综合卷";
     essay.fullMarks = "120";
     essay.essay = "干部,困难,2,10";
-    ASSERT_EQ(ExamCreation::create(essay, {{"张三", "财务部", "会计"}}, &n), ExamCreation::Outcome::Created);
+    // Namesakes in two departments are two people: each keeps a registration.
+    ASSERT_EQ(ExamCreation::create(essay, {{"张三", "财务部", "会计"}, {"张三", "人事部", "会计"}}, &n),
+              ExamCreation::Outcome::Created);
     EXPECT_EQ(n, 2);
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 备注 from ExamArrange where 考试号=2").at(0).at(0), "干部,困难,2,10");
+    // printf '%s' '张三人事部会计2100' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 部门,保存码 from ExamRegister where 考试号='2' and 部门='人事部'"),
+              (QList<QStringList>{{"人事部", "8e899a46121ea873487a1154eef82e12"}}));
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 考生质量,考生数量 from JoinExam where 考试号=2"),
-              (QList<QStringList>{{"1", "6"}}));
+              (QList<QStringList>{{"2", "7"}}));
 }
 
 TEST_F(ExamCreationTest, ChecksRunInTheirOrderAndChangeNothing)
