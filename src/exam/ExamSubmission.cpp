@@ -38,6 +38,9 @@ SubmitResult submit(const SubmitRequest &q)
     DbTransaction transaction(conn, Db::Personnel);
 
     QString name, department, post, examNo;
+    // The pass mark as the registration holds it: the score query checks the
+    // code over that text, which an older exam may hold as typed ("060").
+    QString pass = QString::number(q.exam.passMark);
     bool registered = false;
     bool idOk = false;
     const int id = q.exam.registrationId.toInt(&idOk);
@@ -50,6 +53,7 @@ SubmitResult submit(const SubmitRequest &q)
             department = reg->getString(QStringLiteral("部门"));
             post = reg->getString(QStringLiteral("职务"));
             examNo = reg->getString(QStringLiteral("考试号"));
+            pass = reg->getString(QStringLiteral("合格分数"));
         }
     }
 
@@ -72,7 +76,6 @@ SubmitResult submit(const SubmitRequest &q)
                                        ExamScoring::pointsOf(row.points));
     }
     r.score = scoreText(r.total);
-    const QString pass = QString::number(q.exam.passMark);
     r.code = resultCode(q.exam.registrationId, name, post, q.exam.examName, r.score, pass, r.timeUsed, r.examTime);
 
     if (!formal) {
