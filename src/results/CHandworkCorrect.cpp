@@ -57,7 +57,7 @@ void CHandworkCorrect::fillList()
     for (const EssayAnswer &a : std::as_const(m_answers))
         rows << QStringList{QString::number(++position), a.name,   a.department, a.post,
                             a.examName,                  QStringLiteral("是"), a.stem, a.reference,
-                            a.answer,                    a.points, a.examineeNumber, QString::number(a.id)};
+                            a.answer,                    Marking::valueText(a), a.examineeNumber, QString::number(a.id)};
     ListRows::fill(answers(), rows, true);
     tickChanged(nullptr);
 }
@@ -81,7 +81,7 @@ void CHandworkCorrect::tickChanged(QTableWidgetItem *item)
     setText(kStem, m_ticked ? m_ticked->stem : QString());
     setText(kReference, m_ticked ? m_ticked->reference : QString());
     setText(kAnswer, m_ticked ? m_ticked->answer : QString());
-    setText(kValue, m_ticked ? m_ticked->points : QString());
+    setText(kValue, m_ticked ? Marking::valueText(*m_ticked) : QString());
 }
 
 void CHandworkCorrect::correctPoints()
@@ -101,15 +101,32 @@ void CHandworkCorrect::confirm()
         MessageBox::show(this, QStringLiteral("请选择选项。"), Caption::Remind);
         return;
     }
+    // The value comes from the exam's sealed paper; without one nothing
+    // tells how much the answer may earn.
+    const QString noValue = QStringLiteral("该考试的试卷已不存在或已被篡改，无法核实本题分值，不能批改！");
+    const QString aboveValue = QStringLiteral("本题批改给分不能大于分值！");
+    if (!m_ticked->value) {
+        MessageBox::warn(this, noValue);
+        return;
+    }
     const double award = Marking::award(text(kAward));
-    if (award > Marking::award(m_ticked->points)) {
-        MessageBox::show(this, QStringLiteral("本题批改给分不能大于分值！"), Caption::Remind);
+    if (award > *m_ticked->value) {
+        MessageBox::show(this, aboveValue, Caption::Remind);
         return;
     }
     if (!MessageBox::confirm(this, QString::asprintf("您批改的%.1f分将被记入该考生的成绩，是否确定？", award)))
         return;
-    if (Marking::mark(*m_ticked, award) == Marking::Outcome::RegistrationMissing) {
+    switch (Marking::mark(*m_ticked, award)) {
+    case Marking::Outcome::Marked:
+        break;
+    case Marking::Outcome::RegistrationMissing:
         MessageBox::show(this, QStringLiteral("该考生的考试记录已不存在，无法记入成绩！"), Caption::Tip);
+        return;
+    case Marking::Outcome::NoSealedValue:
+        MessageBox::warn(this, noValue);
+        return;
+    case Marking::Outcome::AboveValue:
+        MessageBox::show(this, aboveValue, Caption::Remind);
         return;
     }
     setText(kAward, QString());
