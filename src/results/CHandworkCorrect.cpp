@@ -12,13 +12,15 @@
 
 namespace {
 constexpr int kList = 1269, kStem = 1270, kReference = 1271, kAnswer = 1272, kValue = 1273, kAward = 1277;
+constexpr int kStemColumn = 7;
 } // namespace
 
 CHandworkCorrect::CHandworkCorrect(QWidget *parent)
     : ScreenBase(129, KeyFilterMode::All, parent)
 {
     QTableWidget *list = answers();
-    for (int c = 7; c < list->columnCount(); ++c)
+    // The stem stays visible: a person's essays differ in nothing else.
+    for (int c = kStemColumn + 1; c < list->columnCount(); ++c)
         list->setColumnHidden(c, true);
     control(kAward)->installEventFilter(this);
 
@@ -55,10 +57,14 @@ void CHandworkCorrect::fillList()
     QList<QStringList> rows;
     int position = 0;
     for (const EssayAnswer &a : std::as_const(m_answers))
+        // One line of the stem in the list; the whole of it shows when ticked.
         rows << QStringList{QString::number(++position), a.name,   a.department, a.post,
-                            a.examName,                  QStringLiteral("是"), a.stem, a.reference,
+                            a.examName,                  QStringLiteral("是"), a.stem.simplified(), a.reference,
                             a.answer,                    Marking::valueText(a), a.examineeNumber, QString::number(a.id)};
     ListRows::fill(answers(), rows, true);
+    for (int r = 0; r < answers()->rowCount(); ++r)
+        if (QTableWidgetItem *stem = answers()->item(r, kStemColumn))
+            stem->setToolTip(m_answers.at(r).stem);
     tickChanged(nullptr);
 }
 

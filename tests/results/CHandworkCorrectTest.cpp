@@ -53,9 +53,13 @@ TEST_F(CHandworkCorrectTest, ListsEveryWaitingAnswerAndShowsTheTickedOne)
 {
     auto s = open();
     EXPECT_EQ(s->windowTitle(), "问答题手工批卷窗口");
-    EXPECT_EQ(rowsOf(*s, kList, 1, 6), (QStringList{"1 李四 人事部 主管 期中考试 是", "2 李四 人事部 主管 期中考试 是",
-                                                     "3 李四 人事部 主管 期中考试 是"}));
-    EXPECT_TRUE(s->control<QTableWidget>(kList)->isColumnHidden(12));
+    // The stems tell one person's essays apart.
+    EXPECT_EQ(rowsOf(*s, kList, 1, 7), (QStringList{"1 李四 人事部 主管 期中考试 是 一", "2 李四 人事部 主管 期中考试 是 二",
+                                                     "3 李四 人事部 主管 期中考试 是 三"}));
+    auto *list = s->control<QTableWidget>(kList);
+    EXPECT_TRUE(list->isColumnHidden(12));
+    EXPECT_FALSE(list->isColumnHidden(7));
+    EXPECT_LE(list->columnViewportPosition(7) + list->columnWidth(7), list->viewport()->width()) << "stems in sight";
     tick(*s, kList, 0);
     EXPECT_EQ(s->text(1270), "一");
     EXPECT_EQ(s->text(1271), "参考一");
