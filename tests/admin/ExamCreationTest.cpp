@@ -197,8 +197,7 @@ TEST_F(ExamCreationTest, AProcessKilledMidwayLeavesTheWholeExamOrNothing)
             CADOConn::releaseCachedHandles();
             ::_exit(ok ? 0 : 1);
         }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        const int status = waitForChild(pid);
         if (*stopAt) {
             EXPECT_TRUE(WIFSIGNALED(status)) << stopAt;
             EXPECT_EQ(count("ExamArrange") + count("ExamRegister") + count("JoinExam"), 0) << stopAt;

@@ -150,8 +150,7 @@ TEST_F(ExamSubmissionTest, AProcessKilledMidwayLeavesTheWholeResultOrNone)
             CADOConn::releaseCachedHandles();
             ::_exit(ok ? 0 : 1);
         }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        const int status = waitForChild(pid);
         const QString scored = outsiderRows(Db::Personnel, "select 成绩 is not null from ExamRegister").at(0).at(0);
         if (*stop.stage) {
             EXPECT_TRUE(WIFSIGNALED(status)) << stop.stage << stop.nth;
