@@ -632,7 +632,7 @@ bool CADOConn::openConnection(const QString &file)
     const QString path = QDir::current().absoluteFilePath(file);
     m_handle = openHandle(path, &error);
     if (!m_handle) {
-        MessageBox::show(nullptr, error, Caption::Default);
+        MessageBox::show(nullptr, Db::explain(error), Caption::Default);
         return false;
     }
     return true;
@@ -821,6 +821,11 @@ void CADOConn::close()
 void CADOConn::releaseCachedHandles()
 {
     cachedHandles().clear();
+}
+
+bool CADOConn::holdFile(const QString &file, QString *error)
+{
+    return openHandle(QDir::current().absoluteFilePath(file), error) != nullptr;
 }
 
 // ------------------------------------------------------------ DbTransaction
