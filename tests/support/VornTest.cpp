@@ -2,6 +2,7 @@
 
 #include "app/FileDialogs.h"
 
+#include <QThreadPool>
 #include <QWidget>
 #include "store/CADOConn.h"
 #include "store/Clock.h"
@@ -194,6 +195,9 @@ QList<QStringList> VornTest::outsiderRows(const QString &file, const QString &sq
 bool asUnprivileged(const std::function<bool()> &body)
 {
     CADOConn::releaseCachedHandles(); // no engine handle may cross the fork
+    // Nor a pool thread: the child would hand image work to a thread it does
+    // not have and wait for it for ever.
+    QThreadPool::globalInstance()->waitForDone();
     std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0)
