@@ -16,12 +16,15 @@
 class FullDisk
 {
 public:
-    FullDisk(const QString &folder, int kib)
+    // readOnly: a file system nobody can write to, root included.
+    FullDisk(const QString &folder, int kib, bool readOnly = false)
         : m_folder(folder)
     {
         QDir().mkpath(folder);
         const QByteArray options = "size=" + QByteArray::number(kib) + "k";
-        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) == 0)
+        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", readOnly ? MS_RDONLY : 0,
+                    options.constData())
+            == 0)
             m_mounted = true;
         else
             m_why = QStringLiteral("cannot mount a small tmpfs here (%1): no full disk to test on")
