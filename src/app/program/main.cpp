@@ -1,7 +1,7 @@
 // Lumet: start-up. One copy per user, the Windows faces mapped to Noto CJK,
 // Qt's own texts in Chinese, then the screen loop from the start screen.
 #include "app/Fonts.h"
-#include "app/Navigation.h"
+#include "app/program/ScreenLoop.h"
 #include "app/SingleInstance.h"
 #include "app/Translations.h"
 #include "store/CADOConn.h"
@@ -22,14 +22,14 @@ int main(int argc, char *argv[])
 
     // Start-up timing for the benchmark: report once the start screen shows, then end.
     if (qEnvironmentVariableIsSet("VORN_EXIT_WHEN_SHOWN")) {
-        Nav::setShownHook([] {
+        ScreenLoop::setShownHook([] {
             std::printf("shown\n");
             std::fflush(stdout);
             SingleInstance::release();
             std::_Exit(0);
         });
     }
-    const int code = Nav::runScreenLoop(ScreenId::Login);
+    const int code = ScreenLoop::run(ScreenId::Login);
     CADOConn::releaseCachedHandles();
     SingleInstance::release();
     return code;
