@@ -197,16 +197,20 @@ void CExamManagement::removeRegistrations()
 {
     QTableWidget *list = registrations();
     QList<int> ids;
+    QStringList finished;
     for (int r = list->rowCount() - 1; r >= 0; --r) {
         if (!ListRows::isChecked(list, r))
             continue;
-        if (ListRows::text(list, r, kState) == kTaken) {
-            MessageBox::show(this, QStringLiteral("'%1'已完成考试，不能删除！").arg(ListRows::text(list, r, kRegName)),
-                             Caption::Tip);
-            continue;
-        }
-        ids << ListRows::text(list, r, kRegId).toInt();
+        if (ListRows::text(list, r, kState) == kTaken)
+            finished << ListRows::text(list, r, kRegName);
+        else
+            ids << ListRows::text(list, r, kRegId).toInt();
     }
+    // A removal cannot be undone: asked before anything is said or done.
+    if (!ids.isEmpty() && !MessageBox::confirm(this, QStringLiteral("您确定要删除所选考生吗？")))
+        return;
+    for (const QString &name : std::as_const(finished))
+        MessageBox::show(this, QStringLiteral("'%1'已完成考试，不能删除！").arg(name), Caption::Tip);
     if (m_number.isEmpty())
         return;
     ExamManagement::removeRegistrations(ids, m_number.toInt());

@@ -20,6 +20,19 @@ void stage(const char *name)
 
 const QString kNoEssay = QStringLiteral("空");
 
+// Digits without their leading zeros ("060" is "60", "00" is "0"); any
+// other text stays as it is.
+QString plainNumber(const QString &text)
+{
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return text;
+    qsizetype zeros = 0;
+    while (zeros + 1 < text.size() && text.at(zeros) == QLatin1Char('0'))
+        ++zeros;
+    return text.mid(zeros);
+}
+
 } // namespace
 
 void setStageHook(std::function<void(const char *)> hook)
@@ -59,6 +72,9 @@ Outcome check(const ExamRequest &q, int chosenPeople)
         return Outcome::NoPassMark;
     if (q.passMark.toDouble() > q.fullMarks.toDouble())
         return Outcome::PassMarkAboveFullMarks;
+    // Before the zero check: a limit too long for a whole number reads 0 there.
+    if (q.timeLimit.toDouble() > MaxTimeLimit)
+        return Outcome::TimeLimitTooLong;
     if (q.timeLimit.toLongLong() <= 0)
         return Outcome::ZeroTimeLimit;
     const QDateTime start = Clock::parseLocal(q.start);
@@ -87,14 +103,15 @@ Outcome create(const ExamRequest &q, const QList<ExamCandidate> &people, int *ex
     if (checked != Outcome::Created)
         return checked;
 
+    const QString passMark = plainNumber(q.passMark), timeLimit = plainNumber(q.timeLimit);
     CADOConn conn;
     DbTransaction tx(conn, Db::Personnel);
     const QVariant remark = q.essay.isEmpty() || q.essay == kNoEssay ? QVariant() : QVariant(q.essay);
     conn.executeOrThrow(QStringLiteral("insert into ExamArrange (考试名称,试卷名称,开始时间,结束时间,考试时限,合格分数,"
                                        "保存码,备注) values (?,?,?,?,?,?,?,?)"),
                         Db::Personnel,
-                        {q.name, q.paper, q.start, q.end, q.timeLimit, q.passMark,
-                         examCode(q.name, q.start, q.end, q.passMark, QString()), remark});
+                        {q.name, q.paper, q.start, q.end, timeLimit, passMark,
+                         examCode(q.name, q.start, q.end, passMark, QString()), remark});
     const int n = conn.openRecordset(QStringLiteral("select MAX(考试号) as vID from ExamArrange"), Db::Personnel)
                       ->getInt(QStringLiteral("vID"));
     const QString number = QString::number(n);
@@ -104,8 +121,8 @@ Outcome create(const ExamRequest &q, const QList<ExamCandidate> &people, int *ex
         QStringLiteral("insert into ExamRegister (姓名,部门,职务,考试号,合格分数,保存码) values (?,?,?,?,?,?)");
     for (const ExamCandidate &p : people)
         conn.executeOrThrow(insert, Db::Personnel,
-                            {p.name, p.department, p.post, number, q.passMark,
-                             registrationCode(p.name, p.department, p.post, number, q.passMark)});
+                            {p.name, p.department, p.post, number, passMark,
+                             registrationCode(p.name, p.department, p.post, number, passMark)});
     stage("registrations");
 
     // Only the new exam's rows can repeat; other exams are left as they are,
@@ -141,6 +158,8 @@ QString message(Outcome outcome)
         return QStringLiteral("请输入合格分数！");
     case Outcome::PassMarkAboveFullMarks:
         return QStringLiteral("合格分数不能大于满分！");
+    case Outcome::TimeLimitTooLong:
+        return QStringLiteral("答题时限不能超过%1分钟！").arg(MaxTimeLimit);
     case Outcome::ZeroTimeLimit:
         return QStringLiteral("答题时限必须大于0分钟！");
     case Outcome::EndNotAfterStart:

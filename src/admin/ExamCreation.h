@@ -34,8 +34,8 @@ struct ExamRequest
     QString name;
     QString start; // "2019/05/20 08:30"
     QString end;
-    QString timeLimit; // minutes, as typed
-    QString passMark;  // as typed
+    QString timeLimit; // minutes, as typed (digits)
+    QString passMark;  // as typed (digits)
     QString paper;     // the chosen paper's name, empty when none
     QString fullMarks; // the chosen paper's 满分
     QString essay;     // the chosen paper's 问答题
@@ -51,6 +51,10 @@ Papers loadPapers(QList<StoredPaper> *papers);
 // "yyyy-MM-dd" with "/" for "-", a space, "HH:mm".
 QString timeText(const QDate &date, const QTime &time);
 
+// The longest time limit an exam may have, in minutes: a day. The exam
+// window holds the keyboard for as long as the exam runs.
+inline constexpr int MaxTimeLimit = 1440;
+
 enum class Outcome {
     Created,
     NoName,
@@ -58,6 +62,7 @@ enum class Outcome {
     NoPaper,
     NoPassMark,
     PassMarkAboveFullMarks,
+    TimeLimitTooLong, // more than MaxTimeLimit minutes
     ZeroTimeLimit,    // an exam that would never time out
     EndNotAfterStart, // an exam that could never be taken
     NameExists,
@@ -71,7 +76,9 @@ Outcome check(const ExamRequest &request, int chosenPeople);
 
 // Checks, then writes the exam row, one registration per person (a person
 // chosen twice keeps the first), and the roster counters, all in one
-// transaction. examNo receives the new exam number. Throws DbError; nothing
+// transaction. The pass mark and the time limit are stored as plain whole
+// numbers ("060" as "60"), so every later writer of a code over the pass
+// mark writes the same text. examNo receives the new exam number. Throws DbError; nothing
 // is written then.
 Outcome create(const ExamRequest &request, const QList<ExamCandidate> &people, int *examNo = nullptr);
 

@@ -1,7 +1,8 @@
 #include "app/Bitmap.h"
 
+#include "store/SafeFile.h"
+
 #include <QByteArray>
-#include <QSaveFile>
 
 #include <cstdint>
 #include <limits>
@@ -31,7 +32,7 @@ qint64 bmp32FileSize(qint64 width, qint64 height)
     return kHeaderSize + width * height * 4;
 }
 
-bool writeBmp32(const QImage &image, const QString &path)
+bool writeBmp32(const QImage &image, const QString &path, QString *error)
 {
     if (image.isNull())
         return false;
@@ -70,14 +71,13 @@ bool writeBmp32(const QImage &image, const QString &path)
     putU32(h + 28, std::uint32_t(yRes));
     // Colours used / important stay 0.
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    auto fail = [&file] {
-        file.cancelWriting();
+    SafeFile file(path);
+    auto fail = [&] {
+        if (error)
+            *error = file.errorText();
         return false;
     };
-    if (file.write(header, kHeaderSize) != kHeaderSize)
+    if (!file.open() || !file.write(QByteArrayView(header, kHeaderSize)))
         return fail();
     // Row by row, so a large picture never needs a second copy in memory.
     // Rows of 4-byte pixels are already 4-byte aligned: no padding.
@@ -92,8 +92,8 @@ bool writeBmp32(const QImage &image, const QString &path)
             *out++ = char(qRed(px));
             *out++ = char(qAlpha(px));
         }
-        if (file.write(row) != row.size())
+        if (!file.write(row))
             return fail();
     }
-    return file.commit();
+    return file.commit() || fail();
 }

@@ -73,11 +73,11 @@ void CShowMap::paintPictures(QPainter &painter)
         painter.drawImage(QPoint(0, 0), image);
 }
 
-bool CShowMap::capturePicture(const QString &path)
+bool CShowMap::capturePicture(const QString &path, QString *error)
 {
     const QSize client = size();
     if (m_imageSize.isEmpty() || client.isEmpty())
         return false;
     const QImage shot = grab(QRect(QPoint(0, 0), client)).toImage();
-    return writeBmp32(shot, path);
+    return writeBmp32(shot, path, error);
 }

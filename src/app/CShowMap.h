@@ -26,9 +26,10 @@ public:
     static CShowMap *showPicture(const QString &imagePath, QWidget *owner = nullptr);
 
     // Writes the client area as then shown into a 32-bit BMP at path
-    // (an existing file is replaced); false when it cannot be written, or
-    // when the image could not be decoded.
-    bool capturePicture(const QString &path);
+    // (an existing file is replaced); false when it cannot be written (an
+    // old file then stays, *error says why) or when the image could not be
+    // decoded (*error left empty).
+    bool capturePicture(const QString &path, QString *error = nullptr);
 
     QString imagePath() const { return m_path; }
     // The image's size; empty when it could not be decoded.

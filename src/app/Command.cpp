@@ -10,7 +10,7 @@ void runCommand(QWidget *screen, const std::function<void()> &body)
     } catch (const DbError &e) {
         // A file that could not be opened was reported when the open failed.
         if (!e.alreadyReported())
-            MessageBox::show(screen, e.text(), Caption::Tip);
+            MessageBox::show(screen, Db::explain(e.text()), Caption::Tip);
     } catch (const std::exception &e) {
         MessageBox::show(screen, QString::fromLocal8Bit(e.what()), Caption::Tip);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The edge of every screen command: an unexpected database error is reported
-// with the engine's text ("Vorn提示") and the screen stays as it was.
+// with its likely cause and the engine's text (Db::explain, "Vorn提示") and
+// the screen stays as it was.
 #include <functional>
 
 class QWidget;

@@ -146,9 +146,15 @@ void CAddQuestion::addQuestion()
             if (MessageBox::show(this, QStringLiteral("确认要导入图片文件?"), Caption::Tip, MsgIcon::Question,
                                  MsgButtons::YesNo)
                 == MsgAnswer::Yes) {
-                // A picture that cannot be written (no QuestionMap folder) is
-                // not reported; 图片 is set all the same.
-                m_window->capturePicture(Question::picturePath(name));
+                // 图片 is set all the same, so a picture file put there
+                // later by hand belongs to the question.
+                QString error;
+                if (!m_window->capturePicture(Question::picturePath(name), &error))
+                    MessageBox::show(this,
+                                     QStringLiteral("图片文件 %1 保存失败：%2。\n题目已照常添加；问题解决后，可把图片以此文件名放到该位置。")
+                                         .arg(Question::picturePath(name),
+                                              error.isEmpty() ? QStringLiteral("图片无法读取") : error),
+                                     Caption::Tip);
                 if (id != 0) {
                     CADOConn pictureConn;
                     QuestionStore::setPicture(pictureConn, q.type, id, name);

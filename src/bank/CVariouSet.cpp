@@ -27,6 +27,14 @@ int depthOf(const QTreeWidgetItem *node)
     return depth;
 }
 
+// The settings file is left as it was when a save fails; say so, or the
+// administrator would take the screen for what is stored.
+QString settingsNotSaved(const QString &what, const QString &reason)
+{
+    return QStringLiteral("%1设置没有保存：%2。\n设置文件 vornconf.ini 保持原样，请解决问题后再按“保存”。")
+        .arg(what, reason);
+}
+
 } // namespace
 
 CVariouSet::CVariouSet(QWidget *parent)
@@ -196,7 +204,9 @@ void CVariouSet::saveTree()
         MessageBox::tip(this, QStringLiteral("请添加部门或岗位！"));
         return;
     }
-    SettingsFile().writeDepartmentTree(tree());
+    QString error;
+    if (!SettingsFile().writeDepartmentTree(tree(), &error))
+        MessageBox::tip(this, settingsNotSaved(QStringLiteral("部门和岗位"), error));
 }
 
 void CVariouSet::addSubject()
@@ -255,8 +265,8 @@ void CVariouSet::saveAudienceGroups()
         groups[size_t(k)] = text(kGroupEdits[k]);
     if (groups[0].isEmpty())
         MessageBox::tip(this, QStringLiteral("第一个对象不能为空！"));
-    else
-        SettingsFile().writeAudienceGroups(groups);
+    else if (QString error; !SettingsFile().writeAudienceGroups(groups, &error))
+        MessageBox::tip(this, settingsNotSaved(QStringLiteral("对象"), error));
     // Either way the edits show what is stored.
     fillAudienceGroups();
 }

@@ -629,9 +629,19 @@ void CVornDlg::submitExam()
     if (m_current)
         saveAnswer(*m_current);
     SubmitRequest request{m_handover, m_keyEntries, m_countdown.usedSeconds(), Clock::now()};
-    // A failing write stores nothing (one transaction) and reaches the
-    // command's edge with the engine's text; 交卷 can be pressed again.
-    const SubmitResult result = ExamSubmission::submit(request);
+    // A failing write stores nothing (one transaction) and the answers stay
+    // in the working table, so 交卷 can be pressed again.
+    SubmitResult result;
+    try {
+        result = ExamSubmission::submit(request);
+    } catch (const DbError &e) {
+        const QString cause = e.alreadyReported() ? QString() : Db::explain(e.text()) + QStringLiteral("\n\n");
+        MessageBox::show(this,
+                         QStringLiteral("交卷没有成功，成绩尚未保存。\n") + cause
+                             + QStringLiteral("您的答案都已保留。请报告监考人员，问题解决后再按“交卷”。"),
+                         Caption::Tip);
+        return;
+    }
     m_submitted = true;
     if (result.outcome == SubmitResult::RegistrationGone) {
         MessageBox::warn(this, QStringLiteral("您的考试报名信息已被删除，本次成绩无法保存,将退出程序！"));

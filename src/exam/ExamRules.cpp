@@ -21,17 +21,6 @@ double pointsOf(const QString &text)
     return ok && std::isfinite(v) ? v : 0.0;
 }
 
-QString scoreText(double total)
-{
-    QString s = QString::asprintf("%.1f", total);
-    if (s.endsWith(QLatin1Char('0'))) {
-        const qsizetype dot = s.indexOf(QLatin1Char('.'));
-        if (dot >= 0)
-            s.truncate(dot);
-    }
-    return s;
-}
-
 bool halfByBlankRule(const QString &answer, const QString &reference)
 {
     const qsizetype hash = reference.indexOf(QLatin1Char('#'));

@@ -1,8 +1,8 @@
 #pragma once
 // Rules of the running exam that need no window: scoring with the blank
-// rule, the score text, what saveAnswer stores for each type, the blanks
-// shown inside the stem, the countdown, and the window's layout from the
-// screen's width and height.
+// rule, what saveAnswer stores for each type, the blanks shown inside the
+// stem, the countdown, and the window's layout from the screen's width
+// and height.
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -26,9 +26,6 @@ namespace ExamScoring {
 
 // 分值 as a decimal number; a text that is not a number counts 0.
 double pointsOf(const QString &text);
-
-// "%.1f", cut before the "." when it ends in "0": 85, 72.5, 0.
-QString scoreText(double total);
 
 // Half points for one right blank of a two-blank question.
 bool halfByBlankRule(const QString &answer, const QString &reference);

@@ -2,6 +2,7 @@
 
 #include "exam/ExamRules.h"
 #include "exam/ExamSheet.h"
+#include "results/Marking.h"
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 #include "store/Integrity.h"
@@ -37,6 +38,9 @@ SubmitResult submit(const SubmitRequest &q)
     DbTransaction transaction(conn, Db::Personnel);
 
     QString name, department, post, examNo;
+    // The pass mark as the registration holds it: the score query checks the
+    // code over that text, which an older exam may hold as typed ("060").
+    QString pass = QString::number(q.exam.passMark);
     bool registered = false;
     bool idOk = false;
     const int id = q.exam.registrationId.toInt(&idOk);
@@ -49,6 +53,7 @@ SubmitResult submit(const SubmitRequest &q)
             department = reg->getString(QStringLiteral("部门"));
             post = reg->getString(QStringLiteral("职务"));
             examNo = reg->getString(QStringLiteral("考试号"));
+            pass = reg->getString(QStringLiteral("合格分数"));
         }
     }
 
@@ -70,8 +75,7 @@ SubmitResult submit(const SubmitRequest &q)
         r.total += ExamScoring::earned(row.type, row.answer.value_or(QString()), reference,
                                        ExamScoring::pointsOf(row.points));
     }
-    r.score = ExamScoring::scoreText(r.total);
-    const QString pass = QString::number(q.exam.passMark);
+    r.score = scoreText(r.total);
     r.code = resultCode(q.exam.registrationId, name, post, q.exam.examName, r.score, pass, r.timeUsed, r.examTime);
 
     if (!formal) {

@@ -9,6 +9,8 @@
 #include "store/Clock.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -68,7 +70,11 @@ void CWordPaper::generate()
     }
     m_written = path;
     if (!ShellOpen::open(path)) {
-        MessageBox::plain(this, QStringLiteral("本机没有安装word产品！"));
+        // The document is written; only opening it failed. Saying where it
+        // is comes first, or the administrator takes the export for lost.
+        MessageBox::tip(this, QStringLiteral("纸质考卷已保存为：\n%1\n\n本机没有安装word产品，无法自动打开它；"
+                                             "可把该文件复制到装有word的电脑上打开或打印。")
+                                  .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
         return;
     }
     quit();

@@ -1,9 +1,12 @@
 #include "paper/WordDocument.h"
 
+#include "store/SafeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringList>
 
 #include <pugixml.hpp>
@@ -70,12 +73,24 @@ bool readPackage(const QString &path, std::vector<Entry> *entries)
     return true;
 }
 
-bool writePackage(const QString &path, const std::vector<Entry> &entries)
+// The package is made in memory and then written through SafeFile, so a
+// full disk can never leave a cut document that looks saved.
+bool writePackage(const QString &path, const std::vector<Entry> &entries, QString *error)
 {
-    int error = 0;
-    ZipPtr zip(zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error));
+    *error = QString();
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t *memory = zip_source_buffer_create(nullptr, 0, 0, &ze);
+    zip_error_fini(&ze);
+    if (!memory)
+        return false;
+    const auto freeMemory = qScopeGuard([memory] { zip_source_free(memory); });
+    zip_error_init(&ze);
+    ZipPtr zip(zip_open_from_source(memory, ZIP_CREATE | ZIP_TRUNCATE, &ze));
+    zip_error_fini(&ze);
     if (!zip)
         return false;
+    zip_source_keep(memory); // for freeMemory: the archive lets go of its own reference
     for (const Entry &e : entries) {
         if (e.directory)
             continue;
@@ -90,12 +105,21 @@ bool writePackage(const QString &path, const std::vector<Entry> &entries)
         }
         zip_set_file_compression(zip.get(), zip_uint64_t(index), ZIP_CM_DEFLATE, 0);
     }
-    // libzip writes a temporary file and renames it, so a failure leaves
-    // nothing half-written.
     if (zip_close(zip.get()) != 0)
         return false;
     zip.release();
-    return true;
+
+    if (zip_source_open(memory) != 0)
+        return false;
+    QByteArray bytes;
+    char buffer[65536];
+    zip_int64_t n;
+    while ((n = zip_source_read(memory, buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, qsizetype(n));
+    zip_source_close(memory);
+    if (n < 0)
+        return false;
+    return SafeWrite::writeFile(path, bytes, error);
 }
 
 // The main document part named by the package relationships.
@@ -542,10 +566,11 @@ QString fill(const QString &templatePath, const QString &outputPath, const QList
     doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
     main->data = std::move(writer.out);
 
-    QFile::remove(outputPath);
-    if (!writePackage(outputPath, entries)) {
-        QFile::remove(outputPath);
-        return QStringLiteral("无法写入文件：%1").arg(outputPath);
+    QString error;
+    if (!writePackage(outputPath, entries, &error)) {
+        if (error.isEmpty())
+            return QStringLiteral("无法写入文件：%1").arg(outputPath);
+        return QStringLiteral("无法写入文件：%1\n原因：%2。").arg(outputPath, error);
     }
     return {};
 }

@@ -12,13 +12,15 @@
 
 namespace {
 constexpr int kList = 1269, kStem = 1270, kReference = 1271, kAnswer = 1272, kValue = 1273, kAward = 1277;
+constexpr int kStemColumn = 7;
 } // namespace
 
 CHandworkCorrect::CHandworkCorrect(QWidget *parent)
     : ScreenBase(129, KeyFilterMode::All, parent)
 {
     QTableWidget *list = answers();
-    for (int c = 7; c < list->columnCount(); ++c)
+    // The stem stays visible: a person's essays differ in nothing else.
+    for (int c = kStemColumn + 1; c < list->columnCount(); ++c)
         list->setColumnHidden(c, true);
     control(kAward)->installEventFilter(this);
 
@@ -55,10 +57,14 @@ void CHandworkCorrect::fillList()
     QList<QStringList> rows;
     int position = 0;
     for (const EssayAnswer &a : std::as_const(m_answers))
+        // One line of the stem in the list; the whole of it shows when ticked.
         rows << QStringList{QString::number(++position), a.name,   a.department, a.post,
-                            a.examName,                  QStringLiteral("是"), a.stem, a.reference,
-                            a.answer,                    a.points, a.examineeNumber, QString::number(a.id)};
+                            a.examName,                  QStringLiteral("是"), a.stem.simplified(), a.reference,
+                            a.answer,                    Marking::valueText(a), a.examineeNumber, QString::number(a.id)};
     ListRows::fill(answers(), rows, true);
+    for (int r = 0; r < answers()->rowCount(); ++r)
+        if (QTableWidgetItem *stem = answers()->item(r, kStemColumn))
+            stem->setToolTip(m_answers.at(r).stem);
     tickChanged(nullptr);
 }
 
@@ -81,7 +87,7 @@ void CHandworkCorrect::tickChanged(QTableWidgetItem *item)
     setText(kStem, m_ticked ? m_ticked->stem : QString());
     setText(kReference, m_ticked ? m_ticked->reference : QString());
     setText(kAnswer, m_ticked ? m_ticked->answer : QString());
-    setText(kValue, m_ticked ? m_ticked->points : QString());
+    setText(kValue, m_ticked ? Marking::valueText(*m_ticked) : QString());
 }
 
 void CHandworkCorrect::correctPoints()
@@ -101,15 +107,32 @@ void CHandworkCorrect::confirm()
         MessageBox::show(this, QStringLiteral("请选择选项。"), Caption::Remind);
         return;
     }
+    // The value comes from the exam's sealed paper; without one nothing
+    // tells how much the answer may earn.
+    const QString noValue = QStringLiteral("该考试的试卷已不存在或已被篡改，无法核实本题分值，不能批改！");
+    const QString aboveValue = QStringLiteral("本题批改给分不能大于分值！");
+    if (!m_ticked->value) {
+        MessageBox::warn(this, noValue);
+        return;
+    }
     const double award = Marking::award(text(kAward));
-    if (award > Marking::award(m_ticked->points)) {
-        MessageBox::show(this, QStringLiteral("本题批改给分不能大于分值！"), Caption::Remind);
+    if (award > *m_ticked->value) {
+        MessageBox::show(this, aboveValue, Caption::Remind);
         return;
     }
     if (!MessageBox::confirm(this, QString::asprintf("您批改的%.1f分将被记入该考生的成绩，是否确定？", award)))
         return;
-    if (Marking::mark(*m_ticked, award) == Marking::Outcome::RegistrationMissing) {
+    switch (Marking::mark(*m_ticked, award)) {
+    case Marking::Outcome::Marked:
+        break;
+    case Marking::Outcome::RegistrationMissing:
         MessageBox::show(this, QStringLiteral("该考生的考试记录已不存在，无法记入成绩！"), Caption::Tip);
+        return;
+    case Marking::Outcome::NoSealedValue:
+        MessageBox::warn(this, noValue);
+        return;
+    case Marking::Outcome::AboveValue:
+        MessageBox::show(this, aboveValue, Caption::Remind);
         return;
     }
     setText(kAward, QString());

@@ -187,6 +187,14 @@ void CScoreMap::save()
     if (QFileInfo::exists(target)
         && !MessageBox::confirm(this, QStringLiteral("%1文件已存在，要替换吗?").arg(shownName)))
         return;
-    if (!ScoreChart::save(m_selection, m_holder->size(), Clock::now().date(), target))
-        MessageBox::show(this, QStringLiteral("%1文件保存失败，请检查保存位置！").arg(shownName), Caption::Tip);
+    const bool replacing = QFileInfo::exists(target);
+    QString error;
+    if (!ScoreChart::save(m_selection, m_holder->size(), Clock::now().date(), target, &error)) {
+        QString text = QStringLiteral("%1文件保存失败，请检查保存位置！").arg(shownName);
+        if (!error.isEmpty())
+            text += QStringLiteral("\n原因：%1。").arg(error);
+        if (replacing)
+            text += QStringLiteral("\n原有的%1文件保持不变。").arg(shownName);
+        MessageBox::show(this, text, Caption::Tip);
+    }
 }

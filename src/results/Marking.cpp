@@ -1,35 +1,112 @@
 #include "results/Marking.h"
 
+#include "paper/Paper.h"
 #include "results/ScoreQuery.h"
 #include "store/CADOConn.h"
 #include "store/Integrity.h"
 
+#include <QHash>
 #include <QVariant>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 QString scoreText(double score)
 {
-    QString text = QString::asprintf("%.1f", score);
-    if (text.endsWith(QLatin1Char('0')))
-        text.truncate(text.indexOf(QLatin1Char('.')));
+    // "%.1f" as C writes it: the binary value rounded half to even (1.25 is
+    // 1.2), whatever the locale. Qt's own formatting rounds such ties up.
+    char buf[400]; // the longest double in fixed notation is 309 digits
+    const auto [end, error] = std::to_chars(buf, buf + sizeof buf, score, std::chars_format::fixed, 1);
+    QString text = error == std::errc() ? QString::fromLatin1(buf, end - buf) : QStringLiteral("0");
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    if (dot >= 0 && text.endsWith(QLatin1Char('0')))
+        text.truncate(dot);
     return text;
 }
 
 namespace Marking {
 
+namespace {
+
+// The essay points of an exam's paper, read from sealed rows only. The exam
+// is named by the registration's 考试名称, which its result code covers. A
+// 多科 paper (subject "不定", which its code covers) draws essays from its
+// subject rows: any of their points may apply.
+std::optional<double> sealedEssayPoints(CADOConn &personnel, CADOConn &questions, const QString &examName)
+{
+    RecordsetPtr exam = personnel.openRecordset(QStringLiteral("select 试卷名称 from ExamArrange where 考试名称=? limit 1"),
+                                           Db::Personnel, {examName});
+    if (exam->recordCount() == 0)
+        return std::nullopt;
+    exam->moveFirst();
+    const std::optional<Paper> paper =
+        PaperStore::readPaperNamed(questions, exam->getString(QStringLiteral("试卷名称")));
+    if (!paper || !paper->sealed())
+        return std::nullopt;
+    const QList<Paper> rules = paper->subject == PaperSubjectText::Various
+                                   ? PaperStore::subjectRows(questions, paper->name)
+                                   : QList<Paper>{*paper};
+    std::optional<double> most;
+    for (const Paper &rule : rules) {
+        if (!rule.sealed())
+            return std::nullopt;
+        const double points = TypeRule::parse(rule.types[4]).points;
+        most = std::max(most.value_or(points), points);
+    }
+    return most;
+}
+
+// The registration's 考试名称, or nullopt when the registration is gone.
+std::optional<QString> examOfRegistration(CADOConn &conn, const QString &examineeNumber)
+{
+    RecordsetPtr row = conn.openRecordset(QStringLiteral("select 考试名称 from ExamRegister where ID=?"),
+                                          Db::Personnel, {int(ScoreQuery::leadingNumber(examineeNumber))});
+    if (row->recordCount() == 0)
+        return std::nullopt;
+    row->moveFirst();
+    return row->getString(QStringLiteral("考试名称"));
+}
+
+std::optional<double> valueOf(const EssayAnswer &a, const std::optional<double> &sealed)
+{
+    if (!sealed)
+        return std::nullopt;
+    return std::min(ScoreQuery::leadingNumber(a.points), *sealed);
+}
+
+} // namespace
+
 QList<EssayAnswer> waiting()
 {
-    CADOConn conn;
+    CADOConn conn, questions;
     RecordsetPtr r = conn.openRecordset(QStringLiteral("select * from quesAndAns"), Db::Personnel);
     QList<EssayAnswer> answers;
-    for (r->moveFirst(); !r->isEOF(); r->moveNext())
-        answers << EssayAnswer{r->getInt(QStringLiteral("ID")),      r->getString(QStringLiteral("姓名")),
-                               r->getString(QStringLiteral("部门")),   r->getString(QStringLiteral("职务")),
-                               r->getString(QStringLiteral("考试名称")), r->getString(QStringLiteral("题干")),
-                               r->getString(QStringLiteral("答案")),   r->getString(QStringLiteral("答题")),
-                               r->getString(QStringLiteral("分值")),   r->getString(QStringLiteral("考生编号"))};
+    QHash<QString, std::optional<double>> byRegistration;
+    for (r->moveFirst(); !r->isEOF(); r->moveNext()) {
+        EssayAnswer a{r->getInt(QStringLiteral("ID")),      r->getString(QStringLiteral("姓名")),
+                      r->getString(QStringLiteral("部门")),   r->getString(QStringLiteral("职务")),
+                      r->getString(QStringLiteral("考试名称")), r->getString(QStringLiteral("题干")),
+                      r->getString(QStringLiteral("答案")),   r->getString(QStringLiteral("答题")),
+                      r->getString(QStringLiteral("分值")),   r->getString(QStringLiteral("考生编号")),
+                      std::nullopt};
+        auto known = byRegistration.constFind(a.examineeNumber);
+        if (known == byRegistration.cend()) {
+            const std::optional<QString> exam = examOfRegistration(conn, a.examineeNumber);
+            known = byRegistration.insert(a.examineeNumber,
+                                          exam ? sealedEssayPoints(conn, questions, *exam) : std::optional<double>());
+        }
+        a.value = valueOf(a, *known);
+        answers << a;
+    }
     return answers;
+}
+
+QString valueText(const EssayAnswer &a)
+{
+    if (a.value && *a.value < ScoreQuery::leadingNumber(a.points))
+        return QString::number(*a.value, 'g', 15);
+    return a.points;
 }
 
 bool acceptsChar(const QString &current, QChar c)
@@ -78,6 +155,18 @@ Outcome mark(const EssayAnswer &a, double award)
     if (row->recordCount() == 0)
         return Outcome::RegistrationMissing; // rolled back: the essay row stays
     row->moveFirst();
+    // The code is written over the registration's own fields: the essay
+    // row's copies carry no code and may have been changed.
+    const QString id = row->getString(QStringLiteral("ID"));
+    const QString name = row->getString(QStringLiteral("姓名"));
+    const QString post = row->getString(QStringLiteral("职务"));
+    const QString examName = row->getString(QStringLiteral("考试名称"));
+    CADOConn questions; // the transaction holds conn to personnel.mdb
+    const std::optional<double> value = valueOf(a, sealedEssayPoints(conn, questions, examName));
+    if (!value)
+        return Outcome::NoSealedValue;
+    if (award > *value)
+        return Outcome::AboveValue;
     const QString passMark = row->getString(QStringLiteral("合格分数"));
     const QString timeUsed = row->getString(QStringLiteral("考试用时"));
     const QString examTime = row->getString(QStringLiteral("考试时间"));
@@ -89,8 +178,7 @@ Outcome mark(const EssayAnswer &a, double award)
                            Db::Personnel, {a.examName, a.examineeNumber})
             ->getInt(QStringLiteral("n"));
     // The code over the same fields in the same order as the submission's.
-    const QString code =
-        resultCode(a.examineeNumber, a.name, a.post, a.examName, score, passMark, timeUsed, examTime);
+    const QString code = resultCode(id, name, post, examName, score, passMark, timeUsed, examTime);
     conn.executeOrThrow(QStringLiteral("update ExamRegister set 成绩=?,保存码=?,问答题=? where ID=?"), Db::Personnel,
                         {score, code, remaining > 0 ? QVariant(QStringLiteral("有")) : QVariant(), registration});
     tx.commit();

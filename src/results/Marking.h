@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // One row of quesAndAns.
 struct EssayAnswer
 {
@@ -16,18 +18,26 @@ struct EssayAnswer
     QString stem;
     QString reference;
     QString answer;
-    QString points;         // 分值
+    QString points;         // 分值 as stored
     QString examineeNumber; // 考生编号: the registration's ID as text
+    // The most the answer can earn: its 分值, but never more than the essay
+    // points of its exam's sealed paper (the essay row carries no code).
+    // nullopt when no sealed rule is found: the registration, its exam or
+    // its paper is gone, or the paper fails its code.
+    std::optional<double> value;
 };
 
-// A score as stored: "%.1f", cut before the "." when it ends in "0"
-// (83.0 gives 83, 83.5 stays).
+// A score as stored, by the submission and by marking alike: "%.1f" (ties
+// of the binary value to even, as C's printf), cut before the "." when it
+// ends in "0" (83.0 gives 83, 83.5 stays, 1.25 gives 1.2).
 QString scoreText(double score);
 
 namespace Marking {
 
-// Every essay answer waiting, in table order. Throws DbError.
+// Every essay answer waiting, in table order, with its value. Throws DbError.
 QList<EssayAnswer> waiting();
+// The value as shown: 分值 as stored unless the paper allows less.
+QString valueText(const EssayAnswer &answer);
 
 // Whether a typed character may enter the points field holding current:
 // digits always, "." only while there is none yet. (Backspace is no
@@ -40,12 +50,19 @@ QString corrected(const QString &text);
 // The award in the field; empty is 0.
 double award(const QString &text);
 
-enum class Outcome { Marked, RegistrationMissing };
+enum class Outcome {
+    Marked,
+    RegistrationMissing,
+    NoSealedValue, // no sealed paper rule tells what the essay is worth
+    AboveValue,    // the award is more than the essay's value
+};
 // In one transaction: deletes the essay row, adds the award to the
-// registration's score, reseals it with the result code and sets 问答题 to
-// "有" while answers of the registration remain, else to null. When the
-// registration no longer exists nothing is changed. Throws DbError (and
-// then nothing is changed either).
+// registration's score, reseals it with the result code over the
+// registration's own fields and sets 问答题 to "有" while answers of the
+// registration remain, else to null. The paper's bound on the value is
+// read afresh, not taken from the answer given. Unless Marked nothing is
+// changed. Throws DbError
+// (and then nothing is changed either).
 Outcome mark(const EssayAnswer &answer, double award);
 
 } // namespace Marking

@@ -178,9 +178,10 @@ QImage renderImage(const ChartSelection &selection, const QSize &size, const QDa
     return image;
 }
 
-bool save(const ChartSelection &selection, const QSize &size, const QDate &today, const QString &path)
+bool save(const ChartSelection &selection, const QSize &size, const QDate &today, const QString &path,
+          QString *error)
 {
-    return writeBmp32(renderImage(selection, size, today), path);
+    return writeBmp32(renderImage(selection, size, today), path, error);
 }
 
 QString targetPath(const QString &chosen)

@@ -48,9 +48,10 @@ int organisationTop(int rows);
 // Draws the sheet of the given size, dated today.
 void render(QPainter &painter, const ChartSelection &selection, const QDate &today);
 QImage renderImage(const ChartSelection &selection, const QSize &size, const QDate &today);
-// Saves the sheet as a 32-bit BMP; false (and nothing left at path) when
-// it cannot be written.
-bool save(const ChartSelection &selection, const QSize &size, const QDate &today, const QString &path);
+// Saves the sheet as a 32-bit BMP; false when it cannot be written: a file
+// already at path then stays as it was and *error says why.
+bool save(const ChartSelection &selection, const QSize &size, const QDate &today, const QString &path,
+          QString *error = nullptr);
 
 // The saved file: the chosen path with ".bmp" appended, always.
 QString targetPath(const QString &chosen);

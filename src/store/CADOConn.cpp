@@ -645,7 +645,7 @@ bool CADOConn::openConnection(const QString &file)
     m_handle = openHandle(path, &error);
     if (!m_handle) {
         if (openFailureReporter())
-            openFailureReporter()(error);
+            openFailureReporter()(Db::explain(error));
         return false;
     }
     return true;
@@ -834,6 +834,11 @@ void CADOConn::close()
 void CADOConn::releaseCachedHandles()
 {
     cachedHandles().clear();
+}
+
+bool CADOConn::holdFile(const QString &file, QString *error)
+{
+    return openHandle(QDir::current().absoluteFilePath(file), error) != nullptr;
 }
 
 // ------------------------------------------------------------ DbTransaction

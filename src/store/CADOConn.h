@@ -24,6 +24,14 @@ inline const QString Personnel = QStringLiteral("personnel.mdb");
 inline constexpr const char *Password = "rtm9wzp4bj81ncd";
 } // namespace Db
 
+namespace Db {
+// What a user reads for an engine failure: the likely cause in Chinese (the
+// file in use by another program, a full disk, no write permission, a
+// damaged file), then the engine's own text for whoever fixes it. A text
+// that is Chinese already is returned as it is.
+QString explain(const QString &engineText);
+} // namespace Db
+
 // A failure of a recordset operation or a transaction, carrying the engine's
 // text. Commands catch it at their edge (see runCommand).
 class DbError : public std::runtime_error
@@ -154,6 +162,11 @@ public:
     // Handles stay open for the life of the process so the key is derived
     // once per file; tests let them go when their working folder goes.
     static void releaseCachedHandles();
+
+    // Opens the file of the working directory and keeps it open and locked
+    // for the life of the process, showing nothing; false with the engine's
+    // text. Start-up holds both files this way.
+    static bool holdFile(const QString &file, QString *error);
 
 private:
     // False when the file cannot be served: *error is empty when the failed

@@ -1,11 +1,11 @@
 #include "store/SettingsFile.h"
 
 #include "store/Encoding.h"
+#include "store/SafeFile.h"
 
 #include <QByteArrayView>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -516,14 +516,20 @@ public:
         rebuildIndex();
     }
 
-    bool save(const QString &path) const
+    bool save(const QString &path, QString *error) const
     {
-        // Written beside the file and renamed over it: a failed write never
-        // leaves half a file. The text goes out in pieces of about a
-        // megabyte, so a large file is not held twice.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        // Written beside the file and renamed over it only when every byte
+        // reached the disk: a failed write keeps the old file whole. The
+        // text goes out in pieces of about a megabyte, so a large file is
+        // not held twice.
+        SafeFile file(path);
+        auto failed = [&] {
+            if (error)
+                *error = file.errorText();
             return false;
+        };
+        if (!file.open())
+            return failed();
         constexpr qsizetype kPiece = 1 << 20;
         QByteArray piece;
         piece.reserve(kPiece + 4096);
@@ -531,7 +537,7 @@ public:
         auto flush = [&](qsizetype atLeast) {
             if (piece.size() < atLeast)
                 return;
-            ok = ok && file.write(piece) == piece.size();
+            ok = ok && file.write(piece);
             piece.resize(0);
         };
         for (const Line &l : m_preamble) {
@@ -550,11 +556,9 @@ public:
             flush(kPiece);
         }
         flush(0);
-        if (!ok) {
-            file.cancelWriting();
-            return false;
-        }
-        return file.commit();
+        if (!ok || !file.commit())
+            return failed();
+        return true;
     }
 
 private:
@@ -722,19 +726,19 @@ int SettingsFile::readInt(const QString &section, const QString &key, int defaul
     return v ? parseCount(*v) : defaultValue;
 }
 
-bool SettingsFile::writeString(const QString &section, const QString &key, const QString &value) const
+bool SettingsFile::writeString(const QString &section, const QString &key, const QString &value, QString *error) const
 {
     IniDocument doc = IniDocument::load(m_path);
     doc.write(section, key, value);
-    return doc.save(m_path);
+    return doc.save(m_path, error);
 }
 
-bool SettingsFile::deleteSection(const QString &section) const
+bool SettingsFile::deleteSection(const QString &section, QString *error) const
 {
     IniDocument doc = IniDocument::load(m_path);
     const QByteArray name = Encoding::toGb(section);
     doc.removeSections([&](QByteArrayView n) { return sameName(n, name); });
-    return doc.save(m_path);
+    return doc.save(m_path, error);
 }
 
 QStringList SettingsFile::readDepartmentNames() const
@@ -806,7 +810,7 @@ QStringList SettingsFile::audienceGroupList() const
     return list;
 }
 
-bool SettingsFile::writeDepartmentTree(const DepartmentTree &tree) const
+bool SettingsFile::writeDepartmentTree(const DepartmentTree &tree, QString *error) const
 {
     QByteArray bytes = readFileBytes(m_path);
     const auto info = IniText(bytes).section("info");
@@ -833,10 +837,10 @@ bool SettingsFile::writeDepartmentTree(const DepartmentTree &tree) const
         doc.appendSection(departmentSection(++d), entries);
     }
     doc.appendSection(kInfo, {{QStringLiteral("Count"), QString::number(d)}});
-    return doc.save(m_path);
+    return doc.save(m_path, error);
 }
 
-bool SettingsFile::writeAudienceGroups(const AudienceGroups &groups) const
+bool SettingsFile::writeAudienceGroups(const AudienceGroups &groups, QString *error) const
 {
     IniDocument doc = IniDocument::load(m_path);
     for (int k = 0; k < 4; ++k) {
@@ -851,5 +855,5 @@ bool SettingsFile::writeAudienceGroups(const AudienceGroups &groups) const
     } else if (groups[2].isEmpty()) {
         doc.write(kObject, QStringLiteral("name4"), QString());
     }
-    return doc.save(m_path);
+    return doc.save(m_path, error);
 }

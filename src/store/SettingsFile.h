@@ -49,16 +49,18 @@ public:
     QStringList audienceGroupList() const;
 
     // Replaces the department catalogue by the tree. False when the file could
-    // not be written; the old file then stays whole.
-    bool writeDepartmentTree(const DepartmentTree &tree) const;
+    // not be written (a full disk, no permission); the old file then stays
+    // whole and *error says why, in Chinese.
+    bool writeDepartmentTree(const DepartmentTree &tree, QString *error = nullptr) const;
     // Stores changed slots; a slot after an empty group 2 or 3 is emptied.
-    bool writeAudienceGroups(const AudienceGroups &groups) const;
+    bool writeAudienceGroups(const AudienceGroups &groups, QString *error = nullptr) const;
 
     // The single-value operations the catalogues are built on.
     QString readString(const QString &section, const QString &key, const QString &defaultValue) const;
     int readInt(const QString &section, const QString &key, int defaultValue) const;
-    bool writeString(const QString &section, const QString &key, const QString &value) const;
-    bool deleteSection(const QString &section) const;
+    bool writeString(const QString &section, const QString &key, const QString &value,
+                     QString *error = nullptr) const;
+    bool deleteSection(const QString &section, QString *error = nullptr) const;
 
 private:
     QString m_path;

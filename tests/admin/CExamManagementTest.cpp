@@ -110,6 +110,12 @@ TEST_F(CExamManagementTest, RemovingTickedRegistrationsSparesFinishedOnes)
     EXPECT_EQ(rowsOf(*s, kRegs, 1, 5), (QStringList{"1 张三 财务部 会计 ", "2 李四 财务部 出纳 已考"}));
     tick(*s, kRegs, 0);
     tick(*s, kRegs, 1);
+    const QString ask = "您确定要删除所选考生吗？";
+    expectBox(ask, Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    click(*s, 1142);
+    EXPECT_EQ(s->control<QTableWidget>(kRegs)->rowCount(), 2);
+    EXPECT_EQ(counters(1), (QList<QStringList>{{"2", "7"}}));
+    expectBox(ask, Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("'李四'已完成考试，不能删除！", Caption::Tip);
     click(*s, 1142);
     EXPECT_EQ(rowsOf(*s, kRegs, 1, 5), QStringList{"1 李四 财务部 出纳 已考"});

@@ -92,11 +92,16 @@ TEST_F(ExamCreationTest, WritesTheExamRegistrationsAndCountersSealed)
     essay.paper = "综合卷";
     essay.fullMarks = "120";
     essay.essay = "干部,困难,2,10";
-    ASSERT_EQ(ExamCreation::create(essay, {{"张三", "财务部", "会计"}}, &n), ExamCreation::Outcome::Created);
+    // Namesakes in two departments are two people: each keeps a registration.
+    ASSERT_EQ(ExamCreation::create(essay, {{"张三", "财务部", "会计"}, {"张三", "人事部", "会计"}}, &n),
+              ExamCreation::Outcome::Created);
     EXPECT_EQ(n, 2);
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 备注 from ExamArrange where 考试号=2").at(0).at(0), "干部,困难,2,10");
+    // printf '%s' '张三人事部会计2100' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 部门,保存码 from ExamRegister where 考试号='2' and 部门='人事部'"),
+              (QList<QStringList>{{"人事部", "8e899a46121ea873487a1154eef82e12"}}));
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 考生质量,考生数量 from JoinExam where 考试号=2"),
-              (QList<QStringList>{{"1", "6"}}));
+              (QList<QStringList>{{"2", "7"}}));
 }
 
 TEST_F(ExamCreationTest, ChecksRunInTheirOrderAndChangeNothing)
@@ -113,6 +118,9 @@ TEST_F(ExamCreationTest, ChecksRunInTheirOrderAndChangeNothing)
     EXPECT_EQ(with([](ExamRequest &q) { q.passMark.clear(); }), O::NoPassMark);
     EXPECT_EQ(with([](ExamRequest &q) { q.passMark = "101"; }), O::PassMarkAboveFullMarks);
     EXPECT_EQ(with([](ExamRequest &q) { q.timeLimit = "0"; }), O::ZeroTimeLimit);
+    EXPECT_EQ(with([](ExamRequest &q) { q.timeLimit = "1441"; }), O::TimeLimitTooLong);
+    // Too long for a whole number: not mistaken for 0 minutes.
+    EXPECT_EQ(with([](ExamRequest &q) { q.timeLimit = "99999999999999999999"; }), O::TimeLimitTooLong);
     EXPECT_EQ(with([](ExamRequest &q) { q.end = "2019/05/20 08:00"; }), O::EndNotAfterStart);
     EXPECT_EQ(with([](ExamRequest &q) { q.end = q.start; }), O::EndNotAfterStart);
     EXPECT_EQ(ExamCreation::create(request(), {}), O::NoPaperOrPeople);
@@ -120,6 +128,7 @@ TEST_F(ExamCreationTest, ChecksRunInTheirOrderAndChangeNothing)
 
     EXPECT_EQ(ExamCreation::message(O::PassMarkAboveFullMarks), "合格分数不能大于满分！");
     EXPECT_EQ(ExamCreation::message(O::NoPaperOrPeople), "试卷名为空或未选取考生！");
+    EXPECT_EQ(ExamCreation::message(O::TimeLimitTooLong), "答题时限不能超过1440分钟！");
 
     ASSERT_EQ(ExamCreation::create(request(), people()), O::Created);
     EXPECT_EQ(ExamCreation::create(request(), people()), O::NameExists);
@@ -144,6 +153,22 @@ TEST_F(ExamCreationTest, LeapDayAndMidnightAreStoredAsPicked)
     // printf '%s' '年度考试2024/02/29 23:302024/03/01 00:00100' | iconv -t gb18030 | md5sum
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 保存码 from ExamArrange").at(0).at(0),
               "96c4bac6acba67990ba010d0e8134c4f");
+}
+
+// Leading zeros are not kept: a result sealed later over the pass mark
+// written as a number must match what the exam and registration hold.
+TEST_F(ExamCreationTest, PassMarkAndTimeLimitAreStoredAsPlainNumbers)
+{
+    ExamRequest q = request();
+    q.passMark = "060";
+    q.timeLimit = "01440";
+    ASSERT_EQ(ExamCreation::create(q, {{"张三", "财务部", "会计"}}), ExamCreation::Outcome::Created);
+    // printf '%s' '年度考试2019/05/20 08:302019/05/20 10:0060' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 合格分数,考试时限,保存码 from ExamArrange"),
+              (QList<QStringList>{{"60", "1440", "85784f46d96957c03f0107c3b44cab89"}}));
+    // printf '%s' '张三财务部会计160' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 合格分数,保存码 from ExamRegister"),
+              (QList<QStringList>{{"60", "80a8caeaaa0ee188c7066ec0bd537313"}}));
 }
 
 TEST_F(ExamCreationTest, AFailingWriteLeavesNothingBehind)
@@ -172,8 +197,7 @@ TEST_F(ExamCreationTest, AProcessKilledMidwayLeavesTheWholeExamOrNothing)
             CADOConn::releaseCachedHandles();
             ::_exit(ok ? 0 : 1);
         }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        const int status = waitForChild(pid);
         if (*stopAt) {
             EXPECT_TRUE(WIFSIGNALED(status)) << stopAt;
             EXPECT_EQ(count("ExamArrange") + count("ExamRegister") + count("JoinExam"), 0) << stopAt;

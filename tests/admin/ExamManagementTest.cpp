@@ -136,8 +136,10 @@ TEST_F(ExamManagementTest, RemovingAndRegisteringKeepTheCountersTrue)
     EXPECT_EQ(counters(m_first), (QList<QStringList>{{"1", "6"}}));
     EXPECT_EQ(ExamManagement::viewRegistrations(m_first, nullptr), ExamManagement::View::Shown);
 
-    // Not registered for exam 1: everyone but 李四, 王五 twice.
-    EXPECT_EQ(ExamManagement::unregisteredNames(m_first), (QStringList{"张三", "王五", "王五", "O'Brien"}));
+    // Not registered for exam 1: everyone but 李四, 王五 twice, and the
+    // other 李四 of 财务部, who holds another post.
+    Roster::add("李四", "财务部", "会计");
+    EXPECT_EQ(ExamManagement::unregisteredNames(m_first), (QStringList{"张三", "王五", "王五", "O'Brien", "李四"}));
     const auto wang = ExamManagement::unregisteredPerson("王五", m_first);
     ASSERT_TRUE(wang);
     EXPECT_EQ(wang->department, "人事部");

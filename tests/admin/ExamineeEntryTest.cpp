@@ -148,7 +148,7 @@ TEST_F(ExamineeEntryTest, DatabaseErrorIsReportedAndTheScreenStays)
 {
     addExam("A", "2019/05/20 10:00");
     outsiderExec(Db::Personnel, "drop table JoinExam");
-    expectBox("no such table: JoinExam", Caption::Tip);
+    expectBox(Db::explain("no such table: JoinExam"), Caption::Tip);
     EXPECT_EQ(enter(), std::nullopt);
     EXPECT_FALSE(exited());
 }
@@ -157,7 +157,7 @@ TEST_F(ExamineeEntryTest, MissingDatabaseIsReportedOnce)
 {
     CADOConn::releaseCachedHandles();
     ASSERT_TRUE(QFile::remove(path(Db::Personnel)));
-    expectBox("unable to open database file", Caption::Default);
+    expectBox(Db::explain("unable to open database file"), Caption::Default);
     EXPECT_EQ(enter(), std::nullopt);
     EXPECT_FALSE(exited());
 }

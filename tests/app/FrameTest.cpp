@@ -2,7 +2,10 @@
 #include "app/CMyMsgDlg.h"
 #include "app/CReadEdit.h"
 #include "app/Navigation.h"
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
 #include "app/program/ScreenLoop.h"
+#include "store/CADOConn.h"
 #include "support/VornTest.h"
 
 #include <QApplication>
@@ -203,4 +206,50 @@ TEST_F(FrameTest, ASecondCopyEndsSilentlyWithoutAWindow)
 
     first.kill();
     first.waitForFinished();
+}
+
+// Copies whose runtime folders differ (another session, another user) still
+// share the working directory: the second one says why it stops. Once the
+// first is gone, even killed, the folder is free again.
+TEST_F(FrameTest, ASecondCopyOnTheSameWorkingDirectorySaysWhyItStops)
+{
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.setWorkingDirectory(workDir());
+    first.start(VORN_BIN_DIR "/vorn", {});
+    ASSERT_TRUE(first.waitForStarted());
+    for (int i = 0; i < 100 && !QFile::exists(path(SingleInstance::WorkDirLockName)); ++i)
+        QTest::qWait(50);
+    ASSERT_EQ(first.state(), QProcess::Running);
+
+    expectBox(QStringLiteral("另一份Lumet（进程号 %1）正在使用工作目录 %2。\n"
+                             "两份程序同时使用同一组数据库会互相破坏考试数据，本程序将退出。")
+                  .arg(first.processId())
+                  .arg(workDir()),
+              Caption::Tip, MsgIcon::Warning);
+    EXPECT_FALSE(Startup::prepareWorkingDirectory());
+    expectAllShown();
+
+    first.kill();
+    first.waitForFinished();
+    EXPECT_TRUE(Startup::prepareWorkingDirectory());
+    SingleInstance::release();
+}
+
+// Both files are opened before the start screen: a missing one is explained
+// and the program ends, rather than at the first command that needs it.
+TEST_F(FrameTest, StartUpEndsWhenADatabaseFileCannotBeOpened)
+{
+    CADOConn::releaseCachedHandles();
+    ASSERT_TRUE(QFile::remove(path("personnel.mdb")));
+    expectBox("程序无法启动：数据库文件 personnel.mdb 不能使用。\n"
+              "无法打开数据库文件：工作目录中没有这个文件，或没有访问它的权限。\n"
+              "（数据库引擎的原文：unable to open database file）",
+              Caption::Default, MsgIcon::Warning);
+    EXPECT_FALSE(Startup::prepareWorkingDirectory());
+    expectAllShown();
 }

@@ -360,6 +360,9 @@ TEST_F(CAddQuestionTest, WithoutThePictureFolderThePictureNameIsStillSet)
     click(s, 1230);
     fillSingle(s);
     expectBox("确认要导入图片文件?", Caption::Tip, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("图片文件 QuestionMap/单选题1.bmp 保存失败：文件夹不存在。\n"
+              "题目已照常添加；问题解决后，可把图片以此文件名放到该位置。",
+              Caption::Tip);
     expectBox("题目添加成功!", Caption::Tip);
     click(s, 1229);
     EXPECT_EQ(outsiderRows(Db::Questions, "select 图片 from 单选题")[0][0], "单选题1");

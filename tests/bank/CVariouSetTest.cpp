@@ -3,8 +3,10 @@
 #include "store/CADOConn.h"
 #include "store/Encoding.h"
 #include "store/SettingsFile.h"
+#include "store/WorkDir.h"
 
 #include "support/Driving.h"
+#include "support/FullDisk.h"
 #include "support/VornTest.h"
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QMenu>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
@@ -409,4 +412,46 @@ TEST_F(CVariouSetTest, NavigationButtons)
     QTest::keyClick(s->control(1091), Qt::Key_Escape);
     EXPECT_EQ(s->text(1091), QStringLiteral("ab"));
     EXPECT_TRUE(s->isVisible());
+}
+
+// The working directory on a disk that is full: both saves fail, say so, and
+// leave the settings file as it was (it once became empty here).
+TEST_F(CVariouSetTest, SavesOnAFullDiskSaySoAndKeepTheSettingsFile)
+{
+    FullDisk disk(path("disk"), 4096);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    QString error;
+    ASSERT_TRUE(WorkDir::prepare(disk.path("work"), &error)) << error.toStdString();
+    CADOConn::releaseCachedHandles();
+    ASSERT_TRUE(QDir::setCurrent(disk.path("work")));
+    const auto back = qScopeGuard([this] {
+        CADOConn::releaseCachedHandles();
+        QDir::setCurrent(workDir());
+    });
+    SettingsFile().writeDepartmentTree({{QStringLiteral("销售部"), {QStringLiteral("经理")}}});
+    SettingsFile().writeAudienceGroups({"干部", "", "", ""});
+    QFile stored(disk.path("work/vornconf.ini"));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    const QByteArray before = stored.readAll();
+    stored.close();
+    disk.fill();
+
+    auto s = open();
+    expectBox("部门和岗位设置没有保存：磁盘空间已满，文件无法写完。\n"
+              "设置文件 vornconf.ini 保持原样，请解决问题后再按“保存”。",
+              Caption::Tip);
+    QTest::mouseClick(s->control<QPushButton>(1092), Qt::LeftButton);
+    s->setText(1089, "工人");
+    expectBox("对象设置没有保存：磁盘空间已满，文件无法写完。\n"
+              "设置文件 vornconf.ini 保持原样，请解决问题后再按“保存”。",
+              Caption::Tip);
+    QTest::mouseClick(s->control<QPushButton>(1245), Qt::LeftButton);
+    expectAllShown();
+    EXPECT_EQ(groupEdits(*s), (QStringList{"干部", "", "", ""})) << "the edits show what is stored";
+
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), before);
+    EXPECT_EQ(QDir(disk.path("work")).entryList({"*vornconf*"}, QDir::Files | QDir::Hidden),
+              QStringList{"vornconf.ini"});
 }

@@ -197,6 +197,16 @@ TEST_F(CExamLoginTest, ARegistrationAddedOutsideEndsTheProgram)
     EXPECT_TRUE(exited());
 }
 
+TEST_F(CExamLoginTest, ACounterThatIsNotFiveAboveTheOtherEndsTheProgram)
+{
+    outsiderExec(Db::Personnel, "update JoinExam set 考生数量=7 where 考试号=1");
+    auto s = open();
+    identify(*s, kPerson);
+    expectTimed("本次考试人员数量被修改,将退出程序！");
+    click(*s, kQuery);
+    EXPECT_TRUE(exited());
+}
+
 TEST_F(CExamLoginTest, AMissingCounterRowEndsTheProgram)
 {
     outsiderExec(Db::Personnel, "delete from JoinExam where 考试号=1");

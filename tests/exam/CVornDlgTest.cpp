@@ -349,6 +349,35 @@ TEST_F(CVornDlgTest, LongEssaysAreKeptWhole)
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 答题 from quesAndAns").at(0).at(0), long600);
 }
 
+// A 交卷 whose write fails keeps the answers and can be pressed again.
+TEST_F(CVornDlgTest, AFailedHandInKeepsTheAnswersAndCanBeRepeated)
+{
+    auto s = started({{"问答题", "谈谈", {}, "10", QVariant(), "参考"}});
+    s->control<QPlainTextEdit>(1265)->setPlainText("我的看法");
+    outsiderExec(Db::Personnel, "alter table quesAndAns rename to gone");
+    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("交卷没有成功，成绩尚未保存。\n"
+              "数据库文件不完整或已损坏：缺少程序需要的表（也可能正被另一份Lumet改动）。\n"
+              "（数据库引擎的原文：no such table: quesAndAns）\n\n"
+              "您的答案都已保留。请报告监考人员，问题解决后再按“交卷”。",
+              Caption::Tip);
+    click(*s, 1024);
+    expectAllShown();
+    EXPECT_FALSE(exited());
+    EXPECT_TRUE(shown(*s, 1024));
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩 is null from ExamRegister").at(0).at(0), "1");
+    EXPECT_EQ(answerOf(1), "我的看法");
+
+    outsiderExec(Db::Personnel, "alter table gone rename to quesAndAns");
+    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您这次参加“年度考试”的正式考试得分为：0分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
+              "\n\n是否进入考试查看窗口？",
+              Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    click(*s, 1024);
+    EXPECT_TRUE(exited());
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 答题 from quesAndAns"), (QList<QStringList>{{"我的看法"}}));
+}
+
 TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
 {
     auto s = started({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"},

@@ -102,9 +102,12 @@ TEST_F(CWordPaperTest, WithoutAWordProcessorThePopUpStaysAndAFurtherTryPrintsOne
     });
     auto s = open();
     fill(*s, "期末考试", "90", "60");
-    expectBox("本机没有安装word产品！", Caption::Default);
+    expectBox("纸质考卷已保存为：\n" + path("纸质考卷/期末考试_20260520_083005.docx")
+                  + "\n\n本机没有安装word产品，无法自动打开它；可把该文件复制到装有word的电脑上打开或打印。",
+              Caption::Tip);
     click(*s, 1246);
     EXPECT_TRUE(s->isVisible());
+    EXPECT_EQ(readDocx(opened[0]).marks["mark1"].lines, QStringList{"期末考试"}) << "the document named is whole";
     EXPECT_EQ(interimRows(), 1); // the draw is kept until the pop-up is left
 
     accept = true;

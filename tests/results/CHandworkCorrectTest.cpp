@@ -19,6 +19,7 @@ protected:
         ResultsTest::SetUp();
         ASSERT_EQ(addResult(liSi, "5bfcdf68a869f423615dd61a5cd9a39a"), 1);
         sealCounters();
+        addMidtermExam();
         addEssay(1, liSi, "一", "5");
         addEssay(1, liSi, "二", "5", QVariant());
         addEssay(1, liSi, "三", "2.5");
@@ -52,9 +53,13 @@ TEST_F(CHandworkCorrectTest, ListsEveryWaitingAnswerAndShowsTheTickedOne)
 {
     auto s = open();
     EXPECT_EQ(s->windowTitle(), "问答题手工批卷窗口");
-    EXPECT_EQ(rowsOf(*s, kList, 1, 6), (QStringList{"1 李四 人事部 主管 期中考试 是", "2 李四 人事部 主管 期中考试 是",
-                                                     "3 李四 人事部 主管 期中考试 是"}));
-    EXPECT_TRUE(s->control<QTableWidget>(kList)->isColumnHidden(12));
+    // The stems tell one person's essays apart.
+    EXPECT_EQ(rowsOf(*s, kList, 1, 7), (QStringList{"1 李四 人事部 主管 期中考试 是 一", "2 李四 人事部 主管 期中考试 是 二",
+                                                     "3 李四 人事部 主管 期中考试 是 三"}));
+    auto *list = s->control<QTableWidget>(kList);
+    EXPECT_TRUE(list->isColumnHidden(12));
+    EXPECT_FALSE(list->isColumnHidden(7));
+    EXPECT_LE(list->columnViewportPosition(7) + list->columnWidth(7), list->viewport()->width()) << "stems in sight";
     tick(*s, kList, 0);
     EXPECT_EQ(s->text(1270), "一");
     EXPECT_EQ(s->text(1271), "参考一");
@@ -126,6 +131,25 @@ TEST_F(CHandworkCorrectTest, MarkingEveryAnswerThenBackToTheQuery)
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,保存码,问答题 is null from ExamRegister"),
               (QList<QStringList>{{"83", "dd9c226a3cb0dc216985e2700a7094b0", "1"}}));
     EXPECT_EQ(ScoreQuery::verify(), ScoreQuery::Verification::Sound);
+}
+
+TEST_F(CHandworkCorrectTest, TheValueComesFromTheSealedPaper)
+{
+    outsiderExec(Db::Personnel, "update quesAndAns set 分值='100' where 题干='一'");
+    {
+        auto s = open();
+        tick(*s, kList, 0);
+        EXPECT_EQ(s->text(1273), "5");
+        award(*s, "50");
+        expectBox("本题批改给分不能大于分值！", Caption::Remind);
+        click(*s, 1274);
+    }
+    outsiderExec(Db::Questions, "delete from exampaper");
+    auto s = open();
+    tick(*s, kList, 1);
+    expectBox("该考试的试卷已不存在或已被篡改，无法核实本题分值，不能批改！", Caption::Warn, MsgIcon::Warning);
+    click(*s, 1274);
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select * from quesAndAns").size(), 3);
 }
 
 TEST_F(CHandworkCorrectTest, ARegistrationDeletedMeanwhileIsReported)

@@ -3,6 +3,7 @@
 #include "store/Clock.h"
 
 #include "support/Driving.h"
+#include "support/FullDisk.h"
 #include "support/VornTest.h"
 
 #include <QAction>
@@ -124,9 +125,36 @@ TEST_F(CScoreMapTest, ASaveThatCannotBeWrittenSaysSo)
 {
     auto s = open();
     answerFileDialog(path("nofolder/成绩"));
-    expectBox("成绩.bmp文件保存失败，请检查保存位置！", Caption::Tip);
+    expectBox("成绩.bmp文件保存失败，请检查保存位置！\n原因：文件夹不存在。", Caption::Tip);
     press(*s, 32789);
     EXPECT_FALSE(QFile::exists(path("nofolder/成绩.bmp")));
+}
+
+// A chart saved over an older one on a disk that fills up: the older one
+// stays whole and the message says so (it was once cut short).
+TEST_F(CScoreMapTest, ReplacingAChartOnAFullDiskKeepsTheOldOne)
+{
+    FullDisk disk(path("disk"), 4096);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    auto s = open();
+    answerFileDialog(disk.path("成绩"));
+    press(*s, 32789);
+    QFile saved(disk.path("成绩.bmp"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray before = saved.readAll();
+    saved.close();
+    ASSERT_EQ(before.size(), 54 + 656 * 928 * 4);
+    disk.fill();
+
+    answerFileDialog(disk.path("成绩"));
+    expectBox("成绩.bmp文件已存在，要替换吗?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("成绩.bmp文件保存失败，请检查保存位置！\n原因：磁盘空间已满，文件无法写完。\n原有的成绩.bmp文件保持不变。",
+              Caption::Tip);
+    press(*s, 32789);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll() == before);
+    EXPECT_EQ(QDir(disk.path("")).entryList({"*成绩*"}, QDir::Files | QDir::Hidden), QStringList{"成绩.bmp"});
 }
 
 TEST_F(CScoreMapTest, ReturnAndClose)

@@ -37,6 +37,12 @@ TEST(MarkingRules, ScoreTextCutsAWholeNumber)
     EXPECT_EQ(scoreText(80.5 + 0.5), "81");
     EXPECT_EQ(scoreText(100), "100");
     EXPECT_EQ(scoreText(0), "0");
+    // Ties of the binary value go to even, as C's printf writes "%.1f"
+    // (half of a 2.5-point blank is 1.25); 0.35 is stored just below.
+    EXPECT_EQ(scoreText(1.25), "1.2");
+    EXPECT_EQ(scoreText(2.75), "2.8");
+    EXPECT_EQ(scoreText(0.35), "0.3");
+    EXPECT_EQ(scoreText(99.96), "100");
 }
 
 namespace {
@@ -53,6 +59,7 @@ protected:
         // printf '%s' '1李四主管期中考试80606002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
         ASSERT_EQ(addResult(liSi, "5bfcdf68a869f423615dd61a5cd9a39a"), 1);
         sealCounters();
+        addMidtermExam();
         addEssay(1, liSi, "一", "5");
         addEssay(1, liSi, "二", "5", QVariant()); // left unanswered
         addEssay(1, liSi, "三", "5");
@@ -115,6 +122,58 @@ TEST_F(MarkingTest, AMissingRegistrationKeepsTheEssay)
     outsiderExec(Db::Personnel, "delete from ExamRegister");
     EXPECT_EQ(Marking::mark(a, 2), Marking::Outcome::RegistrationMissing);
     EXPECT_EQ(Marking::waiting().size(), 3);
+}
+
+// The essay rows carry no code: neither their value nor their copies of
+// the person's fields are trusted.
+TEST_F(MarkingTest, TheEssayRowsOwnFieldsDecideNothing)
+{
+    outsiderExec(Db::Personnel, "update quesAndAns set 分值='100', 姓名='王五', 职务='经理'");
+    const EssayAnswer a = answer(0);
+    EXPECT_EQ(Marking::valueText(a), "5"); // the paper's points
+    EXPECT_EQ(Marking::mark(a, 50), Marking::Outcome::AboveValue);
+    EXPECT_EQ(Marking::waiting().size(), 3);
+
+    EXPECT_EQ(Marking::mark(a, 5), Marking::Outcome::Marked);
+    // printf '%s' '1李四主管期中考试85606002019/05/20　10:10:00' | iconv -t gb18030 | md5sum
+    EXPECT_EQ(row("select 成绩,保存码 from ExamRegister"), (QStringList{"85", "2d3e08380e20e604d78e6c85a64925aa"}));
+    EXPECT_EQ(ScoreQuery::verify(), ScoreQuery::Verification::Sound);
+}
+
+TEST_F(MarkingTest, WithoutASealedPaperNothingIsMarked)
+{
+    for (const char *change : {"update exampaper set 问答题='每题50.0分。干部:困难=3,;'", "delete from exampaper"}) {
+        outsiderExec(Db::Questions, change);
+        const EssayAnswer a = answer(0);
+        EXPECT_FALSE(a.value) << change;
+        EXPECT_EQ(Marking::mark(a, 1), Marking::Outcome::NoSealedValue) << change;
+        EXPECT_EQ(Marking::waiting().size(), 3) << change;
+    }
+}
+
+// A 多科 paper's essays come from its subject rows, each with its points.
+TEST_F(MarkingTest, AMultiSubjectPaperAllowsItsLargestEssayPoints)
+{
+    outsiderExec(Db::Questions, "delete from exampaper");
+    const char *insert = "insert into %1 (名称,科目,科目选项,单选题,判断题,填空题,多选题,问答题,总题数,满分,创建时间,保存码) "
+                         "values ('期中卷',?,'多科','空','空','空','空',?,?,?,'2019/05/01 09:00:00',?)";
+    // printf '%s' '期中卷空空空空问答题包含2个科目不定213.02019/05/01 09:00:00' | iconv -t gb18030 | md5sum
+    outsiderExec(Db::Questions, QString(insert).arg("exampaper"),
+                 {"不定", "问答题包含2个科目", "2", "13.0", "f94b5eb030b07d28dd0c95c7caf7c735"});
+    // printf '%s' '期中卷空空空空每题5.0分。干部:困难=1,;语文15.02019/05/01 09:00:00' (and 8.0, 数学, 8.0)
+    outsiderExec(Db::Questions, QString(insert).arg("testpaper"),
+                 {"语文", "每题5.0分。干部:困难=1,;", "1", "5.0", "59340febc9047e6fb453154edd1c738c"});
+    outsiderExec(Db::Questions, QString(insert).arg("testpaper"),
+                 {"数学", "每题8.0分。干部:困难=1,;", "1", "8.0", "b44243aca5df52b8d01dad4554fac612"});
+    outsiderExec(Db::Personnel, "update quesAndAns set 分值='8' where 题干='一'");
+    outsiderExec(Db::Personnel, "update quesAndAns set 分值='9' where 题干='二'");
+    const QList<EssayAnswer> waiting = Marking::waiting();
+    EXPECT_EQ(waiting.at(0).value, 8.0);
+    EXPECT_EQ(waiting.at(1).value, 8.0);
+    EXPECT_EQ(waiting.at(2).value, 5.0);
+    // A subject row changed outside leaves no value to trust.
+    outsiderExec(Db::Questions, "update testpaper set 问答题='每题50.0分。干部:困难=1,;' where 科目='数学'");
+    EXPECT_FALSE(Marking::waiting().at(2).value);
 }
 
 TEST_F(MarkingTest, AFailedWriteChangesNothing)

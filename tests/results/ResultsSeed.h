@@ -52,6 +52,17 @@ protected:
                      {number, name, paper});
     }
 
+    // 期中考试 (number 1) on 期中卷, a sealed paper whose essays are worth 5.
+    void addMidtermExam()
+    {
+        addExam(1, QStringLiteral("期中考试"), QStringLiteral("期中卷"));
+        // printf '%s' '期中卷空空空空每题5.0分。干部:困难=3,;语文315.02019/05/01 09:00:00' | iconv -t gb18030 | md5sum
+        outsiderExec(Db::Questions,
+                     "insert into exampaper (名称,科目,科目选项,单选题,判断题,填空题,多选题,问答题,总题数,满分,创建时间,保存码) "
+                     "values ('期中卷','语文','单科','空','空','空','空','每题5.0分。干部:困难=3,;','3','15.0',"
+                     "'2019/05/01 09:00:00','447797cc9473d77b24b59a21e4664d07')");
+    }
+
     // JoinExam rows matching ExamRegister for every exam number in it.
     void sealCounters()
     {

@@ -87,6 +87,10 @@ TEST_F(ScoreQueryTest, VerifyChecksEveryResultCodeAndRoster)
     // The department is not covered.
     outsiderExec(Db::Personnel, "update ExamRegister set 部门='人事部' where ID=1");
     EXPECT_EQ(ScoreQuery::verify(), Verification::Sound);
+    // A result still waiting for its essays is checked all the same.
+    outsiderExec(Db::Personnel, "update ExamRegister set 问答题='有', 成绩='61' where ID=1");
+    EXPECT_EQ(ScoreQuery::verify(), Verification::ResultTampered);
+    outsiderExec(Db::Personnel, "update ExamRegister set 问答题='', 成绩='60' where ID=1");
 
     for (const char *counter : {"update JoinExam set 考生质量=3, 考生数量=8", "update JoinExam set 考生数量=6",
                                 "update JoinExam set 考生质量=null, 考生数量=5", "delete from JoinExam",

@@ -190,7 +190,10 @@ TEST_F(CADOConnTest, AMissingFileIsReportedAndNeverCreated)
 {
     CADOConn::releaseCachedHandles();
     QFile::remove(path(Db::Personnel));
-    expectBox("unable to open database file", Caption::Default);
+    // The likely causes in Chinese, the engine's own text after them.
+    expectBox("无法打开数据库文件：工作目录中没有这个文件，或没有访问它的权限。\n"
+              "（数据库引擎的原文：unable to open database file）",
+              Caption::Default);
     CADOConn conn;
     RecordsetPtr rs = conn.openRecordset("select * from LastPass", Db::Personnel);
     EXPECT_FALSE(rs->isOpen());
@@ -198,7 +201,7 @@ TEST_F(CADOConnTest, AMissingFileIsReportedAndNeverCreated)
     EXPECT_FALSE(QFile::exists(path(Db::Personnel)));
 
     // A command on the missing file reports it once, not once more at its edge.
-    expectBox("unable to open database file", Caption::Default);
+    expectBox(Db::explain("unable to open database file"), Caption::Default);
     runCommand(nullptr, [] {
         CADOConn again;
         again.openRecordset("select * from LastPass", Db::Personnel)->recordCount();
@@ -210,7 +213,9 @@ TEST_F(CADOConnTest, DamagedFilesAreRefusedAndLeftAsTheyWere)
     CADOConn::releaseCachedHandles();
     // Empty file: the engine would happily take it for a new database.
     QFile(path(Db::Personnel)).open(QIODevice::WriteOnly | QIODevice::Truncate);
-    expectBox("file is encrypted or is not a database", Caption::Default);
+    expectBox("数据库文件已损坏，或不是本程序的数据库文件。请用备份恢复。\n"
+              "（数据库引擎的原文：file is encrypted or is not a database）",
+              Caption::Default);
     {
         CADOConn conn;
         EXPECT_FALSE(conn.openConnection(Db::Personnel));
@@ -223,7 +228,7 @@ TEST_F(CADOConnTest, DamagedFilesAreRefusedAndLeftAsTheyWere)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(QByteArray(5000, 'x'));
     }
-    expectText("file is encrypted or is not a database", Caption::Default);
+    expectText(Db::explain("file is encrypted or is not a database"), Caption::Default);
     {
         CADOConn conn;
         EXPECT_FALSE(conn.openConnection(Db::Questions));
@@ -236,7 +241,7 @@ TEST_F(CADOConnTest, AFileKeyedWithAnotherPasswordIsRefusedAtOpen)
     CADOConn::releaseCachedHandles();
     // Re-key the file with another password, as a stranger's file would be.
     outsiderExec(Db::Questions, "PRAGMA rekey='another-password'");
-    expectBox("file is encrypted or is not a database", Caption::Default);
+    expectBox(Db::explain("file is encrypted or is not a database"), Caption::Default);
     CADOConn conn;
     EXPECT_FALSE(conn.openConnection(Db::Questions));
 }
@@ -272,7 +277,7 @@ TEST_F(CADOConnTest, AReadOnlyFolderReportsFailedWritesAndKeepsTheData)
         runCommand(nullptr, [&] {
             conn.executeOrThrow("insert into examinee (姓名) values ('x')", Db::Personnel);
         });
-        return shownText.contains("readonly");
+        return shownText.startsWith("数据库文件不能写入") && shownText.contains("readonly");
     });
     QFile::setPermissions(workDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::setPermissions(path(Db::Personnel), QFile::ReadOwner | QFile::WriteOwner);
@@ -282,7 +287,7 @@ TEST_F(CADOConnTest, AReadOnlyFolderReportsFailedWritesAndKeepsTheData)
 
 TEST_F(CADOConnTest, RunCommandReportsTheEngineTextAndCarriesOn)
 {
-    expectBox("no such table: Nowhere", Caption::Tip);
+    expectBox(Db::explain("no such table: Nowhere"), Caption::Tip);
     bool after = false;
     runCommand(nullptr, [] {
         CADOConn conn;

@@ -3,8 +3,15 @@
 
 #include "support/VornTest.h"
 
+#include "store/CADOConn.h"
+
 #include <QFile>
 #include <QStringDecoder>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -228,4 +235,37 @@ TEST_F(SettingsFileTest, FailedWriteReportsAndLeavesNothing)
     const SettingsFile nowhere(path("no/such/folder/vornconf.ini"));
     EXPECT_FALSE(nowhere.writeDepartmentTree({{QStringLiteral("甲"), {}}}));
     EXPECT_FALSE(QFile::exists(path("no")));
+}
+
+// The file size limit makes the save's write really fail, in a child so the
+// limit stays there. The new text (about 10 KB) is below Qt's write buffer,
+// so the failure shows only when the last bytes are flushed: the old file
+// must still be whole, and no temporary file may be left beside it.
+TEST_F(SettingsFileTest, ASaveThatCannotBeWrittenOutKeepsTheOldFile)
+{
+    const DepartmentTree old{{QStringLiteral("销售部"), {QStringLiteral("经理")}}};
+    ASSERT_TRUE(file.writeDepartmentTree(old));
+    const QByteArray before = readRaw();
+    DepartmentTree big;
+    for (int d = 0; d < 200; ++d)
+        big.append({QStringLiteral("部门%1").arg(d), {QStringLiteral("岗位")}});
+
+    CADOConn::releaseCachedHandles(); // no engine handle may cross the fork
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::signal(SIGXFSZ, SIG_IGN); // the write then fails with EFBIG instead of killing the child
+        const rlimit limit{2048, 2048};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        QString error;
+        const bool saved = file.writeDepartmentTree(big, &error);
+        ::_exit(!saved && error == QStringLiteral("文件超过了系统允许的大小") ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save must fail and say why";
+    EXPECT_EQ(readRaw(), before);
+    EXPECT_EQ(file.readDepartmentTree(), old);
+    EXPECT_EQ(QDir(workDir()).entryList({"*vornconf*"}, QDir::Files | QDir::Hidden), QStringList{"vornconf.ini"});
 }

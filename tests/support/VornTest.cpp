@@ -9,6 +9,9 @@
 #include "store/WorkDir.h"
 
 #include <sqlite3.h>
+#include <chrono>
+#include <csignal>
+#include <cerrno>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -191,6 +194,24 @@ QList<QStringList> VornTest::outsiderRows(const QString &file, const QString &sq
     return rows;
 }
 
+int waitForChild(int pid, int limitSeconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+    int status = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid || (done < 0 && errno != EINTR))
+            return status;
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+        ::usleep(10000);
+    }
+    ADD_FAILURE() << "child " << pid << " still running after " << limitSeconds << " s; killed";
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
 bool asUnprivileged(const std::function<bool()> &body)
 {
     CADOConn::releaseCachedHandles(); // no engine handle may cross the fork
@@ -205,8 +226,7 @@ bool asUnprivileged(const std::function<bool()> &body)
         CADOConn::releaseCachedHandles();
         ::_exit(ok ? 0 : 1);
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    const int status = waitForChild(pid);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 

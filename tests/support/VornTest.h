@@ -70,6 +70,12 @@ private:
 
 QString describe(const ShownMessage &m);
 
+// Waits for a forked child and returns its wait status. A child still
+// running after the limit is killed and the test fails: a fork of a process
+// that has threads can block on a lock another thread held, and an endless
+// wait would hang the whole test program.
+int waitForChild(int pid, int limitSeconds = 120);
+
 // Runs body in a child process without root's rights (root writes anywhere),
 // so read-only folders and files mean what they say. True when body did.
 bool asUnprivileged(const std::function<bool()> &body);

@@ -1,8 +1,10 @@
 // Lumet: start-up. One copy per user, the Windows faces mapped to Noto CJK,
-// Qt's own texts in Chinese, then the screen loop from the start screen.
+// Qt's own texts in Chinese, one copy per working directory with both
+// database files held, then the screen loop from the start screen.
 #include "app/Fonts.h"
 #include "app/program/ScreenLoop.h"
 #include "app/SingleInstance.h"
+#include "app/Startup.h"
 #include "app/Translations.h"
 #include "store/CADOConn.h"
 
@@ -19,6 +21,10 @@ int main(int argc, char *argv[])
         return 0; // a copy runs already: end silently
     Fonts::installSubstitutions();
     Translations::install(); // without them Qt's own texts stay English
+    if (!Startup::prepareWorkingDirectory()) {
+        SingleInstance::release();
+        return 1;
+    }
 
     // Start-up timing for the benchmark: report once the start screen shows, then end.
     if (qEnvironmentVariableIsSet("VORN_EXIT_WHEN_SHOWN")) {
