@@ -35,8 +35,8 @@ namespace {
 // subject rows: any of their points may apply.
 std::optional<double> sealedEssayPoints(CADOConn &personnel, CADOConn &questions, const QString &examName)
 {
-    RecordsetPtr exam = personnel.openRecordset(QStringLiteral("select 试卷名称 from ExamArrange where 考试名称=? limit 1"),
-                                           Db::Personnel, {examName});
+    RecordsetPtr exam = personnel.openRecordset(
+        QStringLiteral("select 试卷名称 from ExamArrange where 考试名称=? limit 1"), Db::Personnel, {examName});
     if (exam->recordCount() == 0)
         return std::nullopt;
     exam->moveFirst();

@@ -2,6 +2,7 @@
 
 #include "app/FileDialogs.h"
 
+#include <QThreadPool>
 #include <QWidget>
 #include "store/CADOConn.h"
 #include "store/Clock.h"
@@ -215,6 +216,10 @@ int waitForChild(int pid, int limitSeconds)
 bool asUnprivileged(const std::function<bool()> &body)
 {
     CADOConn::releaseCachedHandles(); // no engine handle may cross the fork
+    // Painting a large image hands parts to the global thread pool; the
+    // child would hand them to threads that exist only in the parent and
+    // wait for ever. An empty pool makes the child start threads of its own.
+    QThreadPool::globalInstance()->waitForDone();
     std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0)
