@@ -2,21 +2,22 @@
 
 #include "app/Bitmap.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
-#include <QStyle>
 
-WindowMetrics WindowMetrics::ofSystem()
+namespace {
+
+QSize screenRoom()
 {
-    QStyle *style = QApplication::style();
-    WindowMetrics m;
-    m.captionHeight = style->pixelMetric(QStyle::PM_TitleBarHeight);
-    m.frameX = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    m.frameY = m.frameX;
-    return m;
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        return screen->availableGeometry().size();
+    return QSize(1024, 768);
 }
+
+} // namespace
 
 CShowMap::CShowMap(const QString &imagePath, QWidget *owner)
     : ScreenBase(121, KeyFilterMode::None, owner), m_path(imagePath)
@@ -24,15 +25,12 @@ CShowMap::CShowMap(const QString &imagePath, QWidget *owner)
     setModal(false);
     const QImage image(m_path);
     m_imageSize = image.isNull() ? QSize(0, 0) : image.size();
-    QSize screenSize(1024, 768);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        screenSize = screen->geometry().size();
-    // An image that cannot be decoded has no size: its window is a small
-    // empty frame, so the choice is still seen and can be closed.
-    const QSize client = m_imageSize.isEmpty() ? emptyClient() : clientSizeFor(m_imageSize, WindowMetrics::ofSystem());
+    onClick(CloseButton, [this] { close(); });
     setMinimumSize(0, 0);
-    setFixedSize(client);
-    move(placeFor(m_imageSize, screenSize));
+    // The whole picture, as far as the screen allows.
+    const QSize room = screenRoom();
+    showAt(shownSizeFor(m_imageSize, room));
+    move(placeFor(size(), room));
 }
 
 CShowMap *CShowMap::showPicture(const QString &imagePath, QWidget *owner)
@@ -42,42 +40,63 @@ CShowMap *CShowMap::showPicture(const QString &imagePath, QWidget *owner)
     return window;
 }
 
+void CShowMap::showAt(const QSize &shown)
+{
+    m_shown = shown;
+    // An image that cannot be decoded has no size: its window is a small
+    // empty one, so the choice is still seen and can be closed.
+    const QSize client = m_imageSize.isEmpty() ? emptyClient() : clientSizeFor(m_shown);
+    setFixedSize(client);
+    control(CloseButton)->setGeometry(client.width() - 88, client.height() - BarHeight + 4, 80, BarHeight - 8);
+    update();
+}
+
+void CShowMap::placeWithin(const QRect &area)
+{
+    showAt(shownSizeFor(m_imageSize, area.size()));
+    move(area.topLeft());
+}
+
 QSize CShowMap::emptyClient()
 {
-    // Room for the caption with its close box.
     return QSize(160, 60);
 }
 
-QPoint CShowMap::placeFor(const QSize &image, const QSize &screen)
+QSize CShowMap::shownSizeFor(const QSize &image, const QSize &room)
 {
-    return QPoint((screen.width() - image.width()) / 3, (screen.height() - image.height()) / 3);
+    if (image.isEmpty())
+        return QSize(0, 0);
+    const QSize fit(std::max(room.width(), 1), std::max(room.height() - BarHeight, 1));
+    if (image.width() <= fit.width() && image.height() <= fit.height())
+        return image;
+    return image.scaled(fit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
-QSize CShowMap::outerSizeFor(const QSize &image, const WindowMetrics &m)
+QSize CShowMap::clientSizeFor(const QSize &shown)
 {
-    return QSize(image.width() + m.frameX / 2, image.height() + m.frameY / 2 + m.captionHeight);
+    // Wide enough for the close button on its strip.
+    return QSize(std::max(shown.width(), 100), shown.height() + BarHeight);
 }
 
-QSize CShowMap::clientSizeFor(const QSize &image, const WindowMetrics &m)
+QPoint CShowMap::placeFor(const QSize &window, const QSize &screen)
 {
-    // The outer size less the caption and the frame on both sides.
-    const QSize outer = outerSizeFor(image, m);
-    return QSize(qMax(0, outer.width() - 2 * m.frameX), qMax(0, outer.height() - m.captionHeight - 2 * m.frameY));
+    return QPoint(std::max((screen.width() - window.width()) / 3, 0), std::max((screen.height() - window.height()) / 3, 0));
 }
 
 void CShowMap::paintPictures(QPainter &painter)
 {
-    // Loaded afresh on every paint, drawn at natural size from the top left.
+    // Loaded afresh on every paint.
     const QImage image(m_path);
-    if (!image.isNull())
-        painter.drawImage(QPoint(0, 0), image);
+    if (image.isNull() || m_shown.isEmpty())
+        return;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(pictureRect(), image);
 }
 
 bool CShowMap::capturePicture(const QString &path, QString *error)
 {
-    const QSize client = size();
-    if (m_imageSize.isEmpty() || client.isEmpty())
+    if (m_imageSize.isEmpty() || m_shown.isEmpty())
         return false;
-    const QImage shot = grab(QRect(QPoint(0, 0), client)).toImage();
+    const QImage shot = grab(pictureRect()).toImage();
     return writeBmp32(shot, path, error);
 }

@@ -105,56 +105,64 @@ NumberLabel::NumberLabel(int number, QWidget *parent) : QLabel(QString::number(n
 
 void NumberLabel::setMark(ExamScoring::Mark mark)
 {
+    using M = ExamScoring::Mark;
     setText(QString::number(m_number)); // earlier marks cleared
-    if (mark != m_mark) {
-        m_mark = mark;
-        update();
+    if (mark == m_mark)
+        return;
+    m_mark = mark;
+    switch (mark) {
+    case M::Answered: setToolTip(QStringLiteral("已答")); break;
+    case M::Right: setToolTip(QStringLiteral("正确")); break;
+    case M::Half: setToolTip(QStringLiteral("半对")); break;
+    case M::Wrong: setToolTip(QStringLiteral("错误")); break;
+    case M::Unanswered: setToolTip(QStringLiteral("未答")); break;
+    case M::Essay: setToolTip(QStringLiteral("待批阅")); break;
+    case M::None: setToolTip(QString()); break;
     }
+    update();
 }
 
 void NumberLabel::paintEvent(QPaintEvent *event)
 {
-    QLabel::paintEvent(event);
+    // The mark lies beneath the number, which stays readable on it: a tint
+    // and a frame per kind, a dashed frame for an essay that waits for the
+    // hand marking.
     using M = ExamScoring::Mark;
-    if (m_mark == M::None)
-        return;
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QPen red(QColor(255, 0, 0), 2), green(QColor(0, 255, 0), 2);
-    const auto cross = [&] {
-        p.setPen(red);
-        p.drawLine(8, 1, 22, 14);
-        p.drawLine(22, 1, 8, 14);
-    };
-    const auto tick = [&] {
-        p.setPen(green);
-        const QPoint pts[3] = {{8, 6}, {12, 14}, {22, 1}};
-        p.drawPolyline(pts, 3);
-    };
-    switch (m_mark) {
-    case M::Answered:
-        p.setPen(red);
-        p.drawLine(5, 7, 25, 7);
-        break;
-    case M::Essay:
-        p.setPen(green);
-        p.drawLine(5, 7, 25, 7);
-        break;
-    case M::Right:
-        tick();
-        break;
-    case M::Half:
-        tick();
-        p.setPen(red);
-        p.drawLine(14, 1, 22, 12);
-        break;
-    case M::Unanswered:
-    case M::Wrong:
-        cross();
-        break;
-    case M::None:
-        break;
+    if (m_mark != M::None) {
+        QPainter p(this);
+        const QRect r = rect().adjusted(0, 0, -1, -1);
+        const QColor green(0, 150, 0), red(220, 0, 0), paleGreen(200, 240, 200), paleRed(255, 205, 205);
+        QPen frame(red);
+        switch (m_mark) {
+        case M::Answered:
+            p.fillRect(r, QColor(205, 225, 255));
+            frame.setColor(QColor(40, 90, 200));
+            break;
+        case M::Right:
+            p.fillRect(r, paleGreen);
+            frame.setColor(green);
+            break;
+        case M::Half:
+            p.fillRect(QRect(r.left(), r.top(), r.width() / 2, r.height() + 1), paleGreen);
+            p.fillRect(QRect(r.left() + r.width() / 2, r.top(), r.width() - r.width() / 2 + 1, r.height() + 1), paleRed);
+            frame.setColor(QColor(230, 120, 0));
+            break;
+        case M::Essay:
+            p.fillRect(r, QColor(255, 240, 190));
+            frame.setColor(QColor(200, 120, 0));
+            frame.setStyle(Qt::DashLine);
+            break;
+        case M::Unanswered:
+        case M::Wrong:
+            p.fillRect(r, paleRed);
+            break;
+        case M::None:
+            break;
+        }
+        p.setPen(frame);
+        p.drawRect(r);
     }
+    QLabel::paintEvent(event);
 }
 
 void NumberLabel::mousePressEvent(QMouseEvent *event)
@@ -174,6 +182,10 @@ CVornDlg::CVornDlg(const ExamHandover &handover, QWidget *parent)
     // The lock lasts while this object lives: also under the examinee screen
     // that 返回 opens, until the program ends.
     setKeptUntilExit(true);
+    // Nothing but the exam while it is up: above other programs' windows,
+    // the pointer inside it.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    m_lock.holdWindow(this);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(240, 248, 255));
     pal.setColor(QPalette::WindowText, Qt::black);
@@ -223,6 +235,13 @@ CVornDlg::CVornDlg(const ExamHandover &handover, QWidget *parent)
     stem->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     stem->setLineWrapMode(QTextEdit::WidgetWidth);
     control<QLineEdit>(kBlank1)->setAutoFillBackground(true);
+    // Labels only show text: a click on one, where it overlaps an option or
+    // a box, goes to what lies beneath. The review labels wait hidden in
+    // their template place, which lies over the options.
+    for (QLabel *label : findChildren<QLabel *>())
+        if (label->property("ctrlId").isValid() && !qobject_cast<NumberLabel *>(label))
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    setShown({kAnswerLabel, kReferenceLabel}, false);
 
     onClick(1003, [this] { runCommand(this, [this] { startExam(); }); });
     onClick(1001, [this] { runCommand(this, [this] { previousQuestion(); }); });
@@ -338,6 +357,18 @@ void CVornDlg::closePicture()
     }
 }
 
+void CVornDlg::showPictureWindow(const QString &path)
+{
+    // Beside the question, not over it; the whole picture where there is
+    // room for it.
+    m_picture = new CShowMap(path, this);
+    const QSize natural = m_picture->imageSize().isEmpty() ? CShowMap::emptyClient()
+                                                           : CShowMap::clientSizeFor(m_picture->imageSize());
+    const QRect area = ExamLayout::pictureArea(natural, m_typeCounts, m_w, m_h);
+    m_picture->placeWithin(QRect(mapToGlobal(area.topLeft()), area.size()));
+    m_picture->show();
+}
+
 bool CVornDlg::showQuestion(int number)
 {
     CADOConn conn;
@@ -348,18 +379,23 @@ bool CVornDlg::showQuestion(int number)
         return false;
 
     if (m_review) {
+        // The answer label stands only where it is placed for review, never
+        // over the answer area.
         if (q->type == ExamTypes::Blank || q->type == ExamTypes::Essay) {
             control<QLineEdit>(kBlank1)->setReadOnly(true);
             control<QLineEdit>(kBlank2)->setReadOnly(true);
             control<QPlainTextEdit>(kEssay)->setReadOnly(true);
             control(kReferenceLabel)->setGeometry(ExamLayout::reviewReferenceRect(q->type, m_w, m_h));
             setText(kAnswerLabel, QString());
+            control(kAnswerLabel)->hide();
         } else {
             control(kAnswerLabel)->setGeometry(ExamLayout::reviewAnswerRect(m_w, m_h));
             control(kReferenceLabel)->setGeometry(ExamLayout::reviewReferenceRect(q->type, m_w, m_h));
             setText(kAnswerLabel, QStringLiteral("您的答案：") + q->answer.value_or(QString()));
+            control(kAnswerLabel)->show();
         }
-        setText(kReferenceLabel, QStringLiteral("参考答案：") + m_keyEntries.value(number - 1));
+        control(kReferenceLabel)->show();
+        setText(kReferenceLabel, ExamLayout::referenceText(q->type, m_keyEntries.value(number - 1)));
         control<QLabel>(kAnswerLabel)->setWordWrap(true);
         control<QLabel>(kReferenceLabel)->setWordWrap(true);
     }
@@ -371,7 +407,7 @@ bool CVornDlg::showQuestion(int number)
         if (!QFileInfo::exists(path))
             showTimedMessage(this, QStringLiteral("找不到图片文件"), Caption::Tip, 5);
         else
-            m_picture = CShowMap::showPicture(path, this);
+            showPictureWindow(path);
     }
 
     m_blank = BlankStem(control<QTextEdit>(kStem)->toPlainText());
@@ -420,18 +456,18 @@ void CVornDlg::showOptions(const ExamQuestion &q, bool multi)
         m_singleGroup->setExclusive(false);
     for (int i = 0; i < 5; ++i) {
         auto *button = control<QAbstractButton>(first + i);
+        // An option without text is no choice: neither shown nor chosen.
+        const bool offered = ExamLayout::offered(q.options[i]);
         setOptionText(button, q.options[i].value_or(QString()), font());
         if (multi)
-            button->setChecked(answer.contains(letters[i]));
+            button->setChecked(offered && answer.contains(letters[i]));
         else
-            button->setChecked(answer == letters.mid(i, 1));
+            button->setChecked(offered && answer == letters.mid(i, 1));
+        button->setVisible(offered);
+        control(2500 + i)->setVisible(offered);
     }
     if (!multi)
         m_singleGroup->setExclusive(true);
-    if (!q.options[4]) {
-        control(first + 4)->hide();
-        control(2504)->hide();
-    }
 }
 
 bool CVornDlg::showBlanks(const ExamQuestion &q)

@@ -105,6 +105,7 @@ private:
     bool showBlanks(const ExamQuestion &q);
     void applyStem();
     void closePicture();
+    void showPictureWindow(const QString &path);
     void setShown(std::initializer_list<int> ids, bool shown);
     ShownAnswer shownAnswer(const QString &type) const;
 

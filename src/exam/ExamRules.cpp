@@ -46,10 +46,11 @@ double earned(const QString &type, const QString &answer, const QString &referen
 
 Mark reviewMark(const QString &type, const std::optional<QString> &answer, const QString &reference)
 {
-    if (!answer)
-        return Mark::Unanswered;
+    // Every essay waits for the hand marking, answered or not.
     if (type == ExamTypes::Essay)
         return Mark::Essay;
+    if (!answer)
+        return Mark::Unanswered;
     if (*answer == reference)
         return Mark::Right;
     if (type == ExamTypes::Blank && halfByBlankRule(*answer, reference))
@@ -297,6 +298,50 @@ QString sectionOf(const QString &type)
 {
     const int i = ExamTypes::indexOf(type);
     return i < 0 ? QString() : kOrdinals[i];
+}
+
+QRect pictureArea(const QSize &window, const std::array<int, 5> &counts, int W, int H)
+{
+    // Room that neither the stem nor the options, the buttons or the review
+    // labels take: the left column below the numbers, the strip below the
+    // answer area left and right of the buttons, and the whole left column,
+    // whose numbers the picture may cover until it is closed.
+    const int below = std::max(3 * H / 20 + 510, H / 5 + 510);
+    const QList<QRect> rooms{
+        ltrb(4, std::min(overviewBottom(counts) + 10, H - 4), 3 * W / 10 - 8, H - 4),
+        ltrb(3 * W / 10, below, 5 * W / 10 - 8, H - 4),
+        ltrb(7 * W / 10 + 98, below, W - 4, H - 4),
+        ltrb(4, 4, 3 * W / 10 - 8, H - 4),
+    };
+    for (const QRect &room : rooms)
+        if (room.width() >= window.width() && room.height() >= window.height())
+            return room;
+    // Nowhere whole: the room that lets the picture stay largest.
+    QRect best = rooms.last();
+    double bestScale = 0;
+    for (const QRect &room : rooms) {
+        const double scale = std::min(double(room.width()) / std::max(window.width(), 1),
+                                      double(room.height()) / std::max(window.height(), 1));
+        if (scale > bestScale) {
+            bestScale = scale;
+            best = room;
+        }
+    }
+    return best;
+}
+
+QString referenceText(const QString &type, const QString &reference)
+{
+    if (type == ExamTypes::Blank && reference.contains(QLatin1Char('#'))) {
+        const auto [r1, r2] = AnswerRules::splitBlanks(reference);
+        return QStringLiteral("参考答案：填空1：") + r1 + QStringLiteral("　　填空2：") + r2;
+    }
+    return QStringLiteral("参考答案：") + reference;
+}
+
+bool offered(const std::optional<QString> &option)
+{
+    return option && !option->trimmed().isEmpty();
 }
 
 QString typeLine(const QString &type, const QString &points)

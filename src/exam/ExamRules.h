@@ -33,7 +33,8 @@ bool halfByBlankRule(const QString &answer, const QString &reference);
 // Points a question earns; essays earn nothing here (marked by hand).
 double earned(const QString &type, const QString &answer, const QString &reference, double points);
 
-// The review mark of a number in the overview.
+// The review mark of a number in the overview; Essay: waiting for the hand
+// marking.
 enum class Mark { None, Answered, Unanswered, Essay, Right, Half, Wrong };
 Mark reviewMark(const QString &type, const std::optional<QString> &answer, const QString &reference);
 
@@ -145,5 +146,13 @@ int overviewBottom(const std::array<int, 5> &typeCounts);
 // Section label ("一、" for 单选题 … "五、" for 问答题) and the type line.
 QString sectionOf(const QString &type);
 QString typeLine(const QString &type, const QString &points);
+// Where the question picture window of the given size goes: room that
+// covers neither the stem nor the options, in window coordinates.
+QRect pictureArea(const QSize &window, const std::array<int, 5> &typeCounts, int W, int H);
+// The reference answer as review shows it: a two-blank answer as its blanks.
+QString referenceText(const QString &type, const QString &reference);
+// Whether an option is a choice at all: one without text is neither shown
+// nor chosen.
+bool offered(const std::optional<QString> &option);
 
 } // namespace ExamLayout

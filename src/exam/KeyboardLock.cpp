@@ -2,12 +2,17 @@
 
 #include "app/MessageBox.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 
+#include <cstdlib>
 #include <memory>
+
+#include <xcb/xcb.h>
 
 namespace KeyboardLock {
 
@@ -65,10 +70,125 @@ private:
 Grabber g_grabber = nullptr;
 int g_locks = 0; // lock objects alive
 std::unique_ptr<QWidget> g_grabWindow;
+QPointer<QWidget> g_heldWindow;
+
+xcb_connection_t *xConnection()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootOf(xcb_connection_t *c)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+// Holds the pointer and the stacking beside the keyboard grab: made with the
+// grab, destroyed with it.
+class PointerGuard : public QAbstractNativeEventFilter
+{
+public:
+    explicit PointerGuard(xcb_connection_t *c) : m_c(c), m_root(rootOf(c))
+    {
+        // Windows mapped on the root are announced; what the program
+        // already selects there is kept.
+        const xcb_get_window_attributes_cookie_t cookie = xcb_get_window_attributes(m_c, m_root);
+        if (xcb_get_window_attributes_reply_t *a = xcb_get_window_attributes_reply(m_c, cookie, nullptr)) {
+            m_rootMask = a->your_event_mask;
+            free(a);
+        }
+        const uint32_t mask = m_rootMask | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_c, m_root, XCB_CW_EVENT_MASK, &mask);
+        qApp->installNativeEventFilter(this);
+        assertGrabs(true);
+    }
+    ~PointerGuard() override
+    {
+        qApp->removeNativeEventFilter(this);
+        xcb_change_window_attributes(m_c, m_root, XCB_CW_EVENT_MASK, &m_rootMask);
+        xcb_ungrab_pointer(m_c, XCB_CURRENT_TIME);
+        xcb_flush(m_c);
+    }
+
+    // Grabs the pointer, confined to the held window while it is on the
+    // screen. Forced after a pop-up, whose own grab ended ours (the
+    // keyboard's too) when it closed.
+    void assertGrabs(bool force)
+    {
+        if (!g_grabWindow || QApplication::activePopupWidget())
+            return;
+        QWindow *held = g_heldWindow && g_heldWindow->isVisible() ? g_heldWindow->windowHandle() : nullptr;
+        const xcb_window_t confine = held && held->isExposed() ? xcb_window_t(held->winId()) : XCB_NONE;
+        if (!force && confine == m_confined)
+            return;
+        if (QWindow *w = g_grabWindow->windowHandle())
+            w->setKeyboardGrabEnabled(true);
+        const xcb_window_t grabWindow = xcb_window_t(g_grabWindow->winId());
+        m_confined = confine;
+        if (!grabPointer(grabWindow, confine) && confine != XCB_NONE) {
+            grabPointer(grabWindow, XCB_NONE);
+            m_confined = XCB_NONE;
+        }
+    }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+            const auto *map = reinterpret_cast<const xcb_map_notify_event_t *>(event);
+            if (map->event == m_root && !ours(map->window) && g_heldWindow && g_heldWindow->isVisible())
+                raiseOurs();
+        }
+        return false;
+    }
+
+private:
+    bool grabPointer(xcb_window_t grabWindow, xcb_window_t confine)
+    {
+        // Owner events: the program's own windows get their pointer events
+        // as usual; everything else is reported to the grab window, which
+        // drops it.
+        const uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE;
+        const xcb_grab_pointer_cookie_t cookie = xcb_grab_pointer(
+            m_c, 1, grabWindow, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, confine, XCB_NONE, XCB_CURRENT_TIME);
+        xcb_grab_pointer_reply_t *reply = xcb_grab_pointer_reply(m_c, cookie, nullptr);
+        const bool ok = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+        free(reply);
+        return ok;
+    }
+
+    bool ours(xcb_window_t window) const
+    {
+        const xcb_setup_t *setup = xcb_get_setup(m_c);
+        return (window & ~setup->resource_id_mask) == setup->resource_id_base;
+    }
+
+    // The held window over every other program's window, the program's
+    // other windows (pictures, messages) over it.
+    void raiseOurs()
+    {
+        const uint32_t above = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(m_c, xcb_window_t(g_heldWindow->winId()), XCB_CONFIG_WINDOW_STACK_MODE, &above);
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w != g_heldWindow && w != g_grabWindow.get() && w->isVisible() && w->windowHandle())
+                xcb_configure_window(m_c, xcb_window_t(w->winId()), XCB_CONFIG_WINDOW_STACK_MODE, &above);
+        xcb_flush(m_c);
+    }
+
+    xcb_connection_t *m_c;
+    xcb_window_t m_root;
+    uint32_t m_rootMask = 0;
+    xcb_window_t m_confined = XCB_NONE;
+};
+
+std::unique_ptr<PointerGuard> g_pointer;
 
 bool realGrab(bool grab)
 {
     if (!grab) {
+        g_pointer.reset();
         if (g_grabWindow) {
             if (QWindow *w = g_grabWindow->windowHandle())
                 w->setKeyboardGrabEnabled(false);
@@ -87,9 +207,13 @@ bool realGrab(bool grab)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
         held = window && window->setKeyboardGrabEnabled(true);
     }
-    if (!held)
+    if (!held) {
         g_grabWindow.reset();
-    return held;
+        return false;
+    }
+    if (xcb_connection_t *c = xConnection())
+        g_pointer = std::make_unique<PointerGuard>(c);
+    return true;
 }
 
 bool grab(bool on)
@@ -100,6 +224,23 @@ bool grab(bool on)
 bool g_held = false;
 
 } // namespace
+
+void reassert(bool force)
+{
+    if (g_pointer)
+        g_pointer->assertGrabs(force);
+}
+
+void setHeldWindow(QWidget *window)
+{
+    g_heldWindow = window;
+    reassert(false);
+}
+
+QWidget *heldWindow()
+{
+    return g_heldWindow;
+}
 
 bool discards(LockKey key, bool ctrl, bool alt)
 {
@@ -218,8 +359,24 @@ ExamKeyboardLock::~ExamKeyboardLock()
     KeyboardLock::release();
 }
 
+void ExamKeyboardLock::holdWindow(QWidget *window)
+{
+    KeyboardLock::setHeldWindow(window);
+}
+
 bool ExamKeyboardLock::eventFilter(QObject *watched, QEvent *event)
 {
+    // The held window coming on or off the screen moves the pointer's
+    // confinement; a closing pop-up ended the pointer grab with its own.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Expose || type == QEvent::Hide) {
+        QWidget *held = KeyboardLock::heldWindow();
+        auto *widget = qobject_cast<QWidget *>(watched);
+        const bool heldChanged = held && (watched == held || watched == held->windowHandle());
+        const bool popupClosed = type == QEvent::Hide && widget && widget->windowType() == Qt::Popup;
+        if (heldChanged || popupClosed)
+            QMetaObject::invokeMethod(this, [popupClosed] { KeyboardLock::reassert(popupClosed); }, Qt::QueuedConnection);
+    }
     // Both the press and the release of a listed combination are dropped.
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
         && KeyboardLock::discards(*static_cast<QKeyEvent *>(event)))

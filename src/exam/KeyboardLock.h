@@ -7,6 +7,13 @@
 // The grab is made on a small window of its own, mapped off-screen, so it can
 // be installed when the exam window object is created (before it is shown)
 // and outlives the window being hidden, as the lock must.
+//
+// With the keyboard the lock holds the pointer: another program's window
+// receives no click while the lock lasts, and while the held window (the
+// exam window) is shown, the pointer stays inside it and it is raised over
+// any window another program maps. The program's own windows over it (the
+// picture window, messages) take their clicks as usual. All of it ends when
+// the keyboard grab ends.
 #include <QObject>
 
 class QKeyEvent;
@@ -32,6 +39,14 @@ void setGrabber(Grabber grabber);
 // Whether a grab is held now.
 bool isHeld();
 
+// The window the pointer is kept in while it is shown (none: anywhere, and
+// still no click reaches another program); the last one set.
+void setHeldWindow(QWidget *window);
+QWidget *heldWindow();
+// Brings the pointer grab up to date with the held window coming on or off
+// the screen; forced, takes the grabs again after a pop-up's own.
+void reassert(bool force);
+
 } // namespace KeyboardLock
 
 // One per exam window object: installs the lock when made, removes it when
@@ -46,6 +61,10 @@ public:
     ~ExamKeyboardLock() override;
 
     bool installed() const { return m_installed; }
+
+    // The window kept above other programs' windows, with the pointer
+    // inside it, whenever it is shown.
+    void holdWindow(QWidget *window);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -122,27 +122,30 @@ int copyTypeForPrint(CADOConn &conn, const QString &type, int firstNumber)
 
 QString optionLines(const std::array<QString, 5> &raw)
 {
-    std::array<QString, 5> o;
-    bool wide = false;
-    for (int i = 0; i < 5; ++i) {
-        o[i] = QString(raw[i]).remove(QLatin1Char(' '));
-        wide = wide || Encoding::gbLength(o[i]) > kOptionWidth;
-    }
     static const QString letters[5] = {QStringLiteral("A、"), QStringLiteral("B、"), QStringLiteral("C、"),
                                        QStringLiteral("D、"), QStringLiteral("E、")};
-    QString out;
-    if (wide) {
-        for (int i = 0; i < 4; ++i)
-            out += kIndent + letters[i] + o[i] + QLatin1Char('\n');
-    } else {
-        for (int i = 0; i < 4; i += 2) {
-            const qsizetype pad = kOptionWidth - Encoding::gbLength(o[i]);
-            out += kIndent + letters[i] + o[i] + QString(pad, QLatin1Char(' ')) + letters[i + 1] + o[i + 1]
-                   + QLatin1Char('\n');
-        }
+    // An option with no text is no choice: it is left out, and the others
+    // keep their letters, which the answer key names.
+    QList<QString> shown;
+    bool wide = false;
+    for (int i = 0; i < 5; ++i) {
+        const QString text = QString(raw[i]).remove(QLatin1Char(' '));
+        if (text.isEmpty())
+            continue;
+        shown << letters[i] + text;
+        wide = wide || Encoding::gbLength(text) > kOptionWidth;
     }
-    if (!o[4].isEmpty())
-        out += kIndent + letters[4] + o[4] + QLatin1Char('\n');
+    QString out;
+    // E stands on a line of its own, as when all five are set.
+    const bool eAlone = !shown.isEmpty() && shown.last().startsWith(letters[4]);
+    const qsizetype paired = wide ? 0 : shown.size() - (eAlone ? 1 : 0);
+    qsizetype i = 0;
+    for (; i + 1 < paired; i += 2) {
+        const qsizetype pad = kOptionWidth - Encoding::gbLength(shown[i].mid(2));
+        out += kIndent + shown[i] + QString(pad, QLatin1Char(' ')) + shown[i + 1] + QLatin1Char('\n');
+    }
+    for (; i < shown.size(); ++i)
+        out += kIndent + shown[i] + QLatin1Char('\n');
     return out;
 }
 

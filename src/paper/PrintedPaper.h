@@ -52,7 +52,8 @@ int copyTypeForPrint(CADOConn &conn, const QString &type, int firstNumber);
 // section numeral.
 PrintedSection sectionText(CADOConn &conn, const QString &type);
 
-// The option lines of a 单选题 or 多选题 (options A to E, spaces removed).
+// The option lines of a 单选题 or 多选题 (options A to E, spaces removed;
+// an option left empty is not printed).
 QString optionLines(const std::array<QString, 5> &options);
 
 // "（试卷满分%.1f分，要求在%s分钟内完成，合格分为%s分）"

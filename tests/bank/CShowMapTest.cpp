@@ -9,12 +9,13 @@
 
 TEST(CShowMap, PlacedAndSizedFromTheImageAndTheFrame)
 {
-    EXPECT_EQ(CShowMap::placeFor(QSize(300, 200), QSize(1024, 768)), QPoint(241, 189));
-    const WindowMetrics m{20, 5, 7};
-    EXPECT_EQ(CShowMap::outerSizeFor(QSize(300, 200), m), QSize(302, 223));
-    // The client area is what the outer size leaves inside caption and frame.
-    EXPECT_EQ(CShowMap::clientSizeFor(QSize(300, 200), m), QSize(292, 189));
-    EXPECT_EQ(CShowMap::clientSizeFor(QSize(0, 0), m), QSize(0, 0));
+    // The whole picture with the close strip below it; scaled down, keeping
+    // its proportions, only where the room is too small.
+    EXPECT_EQ(CShowMap::shownSizeFor(QSize(300, 200), QSize(1024, 768)), QSize(300, 200));
+    EXPECT_EQ(CShowMap::clientSizeFor(QSize(300, 200)), QSize(300, 200 + CShowMap::BarHeight));
+    EXPECT_EQ(CShowMap::shownSizeFor(QSize(2000, 1000), QSize(1000, 532)), QSize(1000, 500));
+    EXPECT_EQ(CShowMap::shownSizeFor(QSize(0, 0), QSize(1024, 768)), QSize(0, 0));
+    EXPECT_EQ(CShowMap::placeFor(QSize(300, 232), QSize(1024, 768)), QPoint(241, 178));
 }
 
 TEST(CShowMap, CapturesTheClientAreaAsA32BitBmp)
@@ -37,7 +38,7 @@ TEST(CShowMap, CapturesTheClientAreaAsA32BitBmp)
     EXPECT_EQ(head.left(2), "BM");
     EXPECT_EQ(int(uchar(head[28])), 32);
     const QImage shot(bmp);
-    EXPECT_EQ(shot.size(), window.size());
+    EXPECT_EQ(shot.size(), QSize(120, 80)); // the picture, whole
     const QRgb p = shot.pixel(10, 10);
     EXPECT_NEAR(qBlue(p), 240, 6);
     EXPECT_NEAR(qRed(p), 10, 6);
@@ -60,7 +61,7 @@ TEST(CShowMap, AnImageThatCannotBeDecodedGivesAnEmptyWindow)
     EXPECT_EQ(window.size(), CShowMap::emptyClient());
     const QImage shown = window.grab().toImage();
     const QRgb ground = shown.pixel(0, 0);
-    for (int y = 0; y < shown.height(); y += 7)
+    for (int y = 0; y < shown.height() - CShowMap::BarHeight; y += 7) // above the close button
         for (int x = 0; x < shown.width(); x += 7)
             ASSERT_EQ(shown.pixel(x, y), ground) << x << "," << y;
     window.close();

@@ -23,8 +23,11 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QTest>
 #include <QTextEdit>
@@ -114,6 +117,19 @@ const QList<SheetQuestion> kSevenSingles = [] {
     q << SheetQuestion{"判断题", "天是蓝的", {"正确", "错误"}, "2", QVariant(), "A"};
     return q;
 }();
+
+// Where a user aims at an option: the centre of its box, and the start of
+// its text.
+QList<QPoint> aimsAt(QAbstractButton *b)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(b);
+    opt.text = b->text();
+    const bool radio = qobject_cast<QRadioButton *>(b);
+    const QRect box = b->style()->subElementRect(radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &opt, b);
+    const QRect text = b->style()->subElementRect(radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents, &opt, b);
+    return {box.center(), QPoint(text.left() + 4, box.center().y())};
+}
 
 } // namespace
 
@@ -213,9 +229,9 @@ TEST_F(CVornDlgTest, SingleChoicesShowTheirOptionsAndStoreOnMoving)
 
     click(*s, 1002);
     EXPECT_EQ(s->text(1008), "2、");
-    // D and E empty: D keeps its radio button with an empty caption.
-    EXPECT_TRUE(shown(*s, 1304));
-    EXPECT_EQ(s->control<QAbstractButton>(1304)->text(), "");
+    // D and E empty: neither is offered.
+    for (int id : {1304, 2503, 1305, 2504})
+        EXPECT_FALSE(shown(*s, id)) << id;
     EXPECT_FALSE(s->control<QAbstractButton>(1302)->isChecked());
 
     // Back to 1: the stored letter is checked again.
@@ -251,6 +267,8 @@ TEST_F(CVornDlgTest, MultipleChoiceNeverStoresOneLetter)
     click(*s, 1315); // only E
     click(*s, 1002);
     EXPECT_EQ(answerOf(1), "AC"); // kept
+    for (int id : {1314, 2503, 1315, 2504})
+        EXPECT_FALSE(shown(*s, id)) << id; // no D, no E
     click(*s, 1311);
     click(*s, 1312);
     expectTimed("已经是最后一题了！", Caption::Tip, 5);
@@ -435,7 +453,7 @@ TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
     click(*s, 1002);
     EXPECT_TRUE(s->control<QLineEdit>(1263)->isReadOnly());
     EXPECT_EQ(s->text(1012), "");
-    EXPECT_EQ(s->text(1019), "参考答案：北京#上海");
+    EXPECT_EQ(s->text(1019), "参考答案：填空1：北京　　填空2：上海");
     click(*s, 1001);
     EXPECT_EQ(answerOf(1), "A");
     s->tick(2);
@@ -635,4 +653,129 @@ TEST_F(CVornDlgTest, ARefusedLockIsReportedOnceAndTheExamGoesOn)
     expectTimed("已经是最后一题了！", Caption::Tip, 5);
     click(s, 1002);
     EXPECT_EQ(answerOf(1), "A");
+}
+
+// Every answer control takes the click that lands where it is drawn, at the
+// screen sizes the window is made for: no label lies over it.
+TEST_F(CVornDlgTest, EveryAnswerControlTakesTheClickWhereItIsDrawn)
+{
+    for (const QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
+        CVornDlg::setScreenSizeOverride(size);
+        auto s = started({{"单选题", "一", {"甲", "乙", "丙", "丁", "戊"}, "2", QVariant(), "A"},
+                          {"多选题", "二", {"甲", "乙", "丙", "丁", "戊"}, "2", QVariant(), "AB"},
+                          {"判断题", "三", {}, "2", QVariant(), "A"},
+                          {"填空题", "【】和【】", {}, "2", QVariant(), "A#B"},
+                          {"问答题", "五", {}, "2", QVariant(), "A"}});
+        const QString at = QString("%1x%2 ").arg(size.width()).arg(size.height());
+        for (int i = 0; i < 5; ++i) {
+            auto *b = s->control<QAbstractButton>(1301 + i);
+            for (const QPoint &p : aimsAt(b)) {
+                s->control<QAbstractButton>(1301 + (i + 1) % 5)->setChecked(true);
+                clickThroughWindow(b, p);
+                EXPECT_TRUE(b->isChecked()) << at.toStdString() << "single " << i << " at " << p.x() << "," << p.y();
+            }
+        }
+        click(*s, 1002);
+        for (int i = 0; i < 5; ++i) {
+            auto *b = s->control<QAbstractButton>(1311 + i);
+            for (const QPoint &p : aimsAt(b)) {
+                const bool before = b->isChecked();
+                clickThroughWindow(b, p);
+                EXPECT_NE(b->isChecked(), before) << at.toStdString() << "multiple " << i << " at " << p.x() << "," << p.y();
+            }
+        }
+        click(*s, 1002);
+        for (int id : {1306, 1307}) {
+            auto *b = s->control<QAbstractButton>(id);
+            clickThroughWindow(b, aimsAt(b).first());
+            EXPECT_TRUE(b->isChecked()) << at.toStdString() << id;
+        }
+        // The boxes of a blank and of an essay lie open under the pointer.
+        for (int id : {1263, 1264, 1265}) {
+            if (id == 1263 || id == 1265)
+                click(*s, 1002);
+            QWidget *box = s->control(id);
+            const QPoint centre = box->mapTo(s.get(), box->rect().center());
+            QWidget *under = s->childAt(centre);
+            EXPECT_TRUE(under == box || box->isAncestorOf(under)) << at.toStdString() << id;
+        }
+    }
+}
+
+// A question picture opens beside the question, whole, and closes from a
+// button of its own.
+TEST_F(CVornDlgTest, APictureStandsBesideTheQuestionWholeAndCloses)
+{
+    QDir().mkpath(path("QuestionMap"));
+    QImage small(220, 160, QImage::Format_RGB32), big(900, 700, QImage::Format_RGB32);
+    small.fill(Qt::blue);
+    big.fill(Qt::red);
+    ASSERT_TRUE(small.save(path("QuestionMap/单选题1.bmp")));
+    ASSERT_TRUE(big.save(path("QuestionMap/单选题2.bmp")));
+    for (const QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
+        CVornDlg::setScreenSizeOverride(size);
+        auto s = started({{"单选题", "一", {"甲", "乙", "丙", "丁", "戊"}, "2", QVariant(), "A", "单选题1"},
+                          {"单选题", "二", {"甲", "乙", "丙", "丁", "戊"}, "2", QVariant(), "A", "单选题2"}});
+        const QString at = QString("%1x%2").arg(size.width()).arg(size.height());
+        const QRect screen(s->mapToGlobal(QPoint(0, 0)), size);
+        for (int n = 1; n <= 2; ++n) {
+            CShowMap *picture = s->pictureWindow();
+            ASSERT_NE(picture, nullptr);
+            const QRect window = picture->frameGeometry();
+            EXPECT_TRUE(screen.contains(window)) << at.toStdString() << " picture " << n;
+            for (int id : {1262, 1301, 1302, 1303, 1304, 1305, 2500, 1001, 1002, 1024}) {
+                QWidget *c = s->control(id);
+                const QRect drawn(c->mapToGlobal(QPoint(0, 0)), c->size());
+                EXPECT_FALSE(window.intersects(drawn)) << at.toStdString() << " picture " << n << " covers " << id;
+            }
+            if (n == 1)
+                EXPECT_EQ(picture->pictureRect().size(), QSize(220, 160)) << at.toStdString();
+            saveShot(picture, QString("CShowMap_exam_%1_%2").arg(at).arg(n));
+            if (n == 1)
+                click(*s, 1002);
+        }
+        saveShot(s.get(), "CVornDlg_picture_" + at);
+        QPointer<CShowMap> picture = s->pictureWindow();
+        auto *close = picture->control<QAbstractButton>(CShowMap::CloseButton);
+        ASSERT_TRUE(close->isVisible());
+        EXPECT_EQ(close->text(), "关闭");
+        clickThroughWindow(close, close->rect().center());
+        EXPECT_TRUE(!picture || !picture->isVisible());
+    }
+}
+
+// The review marks lie under the numbers: every digit stays as it is drawn
+// without a mark.
+TEST_F(CVornDlgTest, ReviewMarksLeaveEveryNumberReadable)
+{
+    auto s = started({{"单选题", "一", {"a", "b", "c"}, "10", "A", "A"},
+                      {"单选题", "二", {"a", "b", "c"}, "10", "B", "A"},
+                      {"填空题", "【】【】", {}, "10", "甲#x", "甲#乙"},
+                      {"单选题", "四", {"a", "b", "c"}, "10", QVariant(), "A"},
+                      {"问答题", "五", {}, "10", QVariant(), "参考"},
+                      {"问答题", "六", {}, "10", "答了", "参考"}});
+    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您这次参加“年度考试”的正式考试得分为：15分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
+              "\n\n是否进入考试查看窗口？",
+              Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    click(*s, 1024);
+    const QList<M> marks{M::Right, M::Wrong, M::Half, M::Unanswered, M::Essay, M::Essay};
+    for (int n = 1; n <= 6; ++n) {
+        NumberLabel *label = s->numberLabel(n);
+        EXPECT_EQ(label->mark(), marks[n - 1]) << n;
+        NumberLabel plain(n, nullptr);
+        plain.setFont(label->font());
+        plain.resize(label->size());
+        const QImage bare = plain.grab().toImage(), marked = label->grab().toImage();
+        int digitPixels = 0;
+        for (int y = 0; y < bare.height(); ++y)
+            for (int x = 0; x < bare.width(); ++x)
+                if (qGray(bare.pixel(x, y)) < 140) {
+                    ++digitPixels;
+                    const QRgb p = marked.pixel(x, y);
+                    ASSERT_LT(std::max({qRed(p), qGreen(p), qBlue(p)}), 170) << "number " << n << " hidden at " << x << "," << y;
+                }
+        EXPECT_GT(digitPixels, 5) << n;
+    }
+    saveShot(s->overviewArea(), "CVornDlg_review_marks");
 }

@@ -127,7 +127,7 @@ protected:
     }
     void TearDown() override
     {
-        for (QProcess *p : {&recorder, &exam, &hog}) {
+        for (QProcess *p : {&recorder, &exam, &hog, &intruder}) {
             p->kill();
             p->waitForFinished();
         }
@@ -157,19 +157,36 @@ protected:
         }
         return false;
     }
-    void xdo(const QStringList &args)
+    QString xdo(const QStringList &args)
     {
         QProcess x;
         x.setProcessEnvironment(env);
         x.start(xdotool, args);
         x.waitForFinished();
+        return QString::fromLatin1(x.readAllStandardOutput()).trimmed();
     }
+    // Moves the pointer as far towards a point as it may go; where it is
+    // then and the top-level window under it.
+    struct Pointer
+    {
+        QPoint at;
+        QString window;
+    };
+    Pointer pointTo(int x, int y)
+    {
+        QHash<QString, QString> v;
+        for (const QString &line : xdo({"mousemove", QString::number(x), QString::number(y), "getmouselocation", "--shell"})
+                                       .split('\n'))
+            v[line.section('=', 0, 0)] = line.section('=', 1);
+        return {QPoint(v.value("X").toInt(), v.value("Y").toInt()), v.value("WINDOW")};
+    }
+    QString windowNamed(const QString &name) { return xdo({"search", "--name", "^" + name + "$"}).section('\n', 0, 0); }
     // Gives the X input focus to the recorder's window, as a user's click would.
     void focusRecorder() { xdo({"search", "--name", "^record$", "windowfocus", "--sync"}); }
 
     QString xvfb, xdotool, display;
     QProcessEnvironment env;
-    QProcess server, recorder, exam, hog;
+    QProcess server, recorder, exam, hog, intruder;
     QHash<QProcess *, QString> seen;
 };
 
@@ -214,6 +231,45 @@ TEST_F(KeyboardLockOnX, AGrabHeldByAnotherClientIsReportedAndTheWindowStillTakes
     xdo({"search", "--name", "^exam$", "windowfocus", "--sync"});
     xdo({"key", "d"});
     EXPECT_TRUE(waitFor(exam, "key d"));
+}
+
+// Another program's window mapped over the exam window goes under it, and
+// the pointer stays inside the exam window, where the program's own windows
+// take their clicks; all of it ends with the lock.
+TEST_F(KeyboardLockOnX, TheExamWindowStaysOnTopAndKeepsThePointerUntilTheLockEnds)
+{
+    startProbe(exam, "exam");
+    ASSERT_TRUE(output(exam).contains("locked 1")) << output(exam).toStdString();
+    const QRect examWindow(400, 300, 200, 40);
+    // The pointer cannot leave it.
+    QDeadlineTimer confined(5000);
+    while (!confined.hasExpired() && !examWindow.contains(pointTo(10, 10).at))
+        QThread::msleep(50);
+    EXPECT_TRUE(examWindow.contains(pointTo(10, 10).at)) << "the pointer left the exam window";
+
+    startProbe(intruder, "intrude"); // over the exam window's place
+    const QString examId = windowNamed("exam");
+    QDeadlineTimer raised(5000);
+    while (!raised.hasExpired() && pointTo(450, 320).window != examId)
+        QThread::msleep(50);
+    EXPECT_EQ(pointTo(450, 320).window, examId) << "another program's window stays over the exam window";
+
+    // A click aimed at the other window lands in the exam window; the
+    // program's own small window over it takes its click.
+    pointTo(360, 260);
+    xdo({"click", "1"});
+    EXPECT_TRUE(waitFor(exam, "click exam"));
+    pointTo(560, 320);
+    xdo({"click", "1"});
+    EXPECT_TRUE(waitFor(exam, "click picture"));
+    EXPECT_FALSE(output(intruder).contains("click")) << output(intruder).toStdString();
+
+    exam.write("unlock\n");
+    ASSERT_TRUE(waitFor(exam, "unlocked"));
+    EXPECT_EQ(pointTo(10, 10).at, QPoint(10, 10)) << "the pointer must move freely once the lock is gone";
+    pointTo(360, 260);
+    xdo({"click", "1"});
+    EXPECT_TRUE(waitFor(intruder, "click intrude")) << "clicks must reach other programs again";
 }
 
 } // namespace

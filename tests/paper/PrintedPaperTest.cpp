@@ -75,6 +75,9 @@ TEST_F(PrintedPaperTest, OptionsStandTwoALineUpTo42BytesAndOneALineBeyond)
     const QString spaced = QString(w21).replace(QStringLiteral("汉"), QStringLiteral("汉 "));
     EXPECT_EQ(optionLines({" a b ", spaced, "丙", "丁", " "}),
               "    A、ab" + spaces(40) + "B、" + w21 + "\n    C、丙" + spaces(40) + "D、丁\n");
+    // An empty option is no choice and is not printed; the others keep their letters.
+    EXPECT_EQ(optionLines({"甲", "乙", "丙", "", ""}), "    A、甲" + spaces(40) + "B、乙\n    C、丙\n");
+    EXPECT_EQ(optionLines({"甲", "乙", "丙", " ", "戊"}), "    A、甲" + spaces(40) + "B、乙\n    C、丙\n    E、戊\n");
 }
 
 TEST_F(PrintedPaperTest, SectionsOfEachTypeWithNumeralsOnlyForTheNonEmptyOnes)

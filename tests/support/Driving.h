@@ -47,3 +47,20 @@ void whenShown(std::function<void(T *)> f)
     });
     timer->start(5);
 }
+
+// Clicks the window at a pixel (window coordinates), on whatever the window
+// shows there, as the user's click lands: a widget lying over the one meant
+// takes the click.
+inline void clickWindowAt(QWidget *window, const QPoint &at)
+{
+    QWidget *target = window->childAt(at);
+    if (!target)
+        target = window;
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window, at));
+}
+
+// The same for a point of a widget of that window.
+inline void clickThroughWindow(QWidget *widget, const QPoint &at)
+{
+    clickWindowAt(widget->window(), widget->mapTo(widget->window(), at));
+}

@@ -1,14 +1,18 @@
 // An X client for the keyboard lock test. Modes:
-//   record  a window that reports every key it receives
-//   exam    a lock made as the exam window makes it, and a text box standing
-//           in for the exam window; "unlock" on stdin destroys the lock
-// Each line it prints: "ready", "key <text or keysym>", "message <text>",
-// "locked <0|1>", "unlocked".
+//   record  a window that reports every key and click it receives
+//   intrude the same, mapped later over the exam window's place
+//   exam    a lock made as the exam window makes it, a text box standing in
+//           for the exam window that the lock holds, and a small window of
+//           its own over it standing in for the picture window; "unlock" on
+//           stdin destroys the lock
+// Each line it prints: "ready", "key <text or keysym>", "click <window>",
+// "message <text>", "locked <0|1>", "unlocked".
 #include "app/MessageBox.h"
 #include "exam/KeyboardLock.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QSocketNotifier>
 
@@ -32,6 +36,11 @@ protected:
         say(QStringLiteral("key ") + (e->text().trimmed().isEmpty() ? QString::number(e->nativeVirtualKey(), 16) : e->text()));
         QLineEdit::keyPressEvent(e);
     }
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        say(QStringLiteral("click ") + windowTitle());
+        QLineEdit::mousePressEvent(e);
+    }
 };
 
 } // namespace
@@ -48,16 +57,25 @@ int main(int argc, char **argv)
     std::unique_ptr<ExamKeyboardLock> lock;
     Recorder box;
     box.setWindowTitle(mode);
+    Recorder picture;
+    picture.setWindowTitle(QStringLiteral("picture"));
     if (mode == QLatin1String("exam")) {
         lock = std::make_unique<ExamKeyboardLock>();
         say(QStringLiteral("locked %1").arg(lock->installed() ? 1 : 0));
         box.setGeometry(400, 300, 200, 40);
+        lock->holdWindow(&box);
+    } else if (mode == QLatin1String("intrude")) {
+        box.setGeometry(350, 250, 300, 200);
     } else {
         box.setGeometry(0, 0, 300, 200);
     }
     box.show();
     box.activateWindow();
     box.setFocus();
+    if (mode == QLatin1String("exam")) {
+        picture.setGeometry(540, 305, 50, 30);
+        picture.show();
+    }
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
