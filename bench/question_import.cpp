@@ -4,7 +4,7 @@
 #include "BankBench.h"
 
 #include "bank/QuestionImport.h"
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 
 #include <QCoreApplication>
 

@@ -7,7 +7,7 @@
 
 #include "admin/CExamManager.h"
 #include "admin/Roster.h"
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 
 #include <QApplication>
 #include <QPushButton>

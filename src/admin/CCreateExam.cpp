@@ -1,7 +1,7 @@
 #include "admin/CCreateExam.h"
 
 #include "admin/ExamCreation.h"
-#include "admin/ListRows.h"
+#include "app/ListRows.h"
 #include "admin/Roster.h"
 #include "app/Command.h"
 #include "app/DepartmentPostPicker.h"

@@ -1,7 +1,7 @@
 #include "admin/CExamManagement.h"
 
 #include "admin/ExamManagement.h"
-#include "admin/ListRows.h"
+#include "app/ListRows.h"
 #include "app/Command.h"
 #include "app/MessageBox.h"
 #include "app/Navigation.h"

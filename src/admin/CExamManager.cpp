@@ -1,7 +1,7 @@
 #include "admin/CExamManager.h"
 
 #include "admin/CImportExaminee.h"
-#include "admin/ListRows.h"
+#include "app/ListRows.h"
 #include "admin/Roster.h"
 #include "app/Command.h"
 #include "app/DepartmentPostPicker.h"

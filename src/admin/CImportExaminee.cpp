@@ -3,7 +3,7 @@
 #include "admin/Roster.h"
 #include "app/Command.h"
 #include "app/MessageBox.h"
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 
 CImportExaminee::CImportExaminee(XlsWorkbook *book, QWidget *parent)
     : ScreenBase(108, KeyFilterMode::All, parent), m_book(book)

@@ -1,6 +1,6 @@
 #include "admin/Roster.h"
 
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 #include "store/CADOConn.h"
 
 namespace Roster {

@@ -1,5 +1,7 @@
 #include "app/MessageBox.h"
 
+#include "store/CADOConn.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -76,3 +78,13 @@ void plain(QWidget *parent, const QString &text)
 }
 
 } // namespace MessageBox
+
+namespace {
+// A database file that cannot be opened is shown the moment the store fails
+// to open it, with the engine's text and the default title.
+const bool g_storeReports = [] {
+    CADOConn::setOpenFailureReporter(
+        [](const QString &error) { MessageBox::show(nullptr, error, Caption::Default); });
+    return true;
+}();
+} // namespace

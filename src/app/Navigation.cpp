@@ -1,40 +1,19 @@
 #include "app/Navigation.h"
 
-#include "app/PlaceholderScreen.h"
 #include "app/ScreenBase.h"
 #include "app/SingleInstance.h"
-#include "admin/CAdmin.h"
-#include "admin/CCreateExam.h"
-#include "admin/CExamManagement.h"
-#include "admin/CExamManager.h"
-#include "admin/CLogin.h"
-#include "bank/CExamPaper.h"
-#include "bank/CVariouSet.h"
-#include "exam/CExamLogin.h"
-#include "exam/CVornDlg.h"
-#include "exam/ExamHandover.h"
-#include "paper/CSetPaper.h"
-#include "paper/CTestManage.h"
-#include "results/CCheckScore.h"
-#include "results/CHandworkCorrect.h"
-#include "results/CScoreMap.h"
 #include "store/CADOConn.h"
 
-#include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <vector>
 
 namespace Nav {
 
 namespace {
 
-std::optional<ScreenId> g_requested;
+std::optional<Request> g_requested;
 std::function<void()> g_exitHandler;
-std::function<void()> g_shownHook;
 
 struct ScreenInfo
 {
@@ -137,20 +116,20 @@ QString captionOf(ScreenId id)
     return QString::fromUtf8(infoOf(id).caption);
 }
 
-void switchScreen(ScreenBase *current, ScreenId next)
+void switchScreen(ScreenBase *current, ScreenId next, std::any handover)
 {
-    g_requested = next;
+    g_requested = Request{next, std::move(handover)};
     if (current)
         current->done(QDialog::Accepted);
 }
 
-void follow(ScreenBase *current, int control)
+void follow(ScreenBase *current, int control, std::any handover)
 {
     const std::optional<Route> route = routeOf(current ? current->className() : QString(), control);
     if (!route)
         return;
     if (route->target)
-        switchScreen(current, *route->target);
+        switchScreen(current, *route->target, std::move(handover));
     else
         exitProgram(current);
 }
@@ -171,81 +150,22 @@ void exitProgram(ScreenBase *current)
     std::_Exit(0);
 }
 
-ScreenBase *createScreen(ScreenId id)
-{
-    switch (id) {
-    case ScreenId::Login:
-        return new CLogin;
-    case ScreenId::Admin:
-        return new CAdmin;
-    case ScreenId::ExamManager:
-        return new CExamManager;
-    case ScreenId::CreateExam:
-        return new CCreateExam;
-    case ScreenId::ExamManagement:
-        return new CExamManagement;
-    case ScreenId::ExamPaper:
-        return new CExamPaper;
-    case ScreenId::VariouSet:
-        return new CVariouSet;
-    case ScreenId::TestManage:
-        return new CTestManage;
-    case ScreenId::SetPaper:
-        return new CSetPaper;
-    case ScreenId::ExamLogin:
-        return new CExamLogin;
-    case ScreenId::VornDlg:
-        return new CVornDlg(ExamHandoverSlot::take().value_or(ExamHandover{}));
-    case ScreenId::CheckScore:
-        return new CCheckScore;
-    case ScreenId::HandworkCorrect:
-        return new CHandworkCorrect;
-    case ScreenId::ScoreMap:
-        return new CScoreMap(ChartHandOver::take());
-    default:
-        return new PlaceholderScreen(id);
-    }
-}
-
-int runScreenLoop(ScreenId first)
-{
-    std::optional<ScreenId> next = first;
-    bool firstShown = false;
-    // Screens nest in the described chain; of the screens left behind only
-    // those that must live on are kept, the others go as the next comes.
-    std::vector<std::unique_ptr<ScreenBase>> kept;
-    while (next) {
-        std::unique_ptr<ScreenBase> screen(createScreen(*next));
-        g_requested.reset();
-        if (!firstShown && g_shownHook) {
-            firstShown = true;
-            QTimer::singleShot(0, screen.get(), [] { g_shownHook(); });
-        }
-        screen->exec();
-        // Closed by its frame: no next screen, the program ends.
-        next = g_requested;
-        g_requested.reset();
-        if (screen->keptUntilExit())
-            kept.push_back(std::move(screen));
-    }
-    return 0;
-}
-
 void setExitHandler(std::function<void()> handler)
 {
     g_exitHandler = std::move(handler);
 }
 
-std::optional<ScreenId> takeRequestedScreen()
+std::optional<Request> takeRequest()
 {
-    std::optional<ScreenId> r = g_requested;
+    std::optional<Request> r = std::move(g_requested);
     g_requested.reset();
     return r;
 }
 
-void setShownHook(std::function<void()> hook)
+std::optional<ScreenId> takeRequestedScreen()
 {
-    g_shownHook = std::move(hook);
+    const std::optional<Request> r = takeRequest();
+    return r ? std::optional<ScreenId>(r->next) : std::nullopt;
 }
 
 } // namespace Nav

@@ -2,10 +2,13 @@
 // How one full screen replaces another, and the shared exit.
 //
 // A screen loop shows one full screen at a time: switchScreen names the next
-// screen and closes the current one; closing a full screen by its frame ends
-// the program. The navigation table lives in Navigation.cpp.
+// screen, with what it hands over, and closes the current one; closing a full
+// screen by its frame ends the program. The table of routes lives in
+// Navigation.cpp; the screen loop, which knows every screen class, is the
+// program's (app/program/ScreenLoop.h).
 #include <QString>
 
+#include <any>
 #include <functional>
 #include <optional>
 
@@ -46,25 +49,28 @@ std::optional<Route> routeOf(const QString &screenClass, int control);
 QString classOf(ScreenId id);
 QString captionOf(ScreenId id);
 
+// The next screen a command asked for, with what it hands over: the exam
+// (ExamHandover) to the exam window, the rows (ChartSelection) to the chart.
+struct Request
+{
+    ScreenId next;
+    std::any handover;
+};
+
 // Closes current as confirmed and shows next when the current command returns.
-void switchScreen(ScreenBase *current, ScreenId next);
+void switchScreen(ScreenBase *current, ScreenId next, std::any handover = {});
 // Follows the route of a control in the table.
-void follow(ScreenBase *current, int control);
+void follow(ScreenBase *current, int control, std::any handover = {});
 
 // Stops timer 1 of current and ends the process with code 0. Callers return
 // right after it (it returns only under a test's handler).
 void exitProgram(ScreenBase *current);
 
-// Runs the screen loop from the first screen; returns the exit code.
-int runScreenLoop(ScreenId first);
-
-// Makes a screen; screens not built yet are placeholders with their caption.
-ScreenBase *createScreen(ScreenId id);
-
-// Test seams.
-void setExitHandler(std::function<void()> handler);
+// The request of the command that just ran, once (the screen loop takes it).
+std::optional<Request> takeRequest();
 std::optional<ScreenId> takeRequestedScreen();
-// Called once the first screen has been painted (start-up timing).
-void setShownHook(std::function<void()> hook);
+
+// Test seam: replaces the ending of the process.
+void setExitHandler(std::function<void()> handler);
 
 } // namespace Nav

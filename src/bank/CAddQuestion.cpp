@@ -3,7 +3,7 @@
 #include "app/Command.h"
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
-#include "bank/CShowMap.h"
+#include "app/CShowMap.h"
 #include "bank/QuestionStore.h"
 #include "store/CADOConn.h"
 #include "store/SettingsFile.h"

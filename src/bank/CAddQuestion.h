@@ -2,7 +2,7 @@
 // Manual entry of one question (dialog 127), opened over the bank browser.
 #include "app/ScreenBase.h"
 
-#include "bank/CShowMap.h"
+#include "app/CShowMap.h"
 
 #include <QPointer>
 

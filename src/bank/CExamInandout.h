@@ -2,7 +2,7 @@
 // Import of questions.xls and clearing of a type (dialog 126), opened by the
 // bank browser in one of two modes.
 #include "app/ScreenBase.h"
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 
 class CExamInandout : public ScreenBase
 {

@@ -2,7 +2,7 @@
 
 #include "bank/Question.h"
 #include "bank/QuestionStore.h"
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 #include "store/CADOConn.h"
 
 namespace QuestionImport {

@@ -1,6 +1,6 @@
 #include "exam/CExamLogin.h"
 
-#include "admin/ListRows.h"
+#include "app/ListRows.h"
 #include "app/CMyMsgDlg.h"
 #include "app/Command.h"
 #include "app/DepartmentPostPicker.h"
@@ -214,8 +214,7 @@ void CExamLogin::enterExam()
     ExamEntry::dropInterim();
 
     handover.answerKey = built.answerKey;
-    ExamHandoverSlot::give(handover);
-    Nav::switchScreen(this, ScreenId::VornDlg);
+    Nav::follow(this, kEnter, handover);
 }
 
 void CExamLogin::onTimer(int timer)

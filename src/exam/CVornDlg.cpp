@@ -5,7 +5,7 @@
 #include "app/Command.h"
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
-#include "bank/CShowMap.h"
+#include "app/CShowMap.h"
 #include "exam/ExamSheet.h"
 #include "exam/ExamSubmission.h"
 #include "store/CADOConn.h"

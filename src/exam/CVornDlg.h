@@ -16,7 +16,7 @@
 #include <functional>
 #include <optional>
 
-#include "bank/CShowMap.h"
+#include "app/CShowMap.h"
 class QButtonGroup;
 class QScrollArea;
 

@@ -79,23 +79,3 @@ int passMarkValue(const QString &text)
 }
 
 } // namespace ExamEntry
-
-namespace ExamHandoverSlot {
-
-namespace {
-std::optional<ExamHandover> g_pending;
-}
-
-void give(const ExamHandover &handover)
-{
-    g_pending = handover;
-}
-
-std::optional<ExamHandover> take()
-{
-    std::optional<ExamHandover> h = g_pending;
-    g_pending.reset();
-    return h;
-}
-
-} // namespace ExamHandoverSlot

@@ -1,10 +1,7 @@
 #pragma once
-// What the examinee screen hands to the exam window when an exam is entered:
-// the answer key and the exam's values. The exam window takes it once, when
-// it is created.
+// What the examinee screen hands to the exam window when an exam is entered
+// (through the navigation table): the answer key and the exam's values.
 #include <QString>
-
-#include <optional>
 
 struct ExamHandover
 {
@@ -18,9 +15,3 @@ struct ExamHandover
     // The number of questions in the exam table: one key entry each.
     int questionCount() const { return int(answerKey.count(QLatin1Char('|'))); }
 };
-
-namespace ExamHandoverSlot {
-// Kept from enterExam until the exam window is created.
-void give(const ExamHandover &handover);
-std::optional<ExamHandover> take();
-} // namespace ExamHandoverSlot

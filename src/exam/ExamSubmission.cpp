@@ -2,7 +2,7 @@
 
 #include "exam/ExamRules.h"
 #include "exam/ExamSheet.h"
-#include "results/Marking.h"
+#include "store/StoredNumbers.h"
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 #include "store/Integrity.h"

@@ -1,6 +1,6 @@
 #include "results/CCheckScore.h"
 
-#include "admin/ListRows.h"
+#include "app/ListRows.h"
 #include "app/CMyMsgDlg.h"
 #include "app/Command.h"
 #include "app/DepartmentPostPicker.h"
@@ -195,6 +195,5 @@ void CCheckScore::exportChart()
         break;
     }
     selection.paperName = ScoreQuery::paperNameOf(selection.examName);
-    ChartHandOver::hand(selection);
-    Nav::follow(this, 1287);
+    Nav::follow(this, 1287, selection);
 }

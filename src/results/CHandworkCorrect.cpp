@@ -1,6 +1,6 @@
 #include "results/CHandworkCorrect.h"
 
-#include "admin/ListRows.h"
+#include "app/ListRows.h"
 #include "app/Command.h"
 #include "app/MessageBox.h"
 #include "app/Navigation.h"

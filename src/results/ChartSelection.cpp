@@ -52,23 +52,3 @@ Outcome collect(const QList<ListedResult> &rows, bool withTimes, ChartSelection 
 }
 
 } // namespace ChartExport
-
-namespace ChartHandOver {
-
-namespace {
-ChartSelection g_selection;
-}
-
-void hand(const ChartSelection &selection)
-{
-    g_selection = selection;
-}
-
-ChartSelection take()
-{
-    ChartSelection s = g_selection;
-    g_selection = ChartSelection();
-    return s;
-}
-
-} // namespace ChartHandOver

@@ -45,9 +45,3 @@ Outcome collect(const QList<ListedResult> &rows, bool withTimes, ChartSelection 
 
 } // namespace ChartExport
 
-// The one selection in transit between the two screens.
-namespace ChartHandOver {
-void hand(const ChartSelection &selection);
-// The handed selection, once; an empty one when none was handed.
-ChartSelection take();
-} // namespace ChartHandOver

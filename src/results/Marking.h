@@ -27,10 +27,6 @@ struct EssayAnswer
     std::optional<double> value;
 };
 
-// A score as stored, by the submission and by marking alike: "%.1f" (ties
-// of the binary value to even, as C's printf), cut before the "." when it
-// ends in "0" (83.0 gives 83, 83.5 stays, 1.25 gives 1.2).
-QString scoreText(double score);
 
 namespace Marking {
 

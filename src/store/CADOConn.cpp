@@ -2,8 +2,6 @@
 
 #include "store/Schema.h"
 
-#include "app/MessageBox.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -618,6 +616,20 @@ void CRecordset::close()
 
 // ------------------------------------------------------------------ CADOConn
 
+namespace {
+// Function-local, so a reporter installed during static start-up finds it made.
+std::function<void(const QString &)> &openFailureReporter()
+{
+    static std::function<void(const QString &)> reporter;
+    return reporter;
+}
+} // namespace
+
+void CADOConn::setOpenFailureReporter(std::function<void(const QString &error)> reporter)
+{
+    openFailureReporter() = std::move(reporter);
+}
+
 CADOConn::~CADOConn()
 {
     close();
@@ -632,7 +644,8 @@ bool CADOConn::openConnection(const QString &file)
     const QString path = QDir::current().absoluteFilePath(file);
     m_handle = openHandle(path, &error);
     if (!m_handle) {
-        MessageBox::show(nullptr, Db::explain(error), Caption::Default);
+        if (openFailureReporter())
+            openFailureReporter()(Db::explain(error));
         return false;
     }
     return true;

@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -126,9 +127,14 @@ public:
     CADOConn &operator=(const CADOConn &) = delete;
 
     // Opens the named file of the working directory read-write, without
-    // creating it. A missing file or a wrong key shows the engine's text in a
-    // box with the default title; every later operation then fails.
+    // creating it. A missing file or a wrong key is handed, with the engine's
+    // text, to the open-failure reporter (the screens show it in a box with
+    // the default title); every later operation then fails.
     bool openConnection(const QString &file);
+
+    // Who is told of a failed open. The store knows no windows: the screen
+    // framework installs the box at start-up; none installed = silent.
+    static void setOpenFailureReporter(std::function<void(const QString &error)> reporter);
 
     // Never throws: a failure yields a recordset that is not open, and its
     // first use raises DbError with the engine's text.

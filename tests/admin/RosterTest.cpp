@@ -1,7 +1,7 @@
 // The roster records: query rules, adding, deleting, and the examinee.xls
 // import with its refusals.
 #include "admin/Roster.h"
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 #include "store/CADOConn.h"
 
 #include "AdminScreens.h"

@@ -68,8 +68,6 @@ QString sizeText(const QSize &s)
 TEST_P(DialogTemplates, MatchTheScreensTable)
 {
     const DialogRow &row = GetParam();
-    if (!QFileInfo::exists(QStringLiteral(VORN_SOURCE_DIR "/res/dialogs/%1.json").arg(row.id)))
-        GTEST_SKIP() << "dialog " << row.id << " has no template yet";
     const DialogTemplate t = DialogTemplate::load(row.id);
     ASSERT_EQ(t.id, row.id) << "the template is not among the program's resources";
     EXPECT_EQ(t.className, QString::fromUtf8(row.className));

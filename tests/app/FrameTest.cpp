@@ -2,9 +2,9 @@
 #include "app/CMyMsgDlg.h"
 #include "app/CReadEdit.h"
 #include "app/Navigation.h"
-#include "app/PlaceholderScreen.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "app/program/ScreenLoop.h"
 #include "store/CADOConn.h"
 #include "support/VornTest.h"
 
@@ -149,7 +149,7 @@ TEST_F(FrameTest, ScreenLoopFollowsSwitchesAndEndsWhenAScreenIsClosedByItsFrame)
             w->close(); // the frame's close box
         },
     });
-    EXPECT_EQ(Nav::runScreenLoop(ScreenId::Login), 0);
+    EXPECT_EQ(ScreenLoop::run(ScreenId::Login), 0);
     EXPECT_EQ(titles, (QStringList{"Lumet—登录Login", "Lumet—成绩查询", "Lumet—考试管理员管理"}));
     EXPECT_FALSE(exited()) << "closing by the frame ends the loop, not through exitProgram";
 }

@@ -1,4 +1,4 @@
-#include "app/Navigation.h"
+#include "app/program/ScreenLoop.h"
 #include "app/ScreenBase.h"
 #include "exam/KeyboardLock.h"
 #include "store/CADOConn.h"
@@ -26,7 +26,7 @@ TEST_F(ScreensTest, EveryScreenOpensWithItsCaption)
     conn.execute(Schema::examSheet().create, Db::Personnel);
     conn.close();
     for (ScreenId id : all) {
-        std::unique_ptr<ScreenBase> screen(Nav::createScreen(id));
+        std::unique_ptr<ScreenBase> screen(ScreenLoop::createScreen(id));
         screen->show();
         EXPECT_EQ(screen->windowTitle(), Nav::captionOf(id)) << Nav::classOf(id).toStdString();
         if (screen->dialogTemplate().id != 0)

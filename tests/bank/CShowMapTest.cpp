@@ -1,4 +1,4 @@
-#include "bank/CShowMap.h"
+#include "app/CShowMap.h"
 #include "support/VornTest.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "bank/QuestionImport.h"
 
 #include "bank/BankSeed.h"
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 #include "support/VornTest.h"
 
 namespace {

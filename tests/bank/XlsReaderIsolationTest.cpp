@@ -1,8 +1,8 @@
 // The spreadsheet reader process: damaged workbooks that crash FreeXL or
 // make it read past its buffers, a reader that hangs or talks nonsense.
 #include "bank/CExamInandout.h"
-#include "bank/XlsReader.h"
-#include "bank/XlsWire.h"
+#include "store/XlsReader.h"
+#include "store/XlsWire.h"
 
 #include "bank/BankSeed.h"
 #include "support/VornTest.h"

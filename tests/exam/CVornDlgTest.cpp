@@ -1,7 +1,8 @@
 // The exam window driven as an examinee does, over an exam table the test
 // fills, with the answers checked in the file.
 #include "app/Navigation.h"
-#include "bank/CShowMap.h"
+#include "app/program/ScreenLoop.h"
+#include "app/CShowMap.h"
 #include "exam/CVornDlg.h"
 #include "exam/ExamHandover.h"
 #include "exam/ExamSubmission.h"
@@ -542,7 +543,6 @@ TEST_F(CVornDlgTest, TheLockOutlivesReturnUntilTheProgramEnds)
     KeyboardLock::setGrabber(&CVornDlgTest::countingGrab);
     grabs = 0;
     key = seedExamSheet({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"}});
-    ExamHandoverSlot::give(handoverFor(key, QString::number(id), kFormal, "60"));
     QStringList seen;
     bool heldUnderExamLogin = false;
     auto *timer = new QTimer;
@@ -561,7 +561,7 @@ TEST_F(CVornDlgTest, TheLockOutlivesReturnUntilTheProgramEnds)
         }
     });
     timer->start(20);
-    Nav::runScreenLoop(ScreenId::VornDlg);
+    ScreenLoop::run(ScreenId::VornDlg, handoverFor(key, QString::number(id), kFormal, "60"));
     EXPECT_EQ(seen, (QStringList{"Lumet", "Lumet—考试登录"}));
     EXPECT_TRUE(heldUnderExamLogin);
     EXPECT_EQ(grabs, 1);

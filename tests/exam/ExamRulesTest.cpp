@@ -1,7 +1,7 @@
 // Scoring, the blank rule, what is stored per type, the blanks in the stem,
 // the countdown and the layout, without a window.
 #include "exam/ExamRules.h"
-#include "results/Marking.h"
+#include "store/StoredNumbers.h"
 
 #include <gtest/gtest.h>
 

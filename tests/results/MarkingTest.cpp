@@ -2,6 +2,7 @@
 // mark with the registration's new score and code.
 #include "results/Marking.h"
 #include "results/ScoreQuery.h"
+#include "store/StoredNumbers.h"
 
 #include "ResultsSeed.h"
 

@@ -1,6 +1,6 @@
 // libFuzzer driver: the bytes as a question's picture file, shown in the
 // picture window and captured to a BMP as the entry screen does.
-#include "bank/CShowMap.h"
+#include "app/CShowMap.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 // libFuzzer driver: the bytes as the answer of the spreadsheet reader
 // process, which the program must refuse or read within its bounds however
 // a dying reader garbles it.
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,9 +2,9 @@
 // reader, in one process: what vorn-xls-reader does with FreeXL, then the
 // program's reading of its answer. A crash inside freexl_* is the library's:
 // the program survives it, as FreeXL runs only in the reader process (see
-// src/bank/XlsWire.h); anything else is ours.
-#include "bank/XlsReader.h"
-#include "bank/XlsWire.h"
+// src/store/XlsWire.h); anything else is ours.
+#include "store/XlsReader.h"
+#include "store/XlsWire.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "admin/ListRows.h"
+#include "app/ListRows.h"
 
 #include <QTableWidget>
 

@@ -2,7 +2,7 @@
 // Qt's own texts in Chinese, one copy per working directory with both
 // database files held, then the screen loop from the start screen.
 #include "app/Fonts.h"
-#include "app/Navigation.h"
+#include "app/program/ScreenLoop.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/Translations.h"
@@ -28,14 +28,14 @@ int main(int argc, char *argv[])
 
     // Start-up timing for the benchmark: report once the start screen shows, then end.
     if (qEnvironmentVariableIsSet("VORN_EXIT_WHEN_SHOWN")) {
-        Nav::setShownHook([] {
+        ScreenLoop::setShownHook([] {
             std::printf("shown\n");
             std::fflush(stdout);
             SingleInstance::release();
             std::_Exit(0);
         });
     }
-    const int code = Nav::runScreenLoop(ScreenId::Login);
+    const int code = ScreenLoop::run(ScreenId::Login);
     CADOConn::releaseCachedHandles();
     SingleInstance::release();
     return code;

@@ -1,6 +1,6 @@
 // vorn-xls-reader FILE: writes the workbook's cells to standard output in the
-// form of bank/XlsWire.h. Run by the program for every spreadsheet it reads.
-#include "bank/XlsWire.h"
+// form of store/XlsWire.h. Run by the program for every spreadsheet it reads.
+#include "store/XlsWire.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

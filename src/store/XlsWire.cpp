@@ -1,4 +1,4 @@
-#include "bank/XlsWire.h"
+#include "store/XlsWire.h"
 
 #include <freexl.h>
 

@@ -1,6 +1,6 @@
-#include "bank/XlsReader.h"
+#include "store/XlsReader.h"
 
-#include "bank/XlsWire.h"
+#include "store/XlsWire.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -31,7 +31,7 @@ public:
     // False when the file cannot be read as a workbook (missing, unreadable,
     // another format, encrypted, damaged); error() then says why.
     // The whole workbook is read at once by the reader process (see
-    // bank/XlsWire.h): a file that crashes or hangs the library fails here.
+    // store/XlsWire.h): a file that crashes or hangs the library fails here.
     bool open(const QString &path);
     void close();
     bool isOpen() const { return m_open; }

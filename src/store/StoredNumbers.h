@@ -1,0 +1,9 @@
+#pragma once
+// Numbers as the databases store them: texts. One home for each form, since
+// integrity codes are computed over them and two copies could drift.
+#include <QString>
+
+// A score as stored, by the submission and by marking alike: "%.1f" (ties
+// of the binary value to even, as C's printf), cut before the "." when it
+// ends in "0" (83.0 gives 83, 83.5 stays, 1.25 gives 1.2).
+QString scoreText(double score);
