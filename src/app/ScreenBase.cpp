@@ -67,12 +67,12 @@ QString ScreenBase::text(int id) const
 void ScreenBase::setText(int id, const QString &text)
 {
     QWidget *w = control(id);
-    if (auto *e = qobject_cast<QLineEdit *>(w))
-        e->setText(text);
-    else if (auto *e = qobject_cast<QPlainTextEdit *>(w))
-        e->setPlainText(text);
-    else if (auto *e = qobject_cast<QTextEdit *>(w))
-        e->setPlainText(text);
+    if (auto *line = qobject_cast<QLineEdit *>(w))
+        line->setText(text);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
+        plain->setPlainText(text);
+    else if (auto *rich = qobject_cast<QTextEdit *>(w))
+        rich->setPlainText(text);
     else if (auto *c = qobject_cast<QComboBox *>(w))
         c->setCurrentText(text);
     else if (auto *l = qobject_cast<QLabel *>(w))

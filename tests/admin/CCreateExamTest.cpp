@@ -41,8 +41,9 @@ protected:
     void show(CCreateExam &s, const QString &department, const QString &post = {})
     {
         ASSERT_TRUE(choose(s, 1153, department));
-        if (!post.isEmpty())
+        if (!post.isEmpty()) {
             ASSERT_TRUE(choose(s, 1155, post));
+        }
         click(s, 1144);
     }
 

@@ -76,8 +76,9 @@ TEST_P(DialogTemplates, MatchTheScreensTable)
     EXPECT_EQ(t.pointSize, row.points);
     EXPECT_EQ(t.face, QString::fromUtf8(row.face));
     EXPECT_EQ(t.frame, QString::fromUtf8(row.frame));
-    if (t.frame == QLatin1String("min"))
+    if (t.frame == QLatin1String("min")) {
         EXPECT_EQ(t.taskbar, row.taskbar);
+    }
     // Every control lies inside the dialog.
     for (const ControlTemplate &c : t.controls)
         EXPECT_TRUE(QRect(QPoint(0, 0), t.size).contains(c.rect) || c.rect.isEmpty())
@@ -85,8 +86,8 @@ TEST_P(DialogTemplates, MatchTheScreensTable)
 }
 
 INSTANTIATE_TEST_SUITE_P(All, DialogTemplates, ::testing::ValuesIn(kDialogs),
-                         [](const ::testing::TestParamInfo<DialogRow> &info) {
-                             return std::to_string(info.param.id) + "_" + info.param.className;
+                         [](const ::testing::TestParamInfo<DialogRow> &param) {
+                             return std::to_string(param.param.id) + "_" + param.param.className;
                          });
 
 TEST(DialogTemplates, EveryTemplateIsInTheScreensTable)

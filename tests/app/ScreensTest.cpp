@@ -29,8 +29,9 @@ TEST_F(ScreensTest, EveryScreenOpensWithItsCaption)
         std::unique_ptr<ScreenBase> screen(ScreenLoop::createScreen(id));
         screen->show();
         EXPECT_EQ(screen->windowTitle(), Nav::captionOf(id)) << Nav::classOf(id).toStdString();
-        if (screen->dialogTemplate().id != 0)
+        if (screen->dialogTemplate().id != 0) {
             EXPECT_EQ(screen->className(), Nav::classOf(id));
+        }
         saveShot(screen.get(), Nav::classOf(id));
         screen->hide();
     }

@@ -171,9 +171,11 @@ TEST_F(CAddQuestionTest, EveryLayoutReadsCleanly)
     s.show();
     for (const char *type : {"单选题", "判断题", "填空题"}) {
         choose(s, 1218, type);
-        for (QLabel *label : s.findChildren<QLabel *>())
-            if (label->isVisible())
+        for (QLabel *label : s.findChildren<QLabel *>()) {
+            if (label->isVisible()) {
                 EXPECT_TRUE(showsWholeText(label)) << type << ": " << label->text().toStdString() << " is cut";
+            }
+        }
     }
     // The answer box of the choice layout holds its letters without a scroll bar.
     choose(s, 1218, "多选题");

@@ -68,8 +68,9 @@ TEST_F(XlsReaderIsolationTest, DamagedWorkbooksAreRefusedAndNothingIsImported)
         EXPECT_FALSE(book.isOpen());
         EXPECT_TRUE(book.sheetNames().isEmpty());
         EXPECT_FALSE(book.error().isEmpty());
-        if (c.error)
+        if (c.error) {
             EXPECT_EQ(book.error(), QString::fromUtf8(c.error));
+        }
         expectText(QStringLiteral("无法打开Excel文件（%1），导入失败！").arg(book.error()), Caption::Tip);
         EXPECT_EQ(CExamInandout::runImport(nullptr, bankFixture(c.file)), QDialog::Rejected);
     }
@@ -130,10 +131,13 @@ TEST(XlsAnswer, EveryCutOrFlippedAnswerIsRefusedOrReadWithinBounds)
         QByteArray bad = whole;
         bad[at] = char(0xff);
         if (book.openAnswer(bad)) {
-            for (const QString &name : book.sheetNames())
-                if (const auto s = book.sheet(name))
-                    for (const auto &row : s->rows)
+            for (const QString &name : book.sheetNames()) {
+                if (const auto s = book.sheet(name)) {
+                    for (const auto &row : s->rows) {
                         EXPECT_EQ(row.size(), size_t(s->columns.size()));
+                    }
+                }
+            }
         }
     }
 }
