@@ -19,6 +19,7 @@ int main(int argc, char *argv[])
         return 0; // a copy runs already: end silently
     Fonts::installSubstitutions();
     Translations::install(); // without them Qt's own texts stay English
+    Translations::useChineseLocale();
 
     // Start-up timing for the benchmark: report once the start screen shows, then end.
     if (qEnvironmentVariableIsSet("VORN_EXIT_WHEN_SHOWN")) {
