@@ -2,6 +2,10 @@
 
 #include "store/XlsReader.h"
 #include "store/CADOConn.h"
+#include "store/SettingsFile.h"
+
+#include <QHash>
+#include <QSet>
 
 namespace Roster {
 
@@ -136,6 +140,44 @@ namespace RosterImport {
 namespace {
 const QStringList kColumns{QStringLiteral("姓名"), QStringLiteral("部门"), QStringLiteral("职务")};
 constexpr int kMaxText = 255;
+
+// Notes the complete rows that no department/post list of the program offers.
+template<typename Rows>
+void findUnknown(const Rows &rows, RosterImportResult &result)
+{
+    QHash<QString, QSet<QString>> known;
+    for (const DepartmentNode &d : SettingsFile().readDepartmentTree())
+        known[d.name].unite(QSet<QString>(d.posts.begin(), d.posts.end()));
+    QSet<QString> seenDepartments, seenPosts;
+    for (const auto &row : rows) {
+        const QString &department = *(*row.cells)[1];
+        const QString &post = *(*row.cells)[2];
+        const auto found = known.constFind(department);
+        if (found != known.cend() && found->contains(post))
+            continue;
+        ++result.unknownRows;
+        if (found == known.cend() && !seenDepartments.contains(department)) {
+            seenDepartments.insert(department);
+            result.unknownDepartments << department;
+        }
+        const QString pair = department + QLatin1Char('/') + post;
+        if (!seenPosts.contains(pair)) {
+            seenPosts.insert(pair);
+            result.unknownPosts << pair;
+        }
+    }
+}
+
+// At most this many names of a list go into the message.
+constexpr int kNamesShown = 10;
+
+QString nameList(const QStringList &names)
+{
+    QString text = names.mid(0, kNamesShown).join(QStringLiteral("、"));
+    if (names.size() > kNamesShown)
+        text += QStringLiteral("等%1个").arg(names.size());
+    return text;
+}
 } // namespace
 
 RosterImportResult run(XlsWorkbook &book)
@@ -163,6 +205,8 @@ RosterImportResult run(XlsWorkbook &book)
             rows.push_back({&cells, int(r) + 2});
     }
     result.counted = int(rows.size());
+    // The reader leaves out rows without any value, so what is left is incomplete.
+    result.skipped = int(sheet->rows.size() - rows.size());
     if (rows.empty()) {
         result.status = RosterImportResult::NoData;
         return result;
@@ -207,6 +251,7 @@ RosterImportResult run(XlsWorkbook &book)
     result.removed = Roster::removeDuplicates(conn);
     tx.commit();
     conn.close();
+    findUnknown(rows, result);
     return result;
 }
 
@@ -227,8 +272,19 @@ QString RosterImportResult::message() const
         return QStringLiteral("部门名称中不能含有';'！");
     case SemicolonPost:
         return QStringLiteral("职务名称中不能含有';'！");
-    case Done:
-        return QStringLiteral("导入数据%1条，已删除%2条重复数据！").arg(counted).arg(removed);
+    case Done: {
+        QString text = QStringLiteral("导入数据%1条，已删除%2条重复数据！").arg(counted).arg(removed);
+        if (skipped > 0)
+            text += QStringLiteral("\n另有%1行的姓名、部门或职务为空，未导入。").arg(skipped);
+        if (unknownRows > 0) {
+            text += QStringLiteral("\n其中%1条考生的部门或职务不在岗位设置中，创建考试时无法选到：").arg(unknownRows);
+            if (!unknownDepartments.isEmpty())
+                text += QStringLiteral("\n部门：") + RosterImport::nameList(unknownDepartments);
+            text += QStringLiteral("\n职务：") + RosterImport::nameList(unknownPosts);
+            text += QStringLiteral("\n请在岗位设置中添加。");
+        }
+        return text;
+    }
     }
     return QString();
 }

@@ -62,9 +62,17 @@ struct RosterImportResult
     };
     Status status = Done;
     int counted = 0;  // complete rows of the sheet
+    int skipped = 0;  // rows left out for an empty name, department or post
     int stored = 0;   // rows written
     int removed = 0;  // rows removed by the duplicate removal after a finished import
     int sheetRow = 0; // spreadsheet row (header = 1) of a refused row
+
+    // Complete rows whose department, or post within it, the settings file
+    // does not know: exam creation and the examinee screen offer only the
+    // settings' names, so these people cannot be reached until they are added.
+    int unknownRows = 0;
+    QStringList unknownDepartments; // in sheet order, each once
+    QStringList unknownPosts;       // "部门/职务", in sheet order, each once
 
     QString message() const;
 };
@@ -75,6 +83,7 @@ inline const QString kSheet = QStringLiteral("Sheet1");
 
 // Imports Sheet1: the header check, the complete rows in sheet order, ";"
 // refused, then the duplicate removal. One transaction. Throws DbError.
+// Afterwards the departments and posts are checked against vornconf.ini.
 RosterImportResult run(XlsWorkbook &book);
 
 } // namespace RosterImport

@@ -2,6 +2,7 @@
 
 #include "app/MessageBox.h"
 
+#include <QLabel>
 #include <QPainter>
 
 CMyMsgDlg::CMyMsgDlg(const QString &text, const QString &caption, int seconds, QWidget *parent)
@@ -10,11 +11,35 @@ CMyMsgDlg::CMyMsgDlg(const QString &text, const QString &caption, int seconds, Q
     setWindowTitle(caption);
     setText(1239, text);
     setText(1233, QString());
+    fitText();
     onClick(1001, [this] {
         stopTimer1();
         accept();
     });
     startTimer1(1000);
+}
+
+void CMyMsgDlg::fitText()
+{
+    // The message box of the template holds one line and a half of 宋体; a
+    // longer message (an exam name, a two-line notice) pushes the countdown
+    // and the button down instead of losing its last line.
+    auto *label = control<QLabel>(1239);
+    const QRect box = label->geometry();
+    const int needed = label->heightForWidth(box.width());
+    const int grow = needed - box.height();
+    if (grow <= 0)
+        return;
+    for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w == label)
+            continue;
+        if (w == control(1232))
+            w->resize(w->width(), w->height() + grow);
+        else if (w->y() >= box.bottom())
+            w->move(w->x(), w->y() + grow);
+    }
+    label->resize(box.width(), needed);
+    setFixedSize(width(), height() + grow);
 }
 
 void CMyMsgDlg::onTimer(int timer)

@@ -17,6 +17,8 @@ protected:
     void paintPictures(QPainter &painter) override;
 
 private:
+    void fitText();
+
     int m_seconds;
 };
 

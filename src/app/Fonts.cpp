@@ -1,7 +1,10 @@
 #include "app/Fonts.h"
 
 #include <QFont>
+#include <QFontInfo>
 #include <QStringList>
+
+#include <cmath>
 
 namespace Fonts {
 
@@ -13,6 +16,11 @@ void installSubstitutions()
     QFont::insertSubstitutions(QStringLiteral("MS Shell Dlg"),
                                {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC"),
                                 QStringLiteral("DejaVu Sans")});
+}
+
+int nominalAscent(const QFont &font)
+{
+    return int(std::lround(QFontInfo(font).pixelSize() * 7.0 / 8.0));
 }
 
 } // namespace Fonts

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include <memory>
@@ -31,6 +32,11 @@ void remove()
         return;
     QCoreApplication::removeTranslator(g_qt.get());
     g_qt.reset();
+}
+
+void useChineseLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 }
 
 } // namespace Translations

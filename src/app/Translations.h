@@ -11,4 +11,8 @@ bool install();
 // Takes them out again (tests).
 void remove();
 
+// Dates, month and day names (date pickers, file dialogs) in Chinese,
+// whatever the machine's locale.
+void useChineseLocale();
+
 } // namespace Translations

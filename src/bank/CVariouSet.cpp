@@ -171,9 +171,15 @@ void CVariouSet::addNode(QTreeWidgetItem *node)
     }
     CAddAltNode dialog(CAddAltNode::Mode::Add, QString(), this);
     dialog.exec();
-    // Appended last, neither selected nor opened.
-    if (dialog.appliedName())
-        new QTreeWidgetItem(node, {*dialog.appliedName()});
+    if (!dialog.appliedName())
+        return;
+    // Appended last, and shown chosen: a node added under a closed parent
+    // would otherwise look as if nothing had happened.
+    auto *added = new QTreeWidgetItem(node, {*dialog.appliedName()});
+    node->setExpanded(true);
+    QTreeWidget *tree = treeControl();
+    tree->setCurrentItem(added);
+    tree->scrollToItem(added);
 }
 
 void CVariouSet::altNode(QTreeWidgetItem *node)

@@ -90,6 +90,8 @@ ImportResult run(XlsWorkbook &book, const QString &type)
             rows.push_back({&cells, int(r) + 2});
     }
     result.counted = int(rows.size());
+    // The reader leaves out rows without any value, so what is left is incomplete.
+    result.skipped = int(sheet->rows.size() - rows.size());
     if (rows.empty()) {
         result.status = ImportResult::NoData;
         return result;
@@ -176,8 +178,12 @@ QString ImportResult::message() const
         return QStringLiteral("题目答案选项中不能含有'|'！");
     case PipeInAnswer:
         return QStringLiteral("题目答案中不能含有'|'！");
-    case Done:
-        return QStringLiteral("导入数据%1条，已删除%2条重复数据！").arg(counted).arg(removed);
+    case Done: {
+        QString text = QStringLiteral("导入数据%1条，已删除%2条重复数据！").arg(counted).arg(removed);
+        if (skipped > 0)
+            text += QStringLiteral("\n另有%1行的科目、题型、题干、答案、难度或对象为空，未导入。").arg(skipped);
+        return text;
+    }
     }
     return QString();
 }

@@ -20,6 +20,7 @@ struct ImportResult
     Status status = Done;
     QString type;
     int counted = 0;  // complete rows of the sheet
+    int skipped = 0;  // rows left out for an empty required cell
     int stored = 0;   // rows written
     int removed = 0;  // duplicates removed after a finished import
     int sheetRow = 0; // spreadsheet row (header = 1) of a refused row

@@ -4,6 +4,7 @@
 #include "app/CMyMsgDlg.h"
 #include "app/Command.h"
 #include "app/DepartmentPostPicker.h"
+#include "app/Fonts.h"
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
 #include "exam/ExamBuilder.h"
@@ -52,6 +53,9 @@ CExamLogin::CExamLogin(QWidget *parent)
     table->verticalHeader()->setMinimumSectionSize(kRowHeight);
     table->verticalHeader()->setDefaultSectionSize(kRowHeight);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // The exam name takes what the times and the status leave, so that
+    // "已结束" stays inside the list.
+    table->horizontalHeader()->setSectionResizeMode(ColName, QHeaderView::Stretch);
 
     m_picker = new DepartmentPostPicker(control<QComboBox>(kDepartment), control<QComboBox>(kPost));
     m_picker->fill();
@@ -134,8 +138,14 @@ void CExamLogin::queryMockExams()
 {
     m_examMode = ExamMode::Mock;
     list()->setRowCount(0);
-    clearChoices();
     const ExamList::Result result = ExamList::queryMock(Clock::now());
+    if (result.outcome == ExamList::Outcome::Listed && result.rows.isEmpty()) {
+        // An empty list alone looks like a screen that does nothing; the
+        // typed name stays for a formal query.
+        MessageBox::show(this, QStringLiteral("目前没有可以参加的模拟考试！"), Caption::Tip);
+        return;
+    }
+    clearChoices();
     showRows(result.rows);
     report(result);
 }
@@ -265,21 +275,22 @@ void CExamLogin::paintPictures(QPainter &painter)
         big.setPointSize(20);
         painter.setFont(big);
         painter.setPen(QColor(255, 0, 255));
-        const QFontMetrics bm(big);
-        auto drawAt = [&](const QString &t, int x, int top, const QFontMetrics &m) {
-            painter.drawText(x, top + m.ascent(), t);
+        // Placed by 宋体's ascent: the larger one of the stand-in face would
+        // push the second line past the area the typing repaints.
+        auto drawAt = [&](const QString &t, int x, int top) {
+            painter.drawText(x, top + Fonts::nominalAscent(painter.font()), t);
         };
         if (m_introStep <= line1.size()) {
-            drawAt(line1.left(m_introStep), 36, 26, bm);
+            drawAt(line1.left(m_introStep), 36, 26);
         } else {
-            drawAt(line1, 36, 26, bm);
-            drawAt(line2.left(m_introStep - line1.size()), 36, 84, bm);
+            drawAt(line1, 36, 26);
+            drawAt(line2.left(m_introStep - line1.size()), 36, 84);
         }
         QFont small(QStringLiteral("宋体"));
         small.setPointSize(11);
         painter.setFont(small);
         painter.setPen(QColor(0, 0, 255));
-        drawAt((line1 + line2).mid(m_introStep), 36, 62, QFontMetrics(small));
+        drawAt((line1 + line2).mid(m_introStep), 36, 62);
         ++m_introStep;
     }
     painter.restore();

@@ -286,7 +286,7 @@ QString fillTemplate(const QString &templateFile, const QString &outputPath, con
         {QStringLiteral("mark1"), texts.examName, true, 20, Align::Center},
         {QStringLiteral("mark2"), NameLine, false, 0, Align::Right},
         {QStringLiteral("mark3"), texts.infoLine, true, 0, Align::Keep},
-        {QStringLiteral("mark4"), questions, false, 0, Align::Keep},
+        {QStringLiteral("mark4"), questions, false, 0, Align::Keep, true}, // options stay with their stem
         {QStringLiteral("mark5"), KeyHeading, true, 0, Align::Keep},
         {QStringLiteral("mark6"), answers, false, 0, Align::Keep},
     };

@@ -274,6 +274,12 @@ public:
         if (b.align != BookmarkText::Align::Keep)
             for (pugi::xml_node p : paragraphs)
                 setAlignment(p, b.align == BookmarkText::Align::Center ? "center" : "right");
+        if (b.keepIndentedWithPrevious) {
+            for (size_t i = 0; i < paragraphs.size(); ++i) {
+                const bool indentedNext = i + 1 < paragraphs.size() && lines.at(int(i + 1)).startsWith(QLatin1Char(' '));
+                setKeep(paragraphs[i], indentedNext);
+            }
+        }
         return {};
     }
 
@@ -488,6 +494,31 @@ private:
                                                  "divId", "cnfStyle", "rPr", "sectPr", "pPrChange"});
         pugi::xml_node jc = at ? props.insert_child_before(w("jc").c_str(), at) : props.append_child(w("jc").c_str());
         jc.append_attribute(w("val").c_str()) = value;
+    }
+
+    // keepLines, and keepNext when asked, in their place at the front of the
+    // paragraph properties (after a paragraph style).
+    void setKeep(pugi::xml_node p, bool withNext)
+    {
+        pugi::xml_node props = p.child(w("pPr").c_str());
+        if (!props)
+            props = p.prepend_child(w("pPr").c_str());
+        pugi::xml_node after = props.child(w("pStyle").c_str());
+        if (withNext) {
+            pugi::xml_node next = props.child(w("keepNext").c_str());
+            if (!next)
+                next = after ? props.insert_child_after(w("keepNext").c_str(), after)
+                             : props.prepend_child(w("keepNext").c_str());
+            after = next;
+        } else if (pugi::xml_node next = props.child(w("keepNext").c_str())) {
+            after = next; // the template's own stays
+        }
+        if (!props.child(w("keepLines").c_str())) {
+            if (after)
+                props.insert_child_after(w("keepLines").c_str(), after);
+            else
+                props.prepend_child(w("keepLines").c_str());
+        }
     }
 
     pugi::xml_document &m_doc;

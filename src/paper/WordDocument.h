@@ -17,6 +17,10 @@ struct BookmarkText
     bool bold = false;
     double points = 0; // font size; 0 keeps the template's
     Align align = Align::Keep;
+    // Blocks stay whole on a page: every paragraph keeps its own lines
+    // together, and a line that begins with a space (a question's indented
+    // options) stays on the page of the line before it.
+    bool keepIndentedWithPrevious = false;
 };
 
 namespace WordDocument {

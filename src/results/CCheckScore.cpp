@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QTableWidget>
 
 namespace {
@@ -26,6 +27,9 @@ CCheckScore::CCheckScore(QWidget *parent)
     : ScreenBase(119, KeyFilterMode::All, parent)
 {
     m_picker = new DepartmentPostPicker(control<QComboBox>(kDepartment), control<QComboBox>(kPost));
+    // The exam name takes what the other columns leave, up to the list's
+    // right edge, with or without a vertical scroll bar.
+    results()->horizontalHeader()->setStretchLastSection(true);
 
     onClick(1281, [this] { runCommand(this, [this] { query(); }); });
     onClick(1282, [this] { clearFields(); });

@@ -99,6 +99,11 @@ CScoreMap::CScoreMap(const ChartSelection &selection, QWidget *parent)
         // The position is ours, not the bar's own step.
         m_scrollBar->setSliderPosition(m_scroll.position());
     });
+    // The template's width is narrower than the sheet, and the sheet does not
+    // scroll sideways: the window is never narrower than sheet and scroll bar.
+    const int fullWidth = ScoreChart::kSheet.width() + m_scrollBar->sizeHint().width();
+    setMinimumWidth(fullWidth);
+    resize(std::max(width(), fullWidth), height());
     placeHolder();
 }
 

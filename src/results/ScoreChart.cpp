@@ -1,6 +1,7 @@
 #include "results/ScoreChart.h"
 
 #include "app/Bitmap.h"
+#include "app/Fonts.h"
 #include "app/Resources.h"
 #include "store/Encoding.h"
 
@@ -38,13 +39,13 @@ QFont sheetFont()
     return f;
 }
 
-// Text with its top-left corner at x, y.
+// Text with its top-left corner at x, y, as 宋体 places it (a cell's second
+// line would otherwise run onto its bottom border).
 void textAt(QPainter &p, int x, int y, const QString &text)
 {
     if (text.isEmpty())
         return;
-    const QFontMetrics fm(p.font());
-    p.drawText(QPoint(x, y + fm.ascent()), text);
+    p.drawText(QPoint(x, y + Fonts::nominalAscent(p.font())), text);
 }
 
 int widthOf(QPainter &p, const QString &text)
@@ -61,9 +62,23 @@ void border(QPainter &p, int x, int y, int w)
     p.setPen(kText);
 }
 
+// The inside of a cell: its text never covers the border, whatever the
+// stand-in face's glyphs reach below their line.
+struct InsideCell
+{
+    InsideCell(QPainter &p, int x, int y, int w) : m_p(p)
+    {
+        m_p.save();
+        m_p.setClipRect(QRect(x + 1, y + 1, w - 2, kCellHeight - 2), Qt::IntersectClip);
+    }
+    ~InsideCell() { m_p.restore(); }
+    QPainter &m_p;
+};
+
 void centredCell(QPainter &p, int x, int y, int w, const QString &text)
 {
     border(p, x, y, w);
+    const InsideCell inside(p, x, y, w);
     textAt(p, x + (w - widthOf(p, text)) / 2, y + 10, text);
 }
 
@@ -75,6 +90,7 @@ void longTextCell(QPainter &p, int x, int y, int w, const QString &text)
         return;
     }
     border(p, x, y, w);
+    const InsideCell inside(p, x, y, w);
     textAt(p, x + 5, y + 2, lines.at(0));
     textAt(p, x + 5, y + 18, lines.at(1));
 }
@@ -82,6 +98,7 @@ void longTextCell(QPainter &p, int x, int y, int w, const QString &text)
 void twoLineCell(QPainter &p, int x, int y, int w, const QString &first, const QString &second)
 {
     border(p, x, y, w);
+    const InsideCell inside(p, x, y, w);
     const int left = x + (w - widthOf(p, first)) / 2;
     textAt(p, left, y + 2, first);
     textAt(p, left, y + 18, second);

@@ -175,7 +175,7 @@ TEST_F(CExamManagerTest, ImportThroughThePopUp)
 
     whenShown<CImportExaminee>([](CImportExaminee *popup) { click(*popup, 1001); });
     answerFileDialog(adminFixture("examinee.xls"));
-    expectBox("导入数据10条，已删除3条重复数据！", Caption::Tip);
+    expectBox("导入数据10条，已删除3条重复数据！\n另有3行的姓名、部门或职务为空，未导入。", Caption::Tip);
     click(*s, 1003);
     EXPECT_EQ(stored().size(), 11);
     EXPECT_EQ(s->control<QTableWidget>(kList)->rowCount(), 0);

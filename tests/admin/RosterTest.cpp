@@ -3,6 +3,7 @@
 #include "admin/Roster.h"
 #include "store/XlsReader.h"
 #include "store/CADOConn.h"
+#include "store/SettingsFile.h"
 
 #include "AdminScreens.h"
 #include "support/VornTest.h"
@@ -87,6 +88,7 @@ TEST_F(RosterTest, QueryUsesTheFilledFieldsOnly)
 
 TEST_F(RosterTest, ImportAddsCompleteRowsAndRemovesPeopleAlreadyOnTheRoster)
 {
+    writeDepartments();
     for (const auto &[n, d, p] : {std::tuple{"张三", "财务部", "会计"}, {"周九", "技术部", "主管"},
                                   {"O'Brien", "技术部", "工程师"}, {"外人", "财务部", "会计"}})
         ASSERT_EQ(Roster::add(n, d, p), Roster::Add::Added);
@@ -96,13 +98,27 @@ TEST_F(RosterTest, ImportAddsCompleteRowsAndRemovesPeopleAlreadyOnTheRoster)
     EXPECT_EQ(r.status, RosterImportResult::Done);
     EXPECT_EQ(r.counted, 10); // three incomplete rows are skipped
     EXPECT_EQ(r.removed, 3);
-    EXPECT_EQ(r.message(), "导入数据10条，已删除3条重复数据！");
+    EXPECT_EQ(r.message(), "导入数据10条，已删除3条重复数据！\n另有3行的姓名、部门或职务为空，未导入。");
     EXPECT_EQ(Roster::count(), 4 + 7);
     // The people already there keep their oldest rows.
     EXPECT_EQ(outsiderRows(Db::Personnel, "select ID from examinee order by ID").mid(0, 4), before);
     EXPECT_EQ(stored().mid(4), (QStringList{"李四 财务部 出纳", "王五 人事部 主管", "赵六 人事部 专员",
                                             "钱七 技术部 工程师", "孙八 技术部 工程师", "吴十 财务部 会计",
                                             "郑一 人事部 专员"}));
+}
+
+// People whose department, or post within it, the settings do not know are
+// imported but cannot be chosen anywhere: the report names them.
+TEST_F(RosterTest, ImportNamesDepartmentsAndPostsTheSettingsDoNotKnow)
+{
+    ASSERT_TRUE(SettingsFile().writeDepartmentTree({{QStringLiteral("财务部"), {QStringLiteral("会计")}},
+                                                    {QStringLiteral("人事部"), {QStringLiteral("主管"), QStringLiteral("专员")}}}));
+    const RosterImportResult r = import("examinee.xls");
+    EXPECT_EQ(r.status, RosterImportResult::Done);
+    EXPECT_EQ(Roster::count(), 10);
+    EXPECT_EQ(r.message(), "导入数据10条，已删除0条重复数据！\n另有3行的姓名、部门或职务为空，未导入。"
+                           "\n其中5条考生的部门或职务不在岗位设置中，创建考试时无法选到："
+                           "\n部门：技术部\n职务：财务部/出纳、技术部/工程师、技术部/主管\n请在岗位设置中添加。");
 }
 
 TEST_F(RosterTest, SheetsNotMadeAfterTheTemplateAreRefusedAndChangeNothing)

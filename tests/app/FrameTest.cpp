@@ -59,6 +59,23 @@ TEST_F(FrameTest, TimedMessageClosesAtOnceOnItsButton)
     EXPECT_TRUE(clicked);
 }
 
+// A message longer than the template's box (an exam's name in it) shows
+// every line: the countdown and the button move down, the window grows.
+TEST_F(FrameTest, TimedMessageShowsEveryLineOfALongMessage)
+{
+    const QString text = QStringLiteral("“二〇二六年度全体员工安全生产知识考试”找不到相应的试卷,将退出程序！");
+    CMyMsgDlg dialog(text, Caption::Tip, 6);
+    dialog.show();
+    saveShot(&dialog, "CMyMsgDlg-long");
+    auto *label = dialog.control<QLabel>(1239);
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_LE(label->geometry().bottom(), dialog.control(1233)->y());
+    EXPECT_LE(dialog.control(1001)->geometry().bottom(), dialog.height());
+
+    CMyMsgDlg shortOne(QStringLiteral("考试时间到！"), Caption::Tip, 6);
+    EXPECT_EQ(shortOne.size(), shortOne.dialogTemplate().pixelSize());
+}
+
 TEST_F(FrameTest, StartScreenDiscardsEnterEscAndSpace)
 {
     CLogin login;

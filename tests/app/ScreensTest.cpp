@@ -1,9 +1,13 @@
+#include "app/Backgrounds.h"
+#include "app/Navigation.h"
 #include "app/program/ScreenLoop.h"
 #include "app/ScreenBase.h"
 #include "exam/KeyboardLock.h"
 #include "store/CADOConn.h"
 #include "store/Schema.h"
 #include "support/VornTest.h"
+
+#include <QAbstractButton>
 
 #include <memory>
 
@@ -33,6 +37,19 @@ TEST_F(ScreensTest, EveryScreenOpensWithItsCaption)
             EXPECT_EQ(screen->className(), Nav::classOf(id));
         }
         saveShot(screen.get(), Nav::classOf(id));
+        // The watermark is not hidden behind a button (the start screen's and
+        // the administrator's are part of their pictures and stay).
+        for (const BackgroundPicture &p : backgroundOf(screen->className())) {
+            if (p.id != 253 || id == ScreenId::Login || id == ScreenId::Admin)
+                continue;
+            const QRect mark(p.at, p.size.isEmpty() ? QSize(400, 266) : p.size);
+            for (QAbstractButton *b : screen->findChildren<QAbstractButton *>()) {
+                if (b->isVisible() && b->window() == screen.get()) {
+                    EXPECT_FALSE(mark.intersects(QRect(b->mapTo(screen.get(), QPoint()), b->size())))
+                        << Nav::classOf(id).toStdString() << " " << b->text().toStdString();
+                }
+            }
+        }
         screen->hide();
     }
     KeyboardLock::setGrabber(nullptr);

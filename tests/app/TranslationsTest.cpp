@@ -1,10 +1,17 @@
+#include "app/FileDialogs.h"
 #include "app/Translations.h"
+#include "support/Driving.h"
 #include "support/VornTest.h"
 
+#include <QAbstractProxyModel>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -31,4 +38,34 @@ TEST(Translations, QtsOwnDialogsReadInChinese)
         EXPECT_EQ(labels.join('|').toStdString(), "查找范围：|文件名称(&N)：|文件类型：");
     }
     Translations::remove();
+}
+
+// The file dialog the program opens lists a file's date in Chinese, whatever
+// the machine's own locale is.
+TEST(Translations, FileDialogDatesReadInChinese)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("examinee.xls"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QString shown;
+    whenShown<QFileDialog>([&](QFileDialog *dialog) {
+        auto *files = dialog->findChild<QFileSystemModel *>();
+        auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+        ASSERT_TRUE(files && view);
+        QSignalSpy loaded(files, &QFileSystemModel::directoryLoaded);
+        if (files->rowCount(files->index(dir.path())) == 0)
+            loaded.wait();
+        auto *proxy = qobject_cast<QAbstractProxyModel *>(view->model());
+        ASSERT_NE(proxy, nullptr);
+        shown = proxy->mapFromSource(files->index(file, 3)).data().toString();
+        dialog->reject();
+    });
+    EXPECT_EQ(FileDialogs::openFile(nullptr, QStringLiteral("打开"), dir.path(), QStringLiteral("Excel(*.xls)")),
+              QString());
+    EXPECT_EQ(shown, QLocale(QLocale::Chinese, QLocale::China).toString(QFileInfo(file).lastModified(),
+                                                                       QLocale::ShortFormat));
 }

@@ -274,7 +274,7 @@ TEST_F(CExamPaperTest, AFinishedImportEmptiesTheList)
         QTest::mouseClick(pop->control<QPushButton>(1335), Qt::LeftButton);
     });
     answerFileDialog(path("in/questions.xls"));
-    expectBox("导入数据10条，已删除0条重复数据！", Caption::Tip);
+    expectBox("导入数据10条，已删除0条重复数据！\n另有2行的科目、题型、题干、答案、难度或对象为空，未导入。", Caption::Tip);
     click(s, 1069);
     EXPECT_TRUE(seen);
     EXPECT_EQ(list(s)->rowCount(), 0);

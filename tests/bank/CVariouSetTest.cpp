@@ -184,13 +184,15 @@ TEST_F(CVariouSetTest, BuildsTheTreeThroughTheMenuAndSavesIt)
     addUnder(*s, root, QStringLiteral("技术部"));
     ASSERT_EQ(root->childCount(), 2);
     EXPECT_EQ(root->child(1)->text(0), QStringLiteral("技术部"));
-    EXPECT_NE(treeOf(*s)->currentItem(), root->child(1)); // the new node is not selected
+    // The new node is shown chosen, its closed parent opened.
+    EXPECT_TRUE(root->isExpanded());
+    EXPECT_EQ(treeOf(*s)->currentItem(), root->child(1));
 
-    root->setExpanded(true);
     addUnder(*s, root->child(0), QStringLiteral("经理"));
     addUnder(*s, root->child(0), QStringLiteral("O'Brien"));
-    EXPECT_FALSE(root->child(0)->isExpanded());
-    root->child(0)->setExpanded(true);
+    EXPECT_TRUE(root->child(0)->isExpanded());
+    EXPECT_EQ(treeOf(*s)->currentItem(), root->child(0)->child(1));
+    EXPECT_TRUE(treeOf(*s)->viewport()->rect().contains(treeOf(*s)->visualItemRect(root->child(0)->child(1))));
 
     // Below a post nothing more can be added.
     expectBox("已是第三层节点，不能再往下添加了！", Caption::Tip);

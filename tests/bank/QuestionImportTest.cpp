@@ -73,7 +73,7 @@ TEST_F(QuestionImportTest, ImportsCompleteRowsAndRemovesDuplicatesOnTheSecondRun
 {
     const ImportResult first = import("questions.xls", "单选题");
     EXPECT_EQ(first.status, ImportResult::Done);
-    EXPECT_EQ(first.message(), "导入数据10条，已删除0条重复数据！");
+    EXPECT_EQ(first.message(), "导入数据10条，已删除0条重复数据！\n另有2行的科目、题型、题干、答案、难度或对象为空，未导入。");
     EXPECT_EQ(rows("单选题"), 10);
     // Sheet order kept; 图片 empty.
     const auto stored = outsiderRows(Db::Questions, "select ID, 题干, D, 图片 from 单选题 order by ID");
@@ -82,7 +82,7 @@ TEST_F(QuestionImportTest, ImportsCompleteRowsAndRemovesDuplicatesOnTheSecondRun
     EXPECT_TRUE(stored.first()[3].isNull());
 
     const ImportResult second = import("questions.xls", "单选题");
-    EXPECT_EQ(second.message(), "导入数据10条，已删除10条重复数据！");
+    EXPECT_EQ(second.message(), "导入数据10条，已删除10条重复数据！\n另有2行的科目、题型、题干、答案、难度或对象为空，未导入。");
     // The first copies stay.
     EXPECT_EQ(outsiderRows(Db::Questions, "select max(ID) from 单选题")[0][0], "10");
 }
@@ -139,7 +139,7 @@ TEST_F(QuestionImportTest, DuplicateRemovalTakesInRowsEnteredByHand)
                  "('语文','单选题','单选题第1题【】是什么？','A','选项一1','选项二1','选项三1','简单','干部')");
     outsiderExec(Db::Questions, "insert into 单选题 (科目) values ('无题型')");
     const ImportResult r = import("questions.xls", "单选题");
-    EXPECT_EQ(r.message(), "导入数据10条，已删除2条重复数据！");
+    EXPECT_EQ(r.message(), "导入数据10条，已删除2条重复数据！\n另有2行的科目、题型、题干、答案、难度或对象为空，未导入。");
     EXPECT_EQ(outsiderRows(Db::Questions, "select min(ID) from 单选题 where 题干='单选题第1题【】是什么？'")[0][0], "1");
     EXPECT_EQ(rows("单选题"), 10);
 }

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -152,7 +153,11 @@ TEST_F(CExamLoginTest, FormalQueryListsBegunExamsOfThePerson)
     EXPECT_EQ(list->rowHeight(0), 36);
     for (int c : {0, 6, 7, 8, 9, 10, 11, 12})
         EXPECT_TRUE(list->isColumnHidden(c)) << c;
-    EXPECT_EQ(list->columnWidth(2), 300);
+    // Every shown column inside the list, the times fitting theirs.
+    EXPECT_LE(list->columnViewportPosition(5) + list->columnWidth(5), list->viewport()->width());
+    const QFontMetrics fm(list->font());
+    EXPECT_LT(fm.horizontalAdvance(list->item(0, 3)->text()), list->columnWidth(3));
+    EXPECT_GT(list->columnWidth(2), fm.horizontalAdvance(QStringLiteral("期中考试期中考试期中考试")));
     saveShot(s.get(), "CExamLogin_formal");
     expectAllShown();
 }
@@ -269,6 +274,20 @@ TEST_F(CExamLoginTest, MockListIsAnonymous)
     expectTimed("考试信息已被篡改,将退出程序！");
     click(*s, kMock);
     EXPECT_TRUE(exited());
+}
+
+// With no begun exam without essays, the mock list says so and keeps what
+// the examinee typed for a formal query.
+TEST_F(CExamLoginTest, NoMockExamIsSaidAndKeepsTheTypedName)
+{
+    outsiderExec(Db::Personnel, "update ExamArrange set 备注='x' where 考试号 in (1,3)");
+    auto s = open();
+    identify(*s, kPerson);
+    expectBox("目前没有可以参加的模拟考试！", Caption::Tip);
+    click(*s, kMock);
+    EXPECT_TRUE(rows(*s).isEmpty());
+    EXPECT_EQ(s->text(kName), kPerson);
+    EXPECT_EQ(s->control<QComboBox>(kPost)->currentText(), "技术员");
 }
 
 // Times that are no date: a start never begins, an end counts as passed.
@@ -451,6 +470,33 @@ TEST_F(CExamLoginTest, TheIntroductionTypesPausesAndRestarts)
     s->repaint();
     EXPECT_EQ(s->introStep(), 1);
     saveShot(s.get(), "CExamLogin_intro");
+}
+
+// Fully typed, both big lines stay clear of the red frame between them and
+// inside the area the typing repaints (a line past it is cut off).
+TEST_F(CExamLoginTest, TheTypedLinesStayInsideTheIntroductionArea)
+{
+    auto s = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(s.get()));
+    const int total = int(CExamLogin::introLine1().size() + CExamLogin::introLine2().size());
+    for (int paints = 0; s->introStep() < total && paints <= total; ++paints)
+        s->repaint();
+    ASSERT_EQ(s->introStep(), total);
+    const QImage shot = s->grab().toImage();
+    saveShot(s.get(), "CExamLogin_typed");
+    const auto magentaIn = [&](int top, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 36; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                n += c.red() > 200 && c.green() < 60 && c.blue() > 200;
+            }
+        return n;
+    };
+    EXPECT_GT(magentaIn(26, 56), 100);  // line 1
+    EXPECT_EQ(magentaIn(56, 84), 0);    // the frame and the text still to come
+    EXPECT_GT(magentaIn(84, 115), 100); // line 2
+    EXPECT_EQ(magentaIn(115, 140), 0);
 }
 
 } // namespace

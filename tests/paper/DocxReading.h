@@ -54,6 +54,7 @@ struct MarkContent
 {
     QStringList lines;       // one per paragraph the bookmark touches
     QStringList aligns;      // w:jc of those paragraphs ("" = none)
+    QStringList keeps;       // "next", "lines", "next lines" or "" by w:keepNext and w:keepLines
     QSet<QString> sizes;     // w:sz of its runs ("" = none)
     int runs = 0, boldRuns = 0;
 };
@@ -80,9 +81,16 @@ inline DocxContent readDocx(const QString &path)
     for (pugi::xpath_node pn : doc.select_nodes("//w:p")) {
         const pugi::xml_node p = pn.node();
         const QString jc = QString::fromUtf8(p.child("w:pPr").child("w:jc").attribute("w:val").value());
+        QStringList keepList;
+        if (p.child("w:pPr").child("w:keepNext"))
+            keepList << QStringLiteral("next");
+        if (p.child("w:pPr").child("w:keepLines"))
+            keepList << QStringLiteral("lines");
+        const QString keep = keepList.join(QLatin1Char(' '));
         for (const QString &m : active) {
             out.marks[m].lines << QString();
             out.marks[m].aligns << jc;
+            out.marks[m].keeps << keep;
         }
         QString text;
         for (pugi::xpath_node dn : p.select_nodes(".//*")) {
@@ -94,6 +102,7 @@ inline DocxContent readDocx(const QString &path)
                 active.insert(m);
                 out.marks[m].lines << QString();
                 out.marks[m].aligns << jc;
+                out.marks[m].keeps << keep;
             } else if (name == "w:bookmarkEnd") {
                 active.erase(names[d.attribute("w:id").value()]);
             } else if (name == "w:t" || name == "w:tab") {

@@ -317,6 +317,27 @@ TEST_F(PrintedPaperTest, TheDocumentHoldsEachTextInItsBookmarkWithItsFormatting)
     EXPECT_EQ(readDocx(again).marks["mark4"].lines, doc.marks["mark4"].lines);
 }
 
+// A question's indented option lines stay on the page of its stem, and no
+// paragraph of the questions is split over two pages.
+TEST_F(PrintedPaperTest, OptionsStayOnThePageOfTheirStem)
+{
+    const PrintedTexts texts = sampleTexts();
+    const QString out = path("卷.docx");
+    ASSERT_EQ(PrintedPaper::fillTemplate(bundledTemplate(), out, texts), QString());
+    const MarkContent m4 = readDocx(out).marks["mark4"];
+    ASSERT_EQ(m4.keeps.size(), m4.lines.size());
+    for (int i = 0; i < m4.lines.size(); ++i) {
+        const bool optionFollows = i + 1 < m4.lines.size() && m4.lines.at(i + 1).startsWith("    ");
+        EXPECT_EQ(m4.keeps.at(i), optionFollows ? "next lines" : "lines") << m4.lines.at(i).toStdString();
+    }
+    EXPECT_TRUE(m4.keeps.contains("next lines"));
+    // The answer key is left to flow.
+    EXPECT_FALSE(readDocx(out).marks["mark6"].keeps.join("").contains("next"));
+    // In the order the schema gives them.
+    const QByteArray xml = zipPart(out, "word/document.xml");
+    EXPECT_TRUE(xml.contains("<w:pPr><w:keepNext/><w:keepLines/>"));
+}
+
 TEST_F(PrintedPaperTest, CharactersXmlForbidsNeverReachTheDocument)
 {
     EXPECT_EQ(WordDocument::xmlSafe(QString::fromUtf8("a\x01" "b\x0b\tc\r\nd\re") + QChar(0xFFFF) + QChar(0xD800)),

@@ -6,6 +6,7 @@
 #include "admin/AdminScreens.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 
 namespace {
@@ -66,6 +67,14 @@ TEST_F(CCheckScoreTest, ShowsAllResultsWithTheirPassFlagsAndTimes)
                            "3 王五 人事部 主管 60.2 不定 00:09:00 2019/05/20" + kWide + "11:00:00 年度考试",
                            "4 赵六 人事部 主管 88 是 00:01:40 2019/05/21" + kWide + "09:00:00 AA"}));
     saveShot(s.get(), "CCheckScore-results");
+
+    // Every column in sight: the exam name ends at the list's right edge
+    // and the time of the exam fits its column.
+    auto *list = s->control<QTableWidget>(kList);
+    const QFontMetrics fm(list->font());
+    EXPECT_LE(list->columnViewportPosition(9) + list->columnWidth(9), list->viewport()->width());
+    EXPECT_GT(list->columnWidth(9), fm.horizontalAdvance("年度考试"));
+    EXPECT_LT(fm.horizontalAdvance(list->item(0, 8)->text()), list->columnWidth(8));
 }
 
 TEST_F(CCheckScoreTest, QueriesWithTheirMessages)

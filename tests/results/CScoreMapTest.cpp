@@ -68,6 +68,12 @@ TEST_F(CScoreMapTest, ToolbarHolderAndScrolling)
     EXPECT_EQ(s->command(32790)->toolTip(), "返回上一窗口");
     EXPECT_EQ(s->holder()->geometry(), QRect(0, 25, 656, 928));
     saveShot(s.get(), "CScoreMap");
+    // The table's right edge (x 612 of the sheet) is not under the scroll
+    // bar, also when the window is made as narrow as it goes.
+    EXPECT_LE(s->holder()->x() + 612, s->scrollBar()->x());
+    s->resize(300, 615);
+    QApplication::processEvents();
+    EXPECT_LE(s->holder()->x() + 612, s->scrollBar()->x());
 
     // The scroll bar moves the sheet under the toolbar, which stays on top.
     s->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);

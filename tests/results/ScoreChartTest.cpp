@@ -184,6 +184,16 @@ TEST_F(ScoreChartTest, WithoutTimesTheDateIsOneCentredLine)
     EXPECT_GT(textPixels(without, QRect(523, 212, 88, 14)), 5);
 }
 
+// The two lines of the last column (date over time used) stay above the
+// cell's bottom border, in the header and in every row.
+TEST_F(ScoreChartTest, TwoLineCellsStayInsideTheirBorders)
+{
+    const QImage image = ScoreChart::renderImage(fiveRows(true), ScoreChart::kSheet, QDate(2019, 5, 22));
+    for (int top = 168; top <= 202 + 4 * 34; top += 34)
+        for (int x = 522; x < 612; ++x)
+            ASSERT_TRUE(near(image.pixel(x, top + 33), kBlue, 0)) << x << "," << top + 33;
+}
+
 TEST_F(ScoreChartTest, AFolderThatCannotBeWrittenLeavesNoFile)
 {
     // Root writes into any folder, so the folder is a read-only file system

@@ -1,6 +1,7 @@
-// Test main: one offscreen application for the whole run, faces mapped as in
-// the program.
+// Test main: one offscreen application for the whole run, faces and locale as
+// in the program.
 #include "app/Fonts.h"
+#include "app/Translations.h"
 
 #include <QApplication>
 
@@ -13,5 +14,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorn"));
     Fonts::installSubstitutions();
+    Translations::useChineseLocale(); // as the program does
     return RUN_ALL_TESTS();
 }

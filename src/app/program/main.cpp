@@ -21,6 +21,7 @@ int main(int argc, char *argv[])
         return 0; // a copy runs already: end silently
     Fonts::installSubstitutions();
     Translations::install(); // without them Qt's own texts stay English
+    Translations::useChineseLocale();
     if (!Startup::prepareWorkingDirectory()) {
         SingleInstance::release();
         return 1;
