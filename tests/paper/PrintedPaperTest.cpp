@@ -83,7 +83,7 @@ TEST_F(PrintedPaperTest, OptionsStandTwoALineUpTo42BytesAndOneALineBeyond)
 TEST_F(PrintedPaperTest, SectionsOfEachTypeWithNumeralsOnlyForTheNonEmptyOnes)
 {
     addQuestion({kSingle, "单选题干", "A", {"甲", "乙", "丙", "丁"}});
-    addQuestion({kBlank, "答案是 【】。", "甲#乙"});
+    addQuestion({kBlank, "答案是 【】。", "甲#乙", {}});
     storePaper("甲卷", "单科", {"每题2.0分。员工:简单=1,;", kNone, "每题2.5分。员工:简单=1,;", kNone, kNone}, "4.5");
 
     const PrintedPaper::Generated g = generate("甲卷", "90", "六十");
@@ -108,7 +108,7 @@ TEST_F(PrintedPaperTest, SectionsOfEachTypeWithNumeralsOnlyForTheNonEmptyOnes)
 
 TEST_F(PrintedPaperTest, JudgementEssayAndSingleSectionPapers)
 {
-    addQuestion({kJudge, "地球是圆的", "正确"});
+    addQuestion({kJudge, "地球是圆的", "正确", {}});
     addQuestion({kEssay, "论述安全", "要点一", {}, "语文", "干部", "困难"});
     storePaper("判断卷", "单科", {kNone, "每题1.0分。员工:简单=1,;", kNone, kNone, kNone}, "1.0");
     storePaper("问答卷", "单科", {kNone, kNone, kNone, kNone, "每题10.0分。干部:困难=1,;"}, "10.0");
@@ -131,7 +131,7 @@ TEST_F(PrintedPaperTest, NumbersRestartInEverySectionAndRunOnInTheWorkingTable)
 {
     addQuestions(kSingle, 3, "单", {kSingle, "", "B", {"甲", "乙", "丙", "丁"}});
     addQuestions(kMulti, 2, "多", {kMulti, "", "AB", {"甲", "乙", "丙", "丁", "戊"}});
-    addQuestions(kEssay, 2, "问", {kEssay, "", "答"});
+    addQuestions(kEssay, 2, "问", {kEssay, "", "答", {}});
     storePaper("乙卷", "单科", {"每题2.0分。员工:简单=3,;", kNone, kNone, "每题3.0分。员工:简单=2,;", "每题5.0分。员工:简单=2,;"},
                "26.0");
     const PrintedPaper::Generated g = generate("乙卷");
@@ -213,8 +213,8 @@ TEST_F(PrintedPaperTest, TheFullScoreShowsOneDecimalAndTheInputsAsTyped)
 TEST_F(PrintedPaperTest, AShortageCoveredOnlyByPicturesStopsWithNothingLeftBehind)
 {
     addQuestions(kSingle, 3, "单", {kSingle, "", "A", {"甲", "乙", "丙", "丁"}});
-    addQuestions(kJudge, 2, "判", {kJudge, "", "正确"});
-    SeedQuestion pictured{kJudge, "", "正确"};
+    addQuestions(kJudge, 2, "判", {kJudge, "", "正确", {}});
+    SeedQuestion pictured{kJudge, "", "正确", {}};
     pictured.picture = true;
     addQuestions(kJudge, 2, "图", pictured);
     // 单选题 is drawn first and succeeds; 判断题 has enough only with pictures.
