@@ -70,11 +70,11 @@ protected:
         return s;
     }
 
-    void click(CVornDlg &s, int id)
+    void click(CVornDlg &s, int ctrl)
     {
-        auto *b = s.control<QAbstractButton>(id);
-        ASSERT_NE(b, nullptr) << id;
-        ASSERT_TRUE(b->isVisible()) << id;
+        auto *b = s.control<QAbstractButton>(ctrl);
+        ASSERT_NE(b, nullptr) << ctrl;
+        ASSERT_TRUE(b->isVisible()) << ctrl;
         // Options are clicked on their indicator, the way a user ticks them.
         const bool option = qobject_cast<QRadioButton *>(b) || qobject_cast<QCheckBox *>(b);
         QTest::mouseClick(b, Qt::LeftButton, {}, option ? QPoint(8, b->height() / 2) : QPoint());
@@ -83,7 +83,7 @@ protected:
     {
         QTest::mouseClick(s.numberLabel(n), Qt::LeftButton);
     }
-    bool shown(CVornDlg &s, int id) { return s.control(id)->isVisible(); }
+    bool shown(CVornDlg &s, int ctrl) { return s.control(ctrl)->isVisible(); }
     QString stem(CVornDlg &s) { return s.control<QTextEdit>(1262)->toPlainText(); }
     QList<QStringList> answers()
     {
@@ -179,10 +179,10 @@ TEST_F(CVornDlgTest, OpensWithTheRulesAndTheOverview)
     EXPECT_EQ(s->text(1035), "二、问答题");
     EXPECT_EQ(s->numberLabel(3)->text(), "3");
     EXPECT_EQ(s->numberLabel(3)->property("ctrlId").toInt(), 2103);
-    for (int id : {1003, 1025, 1027, 1030})
-        EXPECT_TRUE(shown(*s, id)) << id;
-    for (int id : {1001, 1002, 1024, 1301, 1306, 1263, 1265})
-        EXPECT_FALSE(shown(*s, id)) << id;
+    for (int ctrl : {1003, 1025, 1027, 1030})
+        EXPECT_TRUE(shown(*s, ctrl)) << ctrl;
+    for (int ctrl : {1001, 1002, 1024, 1301, 1306, 1263, 1265})
+        EXPECT_FALSE(shown(*s, ctrl)) << ctrl;
     saveShot(s.get(), "CVornDlg_rules");
     // Number clicks before the start do nothing.
     clickNumber(*s, 2);
@@ -194,10 +194,10 @@ TEST_F(CVornDlgTest, OpensWithTheRulesAndTheOverview)
     EXPECT_EQ(s->text(1008), "1、");
     EXPECT_EQ(s->text(1006), "二、");
     EXPECT_EQ(s->text(1004), "判断题  每题5分");
-    for (int id : {1001, 1002, 1024, 1306, 1307, 1028, 1029})
-        EXPECT_TRUE(shown(*s, id)) << id;
-    for (int id : {1003, 1025, 1027, 1030})
-        EXPECT_FALSE(shown(*s, id)) << id;
+    for (int ctrl : {1001, 1002, 1024, 1306, 1307, 1028, 1029})
+        EXPECT_TRUE(shown(*s, ctrl)) << ctrl;
+    for (int ctrl : {1003, 1025, 1027, 1030})
+        EXPECT_FALSE(shown(*s, ctrl)) << ctrl;
     clickNumber(*s, 3);
     EXPECT_EQ(s->text(1006), "五、"); // fixed per type, unlike the headings
     EXPECT_EQ(s->text(1008), "3、");
@@ -230,8 +230,8 @@ TEST_F(CVornDlgTest, SingleChoicesShowTheirOptionsAndStoreOnMoving)
     click(*s, 1002);
     EXPECT_EQ(s->text(1008), "2、");
     // D and E empty: neither is offered.
-    for (int id : {1304, 2503, 1305, 2504})
-        EXPECT_FALSE(shown(*s, id)) << id;
+    for (int ctrl : {1304, 2503, 1305, 2504})
+        EXPECT_FALSE(shown(*s, ctrl)) << ctrl;
     EXPECT_FALSE(s->control<QAbstractButton>(1302)->isChecked());
 
     // Back to 1: the stored letter is checked again.
@@ -267,8 +267,8 @@ TEST_F(CVornDlgTest, MultipleChoiceNeverStoresOneLetter)
     click(*s, 1315); // only E
     click(*s, 1002);
     EXPECT_EQ(answerOf(1), "AC"); // kept
-    for (int id : {1314, 2503, 1315, 2504})
-        EXPECT_FALSE(shown(*s, id)) << id; // no D, no E
+    for (int ctrl : {1314, 2503, 1315, 2504})
+        EXPECT_FALSE(shown(*s, ctrl)) << ctrl; // no D, no E
     click(*s, 1311);
     click(*s, 1312);
     expectTimed("已经是最后一题了！", Caption::Tip, 5);
@@ -408,8 +408,8 @@ TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
     click(*s, 1002);
     click(*s, 1307);
     click(*s, 1002);
-    for (int id : {1311, 1312, 1314})
-        click(*s, id);
+    for (int ctrl : {1311, 1312, 1314})
+        click(*s, ctrl);
     // 10 of 60 minutes left.
     for (int i = 0; i < 3000; ++i)
         s->tick(2);
@@ -685,19 +685,19 @@ TEST_F(CVornDlgTest, EveryAnswerControlTakesTheClickWhereItIsDrawn)
             }
         }
         click(*s, 1002);
-        for (int id : {1306, 1307}) {
-            auto *b = s->control<QAbstractButton>(id);
+        for (int ctrl : {1306, 1307}) {
+            auto *b = s->control<QAbstractButton>(ctrl);
             clickThroughWindow(b, aimsAt(b).first());
-            EXPECT_TRUE(b->isChecked()) << at.toStdString() << id;
+            EXPECT_TRUE(b->isChecked()) << at.toStdString() << ctrl;
         }
         // The boxes of a blank and of an essay lie open under the pointer.
-        for (int id : {1263, 1264, 1265}) {
-            if (id == 1263 || id == 1265)
+        for (int ctrl : {1263, 1264, 1265}) {
+            if (ctrl == 1263 || ctrl == 1265)
                 click(*s, 1002);
-            QWidget *box = s->control(id);
+            QWidget *box = s->control(ctrl);
             const QPoint centre = box->mapTo(s.get(), box->rect().center());
             QWidget *under = s->childAt(centre);
-            EXPECT_TRUE(under == box || box->isAncestorOf(under)) << at.toStdString() << id;
+            EXPECT_TRUE(under == box || box->isAncestorOf(under)) << at.toStdString() << ctrl;
         }
     }
 }
@@ -723,13 +723,14 @@ TEST_F(CVornDlgTest, APictureStandsBesideTheQuestionWholeAndCloses)
             ASSERT_NE(picture, nullptr);
             const QRect window = picture->frameGeometry();
             EXPECT_TRUE(screen.contains(window)) << at.toStdString() << " picture " << n;
-            for (int id : {1262, 1301, 1302, 1303, 1304, 1305, 2500, 1001, 1002, 1024}) {
-                QWidget *c = s->control(id);
+            for (int ctrl : {1262, 1301, 1302, 1303, 1304, 1305, 2500, 1001, 1002, 1024}) {
+                QWidget *c = s->control(ctrl);
                 const QRect drawn(c->mapToGlobal(QPoint(0, 0)), c->size());
-                EXPECT_FALSE(window.intersects(drawn)) << at.toStdString() << " picture " << n << " covers " << id;
+                EXPECT_FALSE(window.intersects(drawn)) << at.toStdString() << " picture " << n << " covers " << ctrl;
             }
-            if (n == 1)
+            if (n == 1) {
                 EXPECT_EQ(picture->pictureRect().size(), QSize(220, 160)) << at.toStdString();
+            }
             saveShot(picture, QString("CShowMap_exam_%1_%2").arg(at).arg(n));
             if (n == 1)
                 click(*s, 1002);

@@ -45,8 +45,9 @@ void VornTest::SetUp()
         EXPECT_EQ(e.message.text, m.text);
         EXPECT_EQ(e.message.caption, m.caption) << describe(m).toStdString();
         if (m.kind == ShownMessage::Box) {
-            if (e.checkIcon)
+            if (e.checkIcon) {
                 EXPECT_EQ(int(e.message.icon), int(m.icon)) << describe(m).toStdString();
+            }
             EXPECT_EQ(int(e.message.buttons), int(m.buttons)) << describe(m).toStdString();
         } else {
             EXPECT_EQ(e.message.seconds, m.seconds) << describe(m).toStdString();
