@@ -18,6 +18,18 @@
 
 class FrameTest : public VornTest
 {
+protected:
+    // Starts the real program on the working directory, offscreen, with the
+    // per-user lock kept in runtimeDir.
+    void startCopy(QProcess &copy, const QString &runtimeDir)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", runtimeDir);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        copy.setProcessEnvironment(env);
+        copy.setWorkingDirectory(workDir());
+        copy.start(VORN_BIN_DIR "/vorn", {});
+    }
 };
 
 TEST_F(FrameTest, TimedMessageCountsDownToZeroAndCloses)
@@ -200,22 +212,14 @@ TEST_F(FrameTest, ReadEditHidesWhenThePointerLeaves)
 TEST_F(FrameTest, ASecondCopyEndsSilentlyWithoutAWindow)
 {
     QTemporaryDir runtime;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-
     QProcess first;
-    first.setProcessEnvironment(env);
-    first.setWorkingDirectory(workDir());
-    first.start(VORN_BIN_DIR "/vorn", {});
+    startCopy(first, runtime.path());
     ASSERT_TRUE(first.waitForStarted());
     QTest::qWait(1500);
     ASSERT_EQ(first.state(), QProcess::Running) << "the first copy shows its start screen and waits";
 
     QProcess second;
-    second.setProcessEnvironment(env);
-    second.setWorkingDirectory(workDir());
-    second.start(VORN_BIN_DIR "/vorn", {});
+    startCopy(second, runtime.path());
     ASSERT_TRUE(second.waitForFinished(5000)) << "the second copy must end by itself";
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
@@ -231,13 +235,8 @@ TEST_F(FrameTest, ASecondCopyEndsSilentlyWithoutAWindow)
 TEST_F(FrameTest, ASecondCopyOnTheSameWorkingDirectorySaysWhyItStops)
 {
     QTemporaryDir runtime;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     QProcess first;
-    first.setProcessEnvironment(env);
-    first.setWorkingDirectory(workDir());
-    first.start(VORN_BIN_DIR "/vorn", {});
+    startCopy(first, runtime.path());
     ASSERT_TRUE(first.waitForStarted());
     for (int i = 0; i < 100 && !QFile::exists(path(SingleInstance::WorkDirLockName)); ++i)
         QTest::qWait(50);
