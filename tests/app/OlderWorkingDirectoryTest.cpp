@@ -1,0 +1,88 @@
+// A working directory written by the program of December 2026 (before the
+// reshaping of the store and the exam sittings): a bank of all five types,
+// one paper, one exam of three registrations, two results (one essay marked,
+// one waiting). Each later version must open it without a step by hand,
+// verify every code in it and run an exam in it.
+#include "admin/ExamCreation.h"
+#include "admin/ExamManagement.h"
+#include "app/Startup.h"
+#include "exam/ExamBuilder.h"
+#include "exam/ExamEntry.h"
+#include "exam/ExamList.h"
+#include "exam/ExamRules.h"
+#include "exam/ExamSubmission.h"
+#include "results/Marking.h"
+#include "results/ScoreQuery.h"
+#include "store/CADOConn.h"
+#include "store/Clock.h"
+
+#include "support/VornTest.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+class OlderWorkingDirectoryTest : public VornTest
+{
+protected:
+    void SetUp() override
+    {
+        VornTest::SetUp();
+        CADOConn::releaseCachedHandles();
+        const QDir fixture(QStringLiteral(VORN_SOURCE_DIR "/tests/app/fixtures/workdir-2026-12"));
+        for (const QString &name : fixture.entryList(QDir::Files)) {
+            QFile::remove(path(name));
+            ASSERT_TRUE(QFile::copy(fixture.filePath(name), path(name))) << name.toStdString();
+            QFile::setPermissions(path(name), QFile::ReadOwner | QFile::WriteOwner);
+        }
+        Clock::setFixed(QDateTime(QDate(2026, 12, 20), QTime(10, 0)));
+    }
+};
+
+} // namespace
+
+TEST_F(OlderWorkingDirectoryTest, OpensVerifiesAndRunsAnExam)
+{
+    ASSERT_TRUE(Startup::prepareWorkingDirectory());
+
+    QList<StoredPaper> papers;
+    ASSERT_EQ(ExamCreation::loadPapers(&papers), ExamCreation::Papers::Sound);
+    ASSERT_EQ(papers.size(), 1);
+    QList<ListedExam> exams;
+    ASSERT_EQ(ExamManagement::loadExams(Clock::now(), &exams), ExamManagement::Listing::Sound);
+    ASSERT_EQ(exams.size(), 1);
+    QList<ScoreRow> scored;
+    ASSERT_EQ(ScoreQuery::verify(&scored), ScoreQuery::Verification::Sound);
+    ASSERT_EQ(scored.size(), 2);
+
+    // 王五 has not sat the exam yet: he finds it, draws it and submits it.
+    const ExamList::Result listed = ExamList::queryFormal("王五", "技术部", "工程师", Clock::now());
+    ASSERT_EQ(listed.outcome, ExamList::Outcome::Listed);
+    ASSERT_EQ(listed.rows.size(), 1);
+    const ExamListRow &row = listed.rows.first();
+    ASSERT_EQ(ExamEntry::checkPaper(row.paper), ExamEntry::PaperCheck::Sound);
+    ExamEntry::recreateSheet();
+    ExamEntry::recreateInterim();
+    const ExamBuild::Result built = ExamBuilder::buildExam(ExamMode::Formal, row.paper, row.option);
+    ASSERT_EQ(built.outcome, ExamBuild::Outcome::Built);
+    EXPECT_EQ(built.questions, 13);
+    ExamEntry::dropInterim();
+    const QStringList key = ExamScoring::keyEntries(built.answerKey);
+    for (int number = 1; number <= key.size(); ++number)
+        outsiderExec(Db::Personnel, "update exam set 答题=? where 编号=?", {key[number - 1], number});
+    ExamHandover exam{built.answerKey, row.name, row.timeLimit, row.registrationId, ExamMode::Formal,
+                      ExamEntry::passMarkValue(row.passMark)};
+    const SubmitResult submitted =
+        ExamSubmission::submit({exam, key, 600, Clock::now()});
+    ASSERT_EQ(submitted.outcome, SubmitResult::Stored);
+    EXPECT_EQ(submitted.score, "24"); // every key answer right, the essay waits
+
+    // The essays of the old and the new result are marked; every code holds.
+    const QList<EssayAnswer> waiting = Marking::waiting();
+    ASSERT_EQ(waiting.size(), 2);
+    for (const EssayAnswer &answer : waiting)
+        ASSERT_EQ(Marking::mark(answer, 5), Marking::Outcome::Marked);
+    ASSERT_EQ(ScoreQuery::verify(&scored), ScoreQuery::Verification::Sound);
+    ASSERT_EQ(scored.size(), 3);
+}
