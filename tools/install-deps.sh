@@ -15,6 +15,7 @@ packages=(
   libxcb1-dev             # the exam holds the pointer and stays on top (X11)
   libgtest-dev libbenchmark-dev
   xvfb xdotool            # the keyboard lock's test on a real X server
+  dpkg-dev                # dpkg-shlibdeps: the package's dependencies read from its binaries
 )
 
 missing=()

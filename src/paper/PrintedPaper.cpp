@@ -5,10 +5,10 @@
 #include "paper/WordDocument.h"
 #include "store/CADOConn.h"
 #include "store/Encoding.h"
+#include "store/Installed.h"
 #include "store/Random.h"
 #include "store/Schema.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -295,7 +295,7 @@ QString fillTemplate(const QString &templateFile, const QString &outputPath, con
 
 QString templatePath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("wordtest.docx"));
+    return Installed::dataFile(QStringLiteral("wordtest.docx"));
 }
 
 QString outputFolder()

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <sqlite3.h>
 
@@ -114,6 +115,33 @@ bool prepare(const QString &dir, QString *error)
         }
     }
     return true;
+}
+
+bool holdsDatabase(const QString &dir)
+{
+    const QDir d(dir);
+    return QFileInfo::exists(d.filePath(Db::Questions)) || QFileInfo::exists(d.filePath(Db::Personnel));
+}
+
+Choice choose(const QString &asked, const QString &current, const QString &userFolder)
+{
+    Choice c;
+    if (!asked.isEmpty())
+        c.path = QDir(current).absoluteFilePath(asked);
+    else if (holdsDatabase(current))
+        c.path = current;
+    else
+        c.path = userFolder;
+    c.path = QDir::cleanPath(c.path);
+    if (!holdsDatabase(c.path))
+        c.prepared = prepare(c.path, &c.error);
+    return c;
+}
+
+QString userFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("vorn"));
 }
 
 } // namespace WorkDir

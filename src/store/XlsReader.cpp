@@ -1,8 +1,8 @@
 #include "store/XlsReader.h"
 
+#include "store/Installed.h"
 #include "store/XlsWire.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -188,12 +188,9 @@ QString XlsWorkbook::readerProgram()
 {
     if (!s_program.isEmpty())
         return s_program;
-    // Beside the running executable: vorn, the tests and the benchmarks are
-    // all built into one folder, whatever the working directory.
-    const QString dir = QCoreApplication::instance()
-                            ? QCoreApplication::applicationDirPath()
-                            : QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).path();
-    return QDir(dir).filePath(QStringLiteral("vorn-xls-reader"));
+    // Beside the running executable (vorn, the tests and the benchmarks are
+    // built into one folder), else where the package installs it.
+    return Installed::helperProgram(QStringLiteral("vorn-xls-reader"));
 }
 
 void XlsWorkbook::setReader(const QString &program, int timeLimitMs)

@@ -78,3 +78,41 @@ TEST_F(WorkDirTest, TheSqlcipherShellOpensTheFilesWithThePassword)
     EXPECT_EQ(shell("PRAGMA key='rtm9wzp4bj81ncd';\nselect count(*) from LastPass;\n"), "3");
     EXPECT_TRUE(shell("select count(*) from LastPass;\n").contains("not a database"));
 }
+
+// Where the program works: the folder asked for, else the current one when
+// it holds a database, else the user's own; only a folder without databases
+// is prepared, and one that holds only one database is never touched.
+TEST_F(WorkDirTest, ChoosesTheFolderToWorkInAndPreparesOnlyAnEmptyOne)
+{
+    QTemporaryDir root;
+    const QString home = root.filePath("home/.local/share/vorn");
+    const QString empty = root.filePath("empty");
+    QDir().mkpath(empty);
+
+    WorkDir::Choice c = WorkDir::choose({}, empty, home);
+    EXPECT_EQ(c.path, home);
+    EXPECT_TRUE(c.prepared);
+    EXPECT_TRUE(c.error.isEmpty());
+    EXPECT_TRUE(QFile::exists(home + "/personnel.mdb"));
+    c = WorkDir::choose({}, empty, home); // the second start finds it
+    EXPECT_EQ(c.path, home);
+    EXPECT_FALSE(c.prepared);
+
+    EXPECT_EQ(WorkDir::choose({}, workDir(), home).path, QDir::cleanPath(workDir())); // run.sh's way
+    c = WorkDir::choose("lab/../lab", root.path(), home); // relative to the current folder
+    EXPECT_EQ(c.path, root.filePath("lab"));
+    EXPECT_TRUE(c.prepared);
+
+    const QString half = root.filePath("half");
+    QDir().mkpath(half);
+    QFile::copy(path(Db::Questions), half + "/" + Db::Questions);
+    c = WorkDir::choose(half, empty, home);
+    EXPECT_FALSE(c.prepared); // start-up explains the missing file instead
+    EXPECT_FALSE(QFile::exists(half + "/" + Db::Personnel));
+
+    QFile blocker(root.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    c = WorkDir::choose(root.filePath("file/sub"), empty, home);
+    EXPECT_FALSE(c.prepared);
+    EXPECT_FALSE(c.error.isEmpty());
+}
