@@ -14,3 +14,8 @@ QString scoreText(double score)
         text.truncate(dot);
     return text;
 }
+
+QString pointsText(double points)
+{
+    return QString::number(points, 'g', 15);
+}
