@@ -4,6 +4,7 @@
 #include "store/CADOConn.h"
 #include "store/QuestionType.h"
 #include "store/Integrity.h"
+#include "store/StoredNumbers.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ Paper finishMultiSubjectPaper(CADOConn &conn, const QString &name, const QString
         summary.types[size_t(i)] = summaryText(type, rows - without);
     }
     summary.total = QString::number(questions);
-    summary.fullMarks = QString::asprintf("%.1f", marks);
+    summary.fullMarks = fullMarksText(marks);
     summary.created = created;
     summary.option = SubjectOption::Multi;
     savePaper(conn, summary, false);

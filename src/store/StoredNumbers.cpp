@@ -15,6 +15,11 @@ QString scoreText(double score)
     return text;
 }
 
+QString fullMarksText(double marks)
+{
+    return QString::asprintf("%.1f", marks);
+}
+
 QString pointsText(double points)
 {
     return QString::number(points, 'g', 15);
