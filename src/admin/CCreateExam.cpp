@@ -8,6 +8,7 @@
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
 #include "store/Clock.h"
+#include "store/Schema.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -26,7 +27,7 @@ constexpr int kPaperNameColumn = 1, kFullMarksColumn = 4, kEssayColumn = 6;
 CCreateExam::CCreateExam(QWidget *parent)
     : ScreenBase(117, KeyFilterMode::EnterEsc, parent)
 {
-    control<QLineEdit>(kName)->setMaxLength(255);
+    control<QLineEdit>(kName)->setMaxLength(Schema::MaxText);
     papers()->setColumnHidden(kEssayColumn, true);
     for (QTableWidget *list : {papers(), found(), chosen()})
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -9,6 +9,7 @@
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
 #include "app/ShellOpen.h"
+#include "store/Schema.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -28,7 +29,7 @@ CExamManager::CExamManager(QWidget *parent)
     openImport = [](QWidget *owner, const QString &path) { return CImportExaminee::run(owner, path); };
 
     for (int id : {kQueryName, kAddName})
-        control<QLineEdit>(id)->setMaxLength(255);
+        control<QLineEdit>(id)->setMaxLength(Schema::MaxText);
     list()->setColumnWidth(kIdColumn, 0);
     list()->setColumnHidden(kIdColumn, true);
 

@@ -2,6 +2,7 @@
 
 #include "store/XlsReader.h"
 #include "store/CADOConn.h"
+#include "store/Schema.h"
 #include "store/SettingsFile.h"
 
 #include <QHash>
@@ -139,7 +140,6 @@ namespace RosterImport {
 
 namespace {
 const QStringList kColumns{QStringLiteral("姓名"), QStringLiteral("部门"), QStringLiteral("职务")};
-constexpr int kMaxText = 255;
 
 // Notes the complete rows that no department/post list of the program offers.
 template<typename Rows>
@@ -193,39 +193,25 @@ RosterImportResult run(XlsWorkbook &book)
         return result;
     }
 
-    struct Row
-    {
-        const std::vector<XlsCell> *cells;
-        int sheetRow;
-    };
-    std::vector<Row> rows;
-    for (size_t r = 0; r < sheet->rows.size(); ++r) {
-        const auto &cells = sheet->rows[r];
-        if (cells[0] && cells[1] && cells[2])
-            rows.push_back({&cells, int(r) + 2});
-    }
+    const XlsCompleteRows complete = sheet->completeRows({0, 1, 2});
+    const std::vector<XlsRow> &rows = complete.rows;
     result.counted = int(rows.size());
-    // The reader leaves out rows without any value, so what is left is incomplete.
-    result.skipped = int(sheet->rows.size() - rows.size());
+    result.skipped = complete.skipped;
     if (rows.empty()) {
         result.status = RosterImportResult::NoData;
         return result;
     }
     // A text the columns cannot hold is refused before anything is written.
-    for (const Row &row : rows) {
-        for (const XlsCell &cell : *row.cells) {
-            if (cell->size() > kMaxText) {
-                result.status = RosterImportResult::TooLong;
-                result.sheetRow = row.sheetRow;
-                return result;
-            }
-        }
+    if (complete.tooLongRow > 0) {
+        result.status = RosterImportResult::TooLong;
+        result.sheetRow = complete.tooLongRow;
+        return result;
     }
 
     CADOConn conn;
     DbTransaction tx(conn, Db::Personnel);
     const QString insert = QStringLiteral("insert into examinee (姓名,部门,职务) values (?,?,?)");
-    for (const Row &row : rows) {
+    for (const XlsRow &row : rows) {
         const QString &name = *(*row.cells)[0];
         const QString &department = *(*row.cells)[1];
         const QString &post = *(*row.cells)[2];
@@ -265,7 +251,7 @@ QString RosterImportResult::message() const
     case NoData:
         return QStringLiteral("导入表格无数据！");
     case TooLong:
-        return QStringLiteral("Excel考生表第%1行有超过255个字符的内容，导入失败！").arg(sheetRow);
+        return QStringLiteral("Excel考生表第%1行有超过%2个字符的内容，导入失败！").arg(sheetRow).arg(Schema::MaxText);
     case SemicolonName:
         return QStringLiteral("考生姓名中不能含有';'！");
     case SemicolonDepartment:

@@ -6,6 +6,7 @@
 #include "app/CShowMap.h"
 #include "bank/QuestionStore.h"
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 #include "store/SettingsFile.h"
 #include "store/Subjects.h"
 
@@ -67,18 +68,18 @@ void CAddQuestion::switchLayout(const QString &type)
     QList<int> shown, hidden;
     const QList<int> labels{kOptionLabels[0], kOptionLabels[1], kOptionLabels[2], kOptionLabels[3], kOptionLabels[4]};
     const QList<int> boxes{kOptionBoxes[0], kOptionBoxes[1], kOptionBoxes[2], kOptionBoxes[3], kOptionBoxes[4]};
-    if (type == QStringLiteral("判断题")) {
+    if (QuestionType::is(type, QuestionType::Judge)) {
         shown = {kJudgeHint, kJudgeLabel, kJudge};
         hidden = labels + boxes + QList<int>{kAnswerLabel, kAnswer};
         place(kJudgeLabel, 300, 180, 388, 196);
         place(kJudgeHint, 270, 230, 402, 246);
         place(kJudge, 300, 280, 372, 304);
-    } else if (type == QStringLiteral("填空题") || type == QStringLiteral("问答题")) {
+    } else if (QuestionType::is(type, QuestionType::Blank) || QuestionType::is(type, QuestionType::Essay)) {
         shown = {kJudgeLabel, kAnswer};
         hidden = labels + boxes + QList<int>{kAnswerLabel, kJudgeHint, kJudge};
         place(kJudgeLabel, 102, 180, 190, 196);
         place(kAnswer, 102, 210, 702, 310);
-    } else if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题")) {
+    } else if (QuestionType::isChoice(type)) {
         shown = labels + boxes + QList<int>{kAnswerLabel, kAnswer};
         hidden = {kJudgeHint, kJudgeLabel, kJudge};
         place(kAnswer, 122, 412, 222, 442);

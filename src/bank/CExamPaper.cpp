@@ -11,6 +11,7 @@
 #include "bank/QuestionSearch.h"
 #include "bank/QuestionStore.h"
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 #include "store/Schema.h"
 #include "store/Subjects.h"
 
@@ -55,10 +56,7 @@ CExamPaper::CExamPaper(QWidget *parent)
 
     // Whatever the table held, the screen starts with an empty interim1.
     CADOConn conn;
-    const Schema::WorkTable &work = Schema::browserInterim1();
-    conn.execute(work.create, work.file);
-    conn.execute(work.drop, work.file);
-    conn.execute(work.create, work.file);
+    Schema::recreate(conn, Schema::browserInterim1());
     conn.close();
 
     setPagingVisible(false);
@@ -100,7 +98,7 @@ void CExamPaper::search()
     SearchQuery query;
     for (int i = 0; i < 5; ++i)
         if (control<QCheckBox>(kTypeChecks[i])->isChecked())
-            query.types << QuestionTypes::all().at(i);
+            query.types << QuestionType::names().at(i);
     if (query.types.isEmpty()) {
         MessageBox::show(this, QStringLiteral("题型为必选！"), Caption::Tip);
         return;
@@ -237,7 +235,7 @@ void CExamPaper::chooseImport()
 void CExamPaper::leave(int controlId)
 {
     CADOConn conn;
-    conn.execute(Schema::browserInterim1().drop, Db::Questions);
+    Schema::drop(conn, Schema::browserInterim1());
     conn.close();
     Nav::follow(this, controlId);
 }

@@ -34,10 +34,6 @@ struct Question
 
     QString option(int i) const { return options.at(size_t(i)).value_or(QString()); }
 
-    // The most characters a text column holds; longer texts are refused where
-    // they are entered, by hand or by import.
-    static constexpr int MaxText = 255;
-
     // The columns of every question table after ID, in table order.
     static const QStringList &columns();
     static const QStringList &optionColumns(); // A … E

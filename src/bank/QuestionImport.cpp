@@ -4,6 +4,8 @@
 #include "bank/QuestionStore.h"
 #include "store/XlsReader.h"
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
+#include "store/Schema.h"
 
 namespace QuestionImport {
 
@@ -13,20 +15,8 @@ const QStringList kRequired{"科目", "题型", "题干", "答案", "难度", "�
 
 QStringList optionsOf(const QString &type)
 {
-    if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题"))
-        return {"A", "B", "C", "D", "E"};
-    if (type == QStringLiteral("判断题"))
-        return {"A", "B"};
-    return {};
-}
-
-QString groupingOf(const QString &type)
-{
-    if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题"))
-        return QStringLiteral("科目,题型,题干,答案,A,B,C,D,E,难度,对象");
-    if (type == QStringLiteral("判断题"))
-        return QStringLiteral("科目,题型,题干,答案,A,B,难度,对象");
-    return QStringLiteral("科目,题型,题干,答案,难度,对象");
+    const QuestionType *t = QuestionType::find(type);
+    return t ? t->options : QStringList();
 }
 
 } // namespace
@@ -41,13 +31,13 @@ QStringList expectedColumns(const QString &type)
 
 int removeDuplicates(const QString &type)
 {
-    const QString table = QuestionTypes::checkedTable(type);
+    const QString table = QuestionType::checkedTable(type);
     CADOConn conn;
     const int before = QuestionStore::count(conn, table);
     {
         DbTransaction tx(conn, Db::Questions);
         conn.execute(QStringLiteral("delete from %1 where id not in(select min(id) from %1 group by %2)")
-                         .arg(table, groupingOf(table)),
+                         .arg(table, expectedColumns(table).join(QLatin1Char(','))),
                      Db::Questions);
         conn.execute(QStringLiteral("delete from %1 where 题型 is null").arg(table), Db::Questions);
         tx.commit();
@@ -60,7 +50,7 @@ int removeDuplicates(const QString &type)
 ImportResult run(XlsWorkbook &book, const QString &type)
 {
     ImportResult result;
-    result.type = QuestionTypes::checkedTable(type);
+    result.type = QuestionType::checkedTable(type);
     const std::optional<XlsSheet> sheet = book.sheet(type);
     if (!sheet) {
         result.status = ImportResult::NoSheet;
@@ -75,37 +65,20 @@ ImportResult run(XlsWorkbook &book, const QString &type)
     QList<int> required;
     for (const QString &c : kRequired)
         required << sheet->column(c);
-    struct Row
-    {
-        const std::vector<XlsCell> *cells;
-        int sheetRow;
-    };
-    std::vector<Row> rows;
-    for (size_t r = 0; r < sheet->rows.size(); ++r) {
-        const auto &cells = sheet->rows[r];
-        bool complete = true;
-        for (int c : required)
-            complete = complete && cells[size_t(c)].has_value();
-        if (complete)
-            rows.push_back({&cells, int(r) + 2});
-    }
+    const XlsCompleteRows complete = sheet->completeRows(required);
+    const std::vector<XlsRow> &rows = complete.rows;
     result.counted = int(rows.size());
-    // The reader leaves out rows without any value, so what is left is incomplete.
-    result.skipped = int(sheet->rows.size() - rows.size());
+    result.skipped = complete.skipped;
     if (rows.empty()) {
         result.status = ImportResult::NoData;
         return result;
     }
     // An over-long text would be cut or refused by readers of the bank;
     // the sheet is refused whole before anything is written.
-    for (const Row &row : rows) {
-        for (const XlsCell &cell : *row.cells) {
-            if (cell && cell->size() > Question::MaxText) {
-                result.status = ImportResult::TooLong;
-                result.sheetRow = row.sheetRow;
-                return result;
-            }
-        }
+    if (complete.tooLongRow > 0) {
+        result.status = ImportResult::TooLong;
+        result.sheetRow = complete.tooLongRow;
+        return result;
     }
 
     const QStringList options = optionsOf(type);
@@ -124,13 +97,13 @@ ImportResult run(XlsWorkbook &book, const QString &type)
     const QString insert = QStringLiteral("insert into %1 (%2) values (%3)")
                                .arg(result.type, names.join(QLatin1Char(',')),
                                     QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(QLatin1Char(',')));
-    const bool essay = type == QStringLiteral("问答题");
+    const bool essay = QuestionType::is(type, QuestionType::Essay);
     const auto param = [](const XlsCell &c) { return c ? QVariant(*c) : QVariant(); };
 
     CADOConn conn;
     {
         DbTransaction tx(conn, Db::Questions);
-        for (const Row &row : rows) {
+        for (const XlsRow &row : rows) {
             const auto &cells = *row.cells;
             QString answerText = *cells[size_t(answer)];
             if (!essay)
@@ -173,7 +146,7 @@ QString ImportResult::message() const
     case NoData:
         return QStringLiteral("导入表格无数据！");
     case TooLong:
-        return QStringLiteral("Excel%1表第%2行有超过255个字符的内容，导入失败！").arg(type).arg(sheetRow);
+        return QStringLiteral("Excel%1表第%2行有超过%3个字符的内容，导入失败！").arg(type).arg(sheetRow).arg(Schema::MaxText);
     case PipeInOption:
         return QStringLiteral("题目答案选项中不能含有'|'！");
     case PipeInAnswer:

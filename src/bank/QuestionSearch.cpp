@@ -1,6 +1,7 @@
 #include "bank/QuestionSearch.h"
 
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 
 #include <algorithm>
 
@@ -59,7 +60,7 @@ SearchPage page(CADOConn &conn, const SearchQuery &query, int pageNumber)
     const qint64 first = qint64(qMax(pageNumber, 1) - 1) * PageSize; // 0-based position of the page's first row
     const qint64 end = first + PageSize;
     qint64 before = 0; // matches of the types already passed
-    for (const QString &type : QuestionTypes::all()) {
+    for (const QString &type : QuestionType::names()) {
         if (!query.types.contains(type))
             continue;
         QVariantList params;

@@ -2,6 +2,8 @@
 
 #include "app/MessageBox.h"
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
+#include "store/Schema.h"
 
 #include <QFile>
 
@@ -13,11 +15,11 @@ Question ManualEntry::toQuestion() const
     q.stem = stem;
     q.difficulty = difficulty;
     q.audience = audience;
-    if (type == QStringLiteral("单选题") || type == QStringLiteral("多选题")) {
+    if (QuestionType::isChoice(type)) {
         for (size_t i = 0; i < 5; ++i)
             q.options[i] = options[i];
         q.answer = answerBox;
-    } else if (type == QStringLiteral("判断题")) {
+    } else if (QuestionType::is(type, QuestionType::Judge)) {
         q.options[0] = JudgeText::True;
         q.options[1] = JudgeText::False;
         q.answer = judgeAnswer;
@@ -31,11 +33,6 @@ namespace QuestionStore {
 
 namespace {
 
-bool isChoice(const QString &type)
-{
-    return type == QStringLiteral("单选题") || type == QStringLiteral("多选题");
-}
-
 QVariant textOrNull(const std::optional<QString> &v)
 {
     return v ? QVariant(*v) : QVariant();
@@ -48,11 +45,11 @@ std::optional<Refusal> checkEntry(const ManualEntry &e)
     if (e.type.isEmpty())
         return Refusal{QStringLiteral("请选择题型！"), Caption::Remind};
     const bool listsChosen = !e.subject.isEmpty() && !e.difficulty.isEmpty() && !e.audience.isEmpty();
-    if (isChoice(e.type)) {
+    if (QuestionType::isChoice(e.type)) {
         if (e.stem.isEmpty() || e.options[0].isEmpty() || e.options[1].isEmpty() || e.options[2].isEmpty()
             || e.answerBox.isEmpty() || !listsChosen)
             return Refusal{QStringLiteral("添加数据不能为空！"), Caption::Remind};
-    } else if (e.type == QStringLiteral("判断题")) {
+    } else if (QuestionType::is(e.type, QuestionType::Judge)) {
         if (e.stem.isEmpty() || e.judgeAnswer.isEmpty() || !listsChosen)
             return Refusal{QStringLiteral("数据选择不能为空！"), Caption::Remind};
     } else {
@@ -60,32 +57,32 @@ std::optional<Refusal> checkEntry(const ManualEntry &e)
             return Refusal{QStringLiteral("添加数据不能为空！"), Caption::Remind};
     }
     // Both look at the answer box only, whatever the type.
-    if (e.answerBox.contains(QLatin1Char(' ')) && e.type != QStringLiteral("问答题"))
+    if (e.answerBox.contains(QLatin1Char(' ')) && !QuestionType::is(e.type, QuestionType::Essay))
         return Refusal{QStringLiteral("除问答题外的答案不能有空格存在，添加失败！"), Caption::Tip};
     if (e.answerBox.contains(QLatin1Char('|')))
         return Refusal{QStringLiteral("题目答案中不能含有'|'，添加失败！"), Caption::Tip};
     // The columns hold 255 characters, as the import enforces; only the boxes
     // the type stores are looked at.
     QList<std::pair<QString, QString>> stored{{QStringLiteral("题干"), e.stem}};
-    if (isChoice(e.type)) {
+    if (QuestionType::isChoice(e.type)) {
         static const char *const names[] = {"选项A", "选项B", "选项C", "选项D", "选项E"};
         for (size_t i = 0; i < 5; ++i)
             stored.append({QString::fromUtf8(names[i]), e.options[i]});
     }
-    if (e.type != QStringLiteral("判断题"))
+    if (!QuestionType::is(e.type, QuestionType::Judge))
         stored.append({QStringLiteral("标准答案"), e.answerBox});
     for (const auto &[name, value] : stored)
-        if (value.size() > Question::MaxText)
-            return Refusal{QStringLiteral("%1超过%2个字符，添加失败！").arg(name).arg(Question::MaxText), Caption::Tip};
+        if (value.size() > Schema::MaxText)
+            return Refusal{QStringLiteral("%1超过%2个字符，添加失败！").arg(name).arg(Schema::MaxText), Caption::Tip};
     return std::nullopt;
 }
 
 bool isDuplicate(CADOConn &conn, const Question &q)
 {
-    const QString table = QuestionTypes::checkedTable(q.type);
+    const QString table = QuestionType::checkedTable(q.type);
     QString sql = QStringLiteral("select ID from %1 where 科目=? and 题型=? and 题干=? and 答案=?").arg(table);
     QVariantList params{q.subject, q.type, q.stem, q.answer};
-    if (isChoice(q.type)) {
+    if (QuestionType::isChoice(q.type)) {
         for (int i = 0; i < 5; ++i) {
             sql += QStringLiteral(" and coalesce(%1,'')=?").arg(Question::optionColumns().at(i));
             params << q.option(i);
@@ -97,7 +94,7 @@ bool isDuplicate(CADOConn &conn, const Question &q)
 
 int insert(CADOConn &conn, const Question &q)
 {
-    const QString table = QuestionTypes::checkedTable(q.type);
+    const QString table = QuestionType::checkedTable(q.type);
     // An empty writable cursor: the new row is appended without reading the table.
     RecordsetPtr rs = conn.openRecordset(QStringLiteral("select * from %1 where ID is null").arg(table), Db::Questions);
     rs->addNew();
@@ -119,7 +116,7 @@ int insert(CADOConn &conn, const Question &q)
 
 void setPicture(CADOConn &conn, const QString &type, int id, const QString &pictureName)
 {
-    conn.executeOrThrow(QStringLiteral("update %1 set 图片=? where ID=?").arg(QuestionTypes::checkedTable(type)),
+    conn.executeOrThrow(QStringLiteral("update %1 set 图片=? where ID=?").arg(QuestionType::checkedTable(type)),
                         Db::Questions, {pictureName, id});
 }
 
@@ -131,7 +128,7 @@ bool deletePictureFile(const QString &type, const QString &id)
 
 void deleteQuestion(const QString &type, int id)
 {
-    if (!QuestionTypes::isValid(type))
+    if (!QuestionType::isValid(type))
         return;
     CADOConn conn;
     conn.execute(QStringLiteral("delete from %1 where ID=?").arg(type), Db::Questions, {id});
@@ -141,13 +138,13 @@ void deleteQuestion(const QString &type, int id)
 int count(CADOConn &conn, const QString &type)
 {
     RecordsetPtr rs = conn.openRecordset(
-        QStringLiteral("select count(*) as n from %1").arg(QuestionTypes::checkedTable(type)), Db::Questions);
+        QStringLiteral("select count(*) as n from %1").arg(QuestionType::checkedTable(type)), Db::Questions);
     return rs->getInt(QStringLiteral("n"));
 }
 
 ClearResult clearType(const QString &type)
 {
-    const QString table = QuestionTypes::checkedTable(type);
+    const QString table = QuestionType::checkedTable(type);
     CADOConn conn;
     if (count(conn, table) == 0)
         return ClearResult::AlreadyEmpty;

@@ -4,6 +4,7 @@
 // practice, and enters one. While idle it types out an introduction.
 #include "app/ScreenBase.h"
 #include "exam/ExamList.h"
+#include "exam/ExamMode.h"
 
 class DepartmentPostPicker;
 class QTableWidget;
@@ -14,7 +15,7 @@ class CExamLogin : public ScreenBase
 public:
     explicit CExamLogin(QWidget *parent = nullptr);
 
-    QString examMode() const { return m_examMode; }
+    ExamMode examMode() const { return m_examMode; }
     int introStep() const { return m_introStep; }
     bool introPaused() const { return m_introPaused; }
 
@@ -42,7 +43,7 @@ private:
     void endWith(const QString &text);
 
     DepartmentPostPicker *m_picker = nullptr;
-    QString m_examMode;
+    ExamMode m_examMode = ExamMode::Mock;
     int m_introStep = 0;
     bool m_introPaused = false;
     QRect m_painting; // the part of the screen being painted

@@ -10,6 +10,7 @@
 #include "exam/ExamSubmission.h"
 #include "store/CADOConn.h"
 #include "store/Clock.h"
+#include "store/QuestionType.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -381,7 +382,7 @@ bool CVornDlg::showQuestion(int number)
     if (m_review) {
         // The answer label stands only where it is placed for review, never
         // over the answer area.
-        if (q->type == ExamTypes::Blank || q->type == ExamTypes::Essay) {
+        if (QuestionType::is(q->type, QuestionType::Blank) || QuestionType::is(q->type, QuestionType::Essay)) {
             control<QLineEdit>(kBlank1)->setReadOnly(true);
             control<QLineEdit>(kBlank2)->setReadOnly(true);
             control<QPlainTextEdit>(kEssay)->setReadOnly(true);
@@ -418,9 +419,9 @@ bool CVornDlg::showQuestion(int number)
     setText(1004, ExamLayout::typeLine(q->type, q->points));
 
     const QString answer = q->answer.value_or(QString());
-    if (q->type == ExamTypes::Single || q->type == ExamTypes::Multi) {
-        showOptions(*q, q->type == ExamTypes::Multi);
-    } else if (q->type == ExamTypes::Judge) {
+    if (QuestionType::isChoice(q->type)) {
+        showOptions(*q, QuestionType::is(q->type, QuestionType::Multi));
+    } else if (QuestionType::is(q->type, QuestionType::Judge)) {
         for (int id : kTypeControls)
             control(id)->setVisible(id == 1010 || id == 1028 || id == 1029 || id == 1306 || id == 1307);
         control<QLineEdit>(kBlank1)->clear();
@@ -429,10 +430,10 @@ bool CVornDlg::showQuestion(int number)
         control<QAbstractButton>(1306)->setChecked(answer == QLatin1String("A"));
         control<QAbstractButton>(1307)->setChecked(answer == QLatin1String("B"));
         m_judgeGroup->setExclusive(true);
-    } else if (q->type == ExamTypes::Blank) {
+    } else if (QuestionType::is(q->type, QuestionType::Blank)) {
         if (!showBlanks(*q))
             return false;
-    } else if (q->type == ExamTypes::Essay) {
+    } else if (QuestionType::is(q->type, QuestionType::Essay)) {
         for (int id : kTypeControls)
             control(id)->setVisible(id == 1268 || id == kEssay);
         control<QPlainTextEdit>(kEssay)->setPlainText(answer);

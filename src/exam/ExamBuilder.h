@@ -6,11 +6,10 @@
 // Writes go to personnel.mdb in one transaction, so a build that stops
 // (too few questions, a broken rule, a database error) leaves interim and
 // exam as they were: empty.
+#include "exam/ExamMode.h"
 #include "store/CADOConn.h"
 
 #include <QString>
-
-class TypeRule;
 
 namespace ExamBuild {
 
@@ -43,16 +42,11 @@ public:
     // and items in stored order and copies the types into exam in the fixed
     // order, essays only in a formal exam. interim and exam must exist and
     // be empty. Throws DbError (a missing bank table, say); nothing is kept then.
-    static ExamBuild::Result buildExam(const QString &examMode, const QString &paperName, const QString &option);
+    static ExamBuild::Result buildExam(ExamMode examMode, const QString &paperName, const QString &option);
 
     // The steps, for a builder whose connections are open and whose
     // transaction is running.
     bool open();
-    // False when the bank is short (shortType() says which type).
-    bool applyTypeRule(const QString &type, const QString &subject, const TypeRule &rule);
-    // subject "无" draws over every subject.
-    bool drawQuestions(const QString &type, const QString &subject, const QString &group, const QString &difficulty,
-                       int count, double points);
     // Copies the interim rows of a type into exam in a random order,
     // numbered from firstNumber; returns their answers, each followed by "|".
     QString copyTypeToExam(const QString &type, int firstNumber, int *copied = nullptr);
@@ -61,8 +55,6 @@ public:
     CADOConn &questions() { return m_questions; }
     CADOConn &personnel() { return m_personnel; }
 
-    // Points as interim stores them: plain decimal text ("2", "2.5").
-    static QString pointsText(double points);
     // A rule text a paper may hold: "空" or empty (no questions), or exactly
     // what composition writes.
     static bool isUsableRule(const QString &text);

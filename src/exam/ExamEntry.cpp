@@ -12,18 +12,15 @@ namespace {
 void recreate(const Schema::WorkTable &t)
 {
     CADOConn conn;
-    if (!conn.openConnection(t.file))
-        return;
-    conn.execute(t.create, t.file);
-    conn.execute(t.drop, t.file);
-    conn.execute(t.create, t.file);
+    if (conn.openConnection(t.file))
+        Schema::recreate(conn, t);
 }
 
 void drop(const Schema::WorkTable &t)
 {
     CADOConn conn;
     if (conn.openConnection(t.file))
-        conn.execute(t.drop, t.file);
+        Schema::drop(conn, t);
 }
 
 } // namespace

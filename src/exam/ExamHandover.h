@@ -1,6 +1,8 @@
 #pragma once
 // What the examinee screen hands to the exam window when an exam is entered
 // (through the navigation table): the answer key and the exam's values.
+#include "exam/ExamMode.h"
+
 #include <QString>
 
 struct ExamHandover
@@ -9,7 +11,7 @@ struct ExamHandover
     QString examName;
     QString timeLimit;      // minutes, as stored
     QString registrationId; // empty in a mock exam
-    QString examMode;       // "正式考试" or "模拟考试"
+    ExamMode examMode = ExamMode::Mock;
     int passMark = 0;
 
     // The number of questions in the exam table: one key entry each.

@@ -7,11 +7,6 @@
 #include <QList>
 #include <QString>
 
-namespace ExamMode {
-inline const QString Formal = QStringLiteral("正式考试");
-inline const QString Mock = QStringLiteral("模拟考试");
-} // namespace ExamMode
-
 // One row of the exam list, in the order of its columns.
 struct ExamListRow
 {

@@ -1,16 +1,10 @@
 #include "exam/ExamRules.h"
 
+#include "store/QuestionType.h"
+
 #include <QStringList>
 
 #include <cmath>
-
-namespace ExamTypes {
-int indexOf(const QString &type)
-{
-    static const QStringList order{Single, Judge, Blank, Multi, Essay};
-    return int(order.indexOf(type));
-}
-} // namespace ExamTypes
 
 namespace ExamScoring {
 
@@ -35,11 +29,11 @@ bool halfByBlankRule(const QString &answer, const QString &reference)
 
 double earned(const QString &type, const QString &answer, const QString &reference, double points)
 {
-    if (type == ExamTypes::Essay)
+    if (QuestionType::is(type, QuestionType::Essay))
         return 0;
     if (answer == reference)
         return points;
-    if (type == ExamTypes::Blank && halfByBlankRule(answer, reference))
+    if (QuestionType::is(type, QuestionType::Blank) && halfByBlankRule(answer, reference))
         return points / 2;
     return 0;
 }
@@ -47,13 +41,13 @@ double earned(const QString &type, const QString &answer, const QString &referen
 Mark reviewMark(const QString &type, const std::optional<QString> &answer, const QString &reference)
 {
     // Every essay waits for the hand marking, answered or not.
-    if (type == ExamTypes::Essay)
+    if (QuestionType::is(type, QuestionType::Essay))
         return Mark::Essay;
     if (!answer)
         return Mark::Unanswered;
     if (*answer == reference)
         return Mark::Right;
-    if (type == ExamTypes::Blank && halfByBlankRule(*answer, reference))
+    if (QuestionType::is(type, QuestionType::Blank) && halfByBlankRule(*answer, reference))
         return Mark::Half;
     return Mark::Wrong;
 }
@@ -73,17 +67,17 @@ SaveDecision decide(const ShownAnswer &s)
 {
     using A = SaveDecision;
     static const QString letters = QStringLiteral("ABCDE");
-    if (s.type == ExamTypes::Single) {
+    if (QuestionType::is(s.type, QuestionType::Single)) {
         if (s.single >= 0 && s.single < 5)
             return {A::Store, letters.mid(s.single, 1)};
         return {};
     }
-    if (s.type == ExamTypes::Judge) {
+    if (QuestionType::is(s.type, QuestionType::Judge)) {
         if (s.judge == 0 || s.judge == 1)
             return {A::Store, letters.mid(s.judge, 1)};
         return {};
     }
-    if (s.type == ExamTypes::Blank) {
+    if (QuestionType::is(s.type, QuestionType::Blank)) {
         QString text;
         if (!s.blank1.isEmpty() && !s.blank2.isEmpty())
             text = s.blank1 + QLatin1Char('#') + s.blank2;
@@ -95,7 +89,7 @@ SaveDecision decide(const ShownAnswer &s)
             return {A::Clear, QString()};
         return {A::Store, text};
     }
-    if (s.type == ExamTypes::Multi) {
+    if (QuestionType::is(s.type, QuestionType::Multi)) {
         QString text;
         for (int i = 0; i < 5; ++i)
             if (s.multi[i])
@@ -104,7 +98,7 @@ SaveDecision decide(const ShownAnswer &s)
             return {A::Store, text};
         return {};
     }
-    if (s.type == ExamTypes::Essay && !s.essay.isEmpty())
+    if (QuestionType::is(s.type, QuestionType::Essay) && !s.essay.isEmpty())
         return {A::Store, s.essay};
     return {};
 }
@@ -251,7 +245,7 @@ QRect reviewAnswerRect(int W, int H)
 
 QRect reviewReferenceRect(const QString &type, int W, int H)
 {
-    if (type == ExamTypes::Blank || type == ExamTypes::Essay)
+    if (QuestionType::is(type, QuestionType::Blank) || QuestionType::is(type, QuestionType::Essay))
         return ltrb(3 * W / 10, 6 * H / 20 + 260, 3 * W / 10 + 13 * W / 20, 6 * H / 20 + 260 + 242 - H / 10);
     return ltrb(7 * W / 10, H / 5 + 467, 7 * W / 10 + 3 * W / 10, H / 5 + 502);
 }
@@ -263,7 +257,6 @@ int headingId(int typeIndex)
 }
 
 namespace {
-const QStringList kTypes{ExamTypes::Single, ExamTypes::Judge, ExamTypes::Blank, ExamTypes::Multi, ExamTypes::Essay};
 const QStringList kOrdinals{QStringLiteral("一、"), QStringLiteral("二、"), QStringLiteral("三、"),
                             QStringLiteral("四、"), QStringLiteral("五、")};
 } // namespace
@@ -276,7 +269,7 @@ QList<OverviewItem> overview(const std::array<int, 5> &counts)
         const int n = std::max(counts[t], 0);
         if (n == 0)
             continue;
-        items << OverviewItem{headingId(t), kOrdinals[present++] + kTypes[t], ltrb(50, y, 120, y + 15), true};
+        items << OverviewItem{headingId(t), kOrdinals[present++] + QuestionType::names().at(t), ltrb(50, y, 120, y + 15), true};
         for (int j = 0; j < n; ++j, ++number)
             items << OverviewItem{2101 + number, QString::number(number + 1),
                                   QRect(70 + 35 * (j % 5), y + 20 + 20 * (j / 5), 30, 15), false};
@@ -296,7 +289,7 @@ int overviewBottom(const std::array<int, 5> &counts)
 
 QString sectionOf(const QString &type)
 {
-    const int i = ExamTypes::indexOf(type);
+    const int i = QuestionType::orderOf(type);
     return i < 0 ? QString() : kOrdinals[i];
 }
 
@@ -332,7 +325,7 @@ QRect pictureArea(const QSize &window, const std::array<int, 5> &counts, int W, 
 
 QString referenceText(const QString &type, const QString &reference)
 {
-    if (type == ExamTypes::Blank && reference.contains(QLatin1Char('#'))) {
+    if (QuestionType::is(type, QuestionType::Blank) && reference.contains(QLatin1Char('#'))) {
         const auto [r1, r2] = AnswerRules::splitBlanks(reference);
         return QStringLiteral("参考答案：填空1：") + r1 + QStringLiteral("　　填空2：") + r2;
     }
@@ -347,7 +340,7 @@ bool offered(const std::optional<QString> &option)
 QString typeLine(const QString &type, const QString &points)
 {
     return type + QStringLiteral("  每题") + points
-           + (type == ExamTypes::Multi ? QStringLiteral("分(选2-5个答案)") : QStringLiteral("分"));
+           + (QuestionType::is(type, QuestionType::Multi) ? QStringLiteral("分(选2-5个答案)") : QStringLiteral("分"));
 }
 
 } // namespace ExamLayout

@@ -12,16 +12,6 @@
 #include <optional>
 #include <utility>
 
-namespace ExamTypes {
-inline const QString Single = QStringLiteral("单选题");
-inline const QString Judge = QStringLiteral("判断题");
-inline const QString Blank = QStringLiteral("填空题");
-inline const QString Multi = QStringLiteral("多选题");
-inline const QString Essay = QStringLiteral("问答题");
-// Position of a type in the fixed order, -1 for anything else.
-int indexOf(const QString &type);
-} // namespace ExamTypes
-
 namespace ExamScoring {
 
 // 分值 as a decimal number; a text that is not a number counts 0.

@@ -1,6 +1,7 @@
 #include "exam/ExamSheet.h"
 
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 #include "store/Schema.h"
 
 namespace ExamSheet {
@@ -30,7 +31,7 @@ std::array<int, 5> typeCounts(CADOConn &conn)
     const RecordsetPtr rs = conn.openRecordset(
         QStringLiteral("select 题型, count(*) as n from exam group by 题型"), Db::Personnel);
     for (rs->moveFirst(); !rs->isEOF(); rs->moveNext()) {
-        const int i = ExamTypes::indexOf(rs->getString(QStringLiteral("题型")));
+        const int i = QuestionType::orderOf(rs->getString(QStringLiteral("题型")));
         if (i >= 0)
             counts[i] = rs->getInt(QStringLiteral("n"));
     }
@@ -82,7 +83,7 @@ void apply(CADOConn &conn, int number, const SaveDecision &d)
 void drop()
 {
     CADOConn conn;
-    conn.execute(Schema::examSheet().drop, Db::Personnel);
+    Schema::drop(conn, Schema::examSheet());
     conn.close();
 }
 

@@ -6,6 +6,7 @@
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 #include "store/Integrity.h"
+#include "store/QuestionType.h"
 
 namespace ExamSubmission {
 
@@ -17,8 +18,6 @@ void stage(const char *name)
     if (g_stageHook)
         g_stageHook(name);
 }
-
-const QString kFormal = QStringLiteral("正式考试");
 } // namespace
 
 void setStageHook(std::function<void(const char *)> hook)
@@ -31,7 +30,7 @@ SubmitResult submit(const SubmitRequest &q)
     SubmitResult r;
     r.examTime = Clock::formatSlashWide(q.at);
     r.timeUsed = QString::number(q.timeUsed);
-    const bool formal = q.exam.examMode == kFormal;
+    const bool formal = q.exam.examMode == ExamMode::Formal;
 
     CADOConn conn;
     conn.openConnection(Db::Personnel);
@@ -67,7 +66,7 @@ SubmitResult submit(const SubmitRequest &q)
     for (int k = 0; k < rows.size(); ++k) {
         const ExamQuestion &row = rows[k];
         const QString reference = k < q.keyEntries.size() ? q.keyEntries[k] : QString();
-        if (row.type == ExamTypes::Essay) {
+        if (QuestionType::is(row.type, QuestionType::Essay)) {
             r.essays = true;
             essays << EssayRow{row, reference};
             continue;
@@ -109,7 +108,7 @@ SubmitResult submit(const SubmitRequest &q)
 
 QString resultMessage(const ExamHandover &exam, const SubmitResult &r)
 {
-    QString text = QStringLiteral("您这次参加“") + exam.examName + QStringLiteral("”的") + exam.examMode
+    QString text = QStringLiteral("您这次参加“") + exam.examName + QStringLiteral("”的") + examModeText(exam.examMode)
                    + QStringLiteral("得分为：") + r.score + QStringLiteral("分，");
     if (r.essays)
         text += QStringLiteral("\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。");

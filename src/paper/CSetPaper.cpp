@@ -4,6 +4,8 @@
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
+#include "store/Schema.h"
 #include "store/Clock.h"
 #include "store/SettingsFile.h"
 #include "store/Subjects.h"
@@ -22,7 +24,6 @@ constexpr int kName = 1330, kSubject = 1331, kGroup = 1332, kClearOptions = 1256
 constexpr int kSingle = 1211, kMulti = 1212, kAll = 1214;
 constexpr int kShowTotals = 1124, kTotalCount = 1126, kFullMarks = 1130;
 constexpr int kSave = 1125, kFinish = 1135, kBack = 1132;
-constexpr int kMaxName = 255;
 
 const CSetPaper::TypeControls kTypes[5] = {
     {1334, 1254, 1255, 1252, 1253, 1259, 1258, 1257, 1115, 1127, 1112, 1113},
@@ -66,7 +67,7 @@ CSetPaper::CSetPaper(QWidget *parent)
 {
     runCommand(this, [this] { control<QComboBox>(kSubject)->addItems(Subjects::readSubjects()); });
     control<QComboBox>(kGroup)->addItems(SettingsFile().audienceGroupList());
-    control<QLineEdit>(kName)->setMaxLength(kMaxName);
+    control<QLineEdit>(kName)->setMaxLength(Schema::MaxText);
 
     for (int t = 0; t < 5; ++t) {
         const TypeControls &c = kTypes[t];
@@ -175,7 +176,7 @@ void CSetPaper::recomputeAvailable(int type)
         return;
     runCommand(this, [&] {
         CADOConn conn;
-        const int n = PaperStore::availableCount(conn, QuestionTypes::all().at(type), subject, group, difficulty, all);
+        const int n = PaperStore::availableCount(conn, QuestionType::names().at(type), subject, group, difficulty, all);
         setText(c.available, QString::number(n));
     });
 }

@@ -5,6 +5,7 @@
 #include "app/Navigation.h"
 #include "app/ShellOpen.h"
 #include "paper/PrintedPaper.h"
+#include "paper/QuestionDraw.h"
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 
@@ -60,7 +61,7 @@ void CWordPaper::generate()
         }
     }
     if (!g.ok) {
-        MessageBox::show(this, PrintedPaper::shortageMessage(g.shortType), Caption::Tip);
+        MessageBox::show(this, QuestionDraw::shortageMessage(g.shortType), Caption::Tip);
         Nav::exitProgram(qobject_cast<ScreenBase *>(parentWidget()));
         return;
     }

@@ -1,12 +1,15 @@
 #include "paper/Paper.h"
 
+#include "paper/QuestionDraw.h"
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 #include "store/Integrity.h"
+#include "store/StoredNumbers.h"
 
 namespace {
 
-const QStringList kColumns{"名称", "科目", "单选题", "判断题", "填空题", "多选题", "问答题",
-                           "总题数", "满分", "创建时间", "科目选项", "保存码"};
+const QStringList kColumns = QStringList{"名称", "科目"} + QuestionType::names()
+                             + QStringList{"总题数", "满分", "创建时间", "科目选项", "保存码"};
 
 Paper paperOf(const CRecordset &rs)
 {
@@ -16,7 +19,7 @@ Paper paperOf(const CRecordset &rs)
     p.name = rs.getString(QStringLiteral("名称"));
     p.subject = rs.getString(QStringLiteral("科目"));
     for (int i = 0; i < 5; ++i)
-        p.types[size_t(i)] = rs.getString(QuestionTypes::all().at(i));
+        p.types[size_t(i)] = rs.getString(QuestionType::names().at(i));
     p.total = rs.getString(QStringLiteral("总题数"));
     p.fullMarks = rs.getString(QStringLiteral("满分"));
     p.created = rs.getString(QStringLiteral("创建时间"));
@@ -48,16 +51,8 @@ namespace PaperStore {
 int availableCount(CADOConn &conn, const QString &type, const QString &subject, const QString &group,
                    const QString &difficulty, bool allSubjects)
 {
-    const QString table = QuestionTypes::checkedTable(type);
-    QString sql = QStringLiteral("select count(*) as n from %1 where 题型=?").arg(table);
-    QVariantList params{type};
-    if (!allSubjects) {
-        sql += QStringLiteral(" and 科目=?");
-        params << subject;
-    }
-    sql += QStringLiteral(" and 对象=? and 难度=?");
-    params << group << difficulty;
-    return conn.openRecordset(sql, Db::Questions, params)->getInt(QStringLiteral("n"));
+    const std::optional<QString> from = allSubjects ? std::nullopt : std::optional<QString>(subject);
+    return QuestionDraw::available(conn, {type, from, group, difficulty}, QuestionDraw::Pictures::Included);
 }
 
 bool nameExists(CADOConn &conn, const QString &name)
@@ -104,16 +99,16 @@ Paper finishMultiSubjectPaper(CADOConn &conn, const QString &name, const QString
     summary.name = name;
     summary.subject = PaperSubjectText::Various;
     for (int i = 0; i < 5; ++i) {
-        const QString &type = QuestionTypes::all().at(i);
+        const QString &type = QuestionType::names().at(i);
         const int without = conn.openRecordset(
                                     QStringLiteral("select count(*) as n from testpaper where 名称=? and %1=?")
-                                        .arg(QuestionTypes::checkedTable(type)),
+                                        .arg(QuestionType::checkedTable(type)),
                                     Db::Questions, {name, TypeRule::Empty})
                                 ->getInt(QStringLiteral("n"));
         summary.types[size_t(i)] = summaryText(type, rows - without);
     }
     summary.total = QString::number(questions);
-    summary.fullMarks = QString::asprintf("%.1f", marks);
+    summary.fullMarks = fullMarksText(marks);
     summary.created = created;
     summary.option = SubjectOption::Multi;
     savePaper(conn, summary, false);

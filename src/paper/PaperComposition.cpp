@@ -1,5 +1,7 @@
 #include "paper/PaperComposition.h"
 
+#include "store/StoredNumbers.h"
+
 namespace PaperRules {
 
 QString normalisePoints(const QString &input)
@@ -91,7 +93,7 @@ Paper composePaper(const QString &name, const QString &option, const QString &su
         questions += drafts[i].questionCount();
     }
     p.total = QString::number(questions);
-    p.fullMarks = QString::asprintf("%.1f", full);
+    p.fullMarks = fullMarksText(full);
     p.created = created;
     return p;
 }

@@ -1,12 +1,13 @@
 #include "paper/PrintedPaper.h"
 
 #include "paper/Paper.h"
+#include "paper/QuestionDraw.h"
 #include "paper/TypeRule.h"
 #include "paper/WordDocument.h"
 #include "store/CADOConn.h"
 #include "store/Encoding.h"
 #include "store/Installed.h"
-#include "store/Random.h"
+#include "store/QuestionType.h"
 #include "store/Schema.h"
 
 #include <QDir>
@@ -34,90 +35,39 @@ double leadingNumber(const QString &text)
     return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0.0;
 }
 
-// Points as a plain decimal: 2 gives "2", 2.5 gives "2.5".
-QString plainNumber(double value)
-{
-    return QString::number(value, 'g', 15);
-}
-
-QList<qint64> ids(CADOConn &conn, const QString &sql, const QVariantList &params)
-{
-    QList<qint64> out;
-    RecordsetPtr rs = conn.openRecordset(sql, Db::Questions, params);
-    out.reserve(rs->recordCount());
-    for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
-        out << rs->getString(QStringLiteral("ID")).toLongLong();
-    return out;
-}
-
 void dropSheet(CADOConn &conn)
 {
-    conn.execute(Schema::printSheet().drop, Db::Questions);
+    Schema::drop(conn, Schema::printSheet());
 }
 
 void resetSheet(CADOConn &conn)
 {
-    const Schema::WorkTable &t = Schema::printSheet();
-    conn.execute(t.create, Db::Questions);
-    conn.execute(t.drop, Db::Questions);
-    conn.execute(t.create, Db::Questions);
+    Schema::recreate(conn, Schema::printSheet());
 }
 
 } // namespace
 
 void resetInterim(CADOConn &conn)
 {
-    const Schema::WorkTable &t = Schema::printInterim();
-    conn.execute(t.create, Db::Questions);
-    conn.execute(t.drop, Db::Questions);
-    conn.execute(t.create, Db::Questions);
+    Schema::recreate(conn, Schema::printInterim());
 }
 
 void dropInterim(CADOConn &conn)
 {
-    conn.execute(Schema::printInterim().drop, Db::Questions);
+    Schema::drop(conn, Schema::printInterim());
 }
 
 bool drawForPrint(CADOConn &conn, const QString &type, const QString &subject, const QString &group,
                   const QString &difficulty, int count, double points)
 {
-    const QString table = QuestionTypes::checkedTable(type);
-    QString sql = QStringLiteral("select ID from %1 where 题型=?").arg(table);
-    QVariantList params{type};
-    if (subject != PaperSubjectText::None) {
-        sql += QStringLiteral(" and 科目=?");
-        params << subject;
-    }
-    sql += QStringLiteral(" and 对象=? and 难度=? and 图片 is null");
-    params << group << difficulty;
-    const QList<qint64> rows = ids(conn, sql, params);
-    const qsizetype n = rows.size();
-    if (n == 0 || n < count)
-        return false;
-
-    const QString insert = QStringLiteral("insert into interim (科目,题型,题干,答案,A,B,C,D,E,难度,对象,分值) "
-                                          "select 科目,题型,题干,答案,A,B,C,D,E,难度,对象,? from %1 where ID=?")
-                               .arg(table);
-    const QString value = plainNumber(points);
-    DbTransaction tx(conn, Db::Questions);
-    for (std::uint64_t p : Random::pickDistinct(std::uint64_t(std::max(count, 0)), std::uint64_t(n)))
-        conn.executeOrThrow(insert, Db::Questions, {value, rows.at(qsizetype(p))});
-    tx.commit();
-    return true;
+    return QuestionDraw::draw(conn, conn, Db::Questions, {type, QuestionDraw::subjectOf(QString(), subject), group, difficulty},
+                              count, points, QuestionDraw::Pictures::Excluded);
 }
 
 int copyTypeForPrint(CADOConn &conn, const QString &type, int firstNumber)
 {
-    const QList<qint64> rows =
-        ids(conn, QStringLiteral("select ID from interim where 题型=? order by ID"), {type});
-    const QString insert = QStringLiteral("insert into exam (编号,题型,题干,答案,A,B,C,D,E,分值) "
-                                          "select ?,题型,题干,答案,A,B,C,D,E,分值 from interim where ID=?");
-    DbTransaction tx(conn, Db::Questions);
-    int k = 0;
-    for (std::uint64_t p : Random::pickDistinct(std::uint64_t(rows.size()), std::uint64_t(rows.size())))
-        conn.executeOrThrow(insert, Db::Questions, {firstNumber + k++, rows.at(qsizetype(p))});
-    tx.commit();
-    return k;
+    static const QStringList columns{"题型", "题干", "答案", "A", "B", "C", "D", "E", "分值"};
+    return int(QuestionDraw::copyShuffled(conn, Db::Questions, type, firstNumber, columns).size());
 }
 
 QString optionLines(const std::array<QString, 5> &raw)
@@ -155,10 +105,11 @@ PrintedSection sectionText(CADOConn &conn, const QString &type)
                                          Db::Questions, {type});
     if (rs->recordCount() == 0)
         return {};
-    const bool choice = type == QStringLiteral("单选题") || type == QStringLiteral("多选题");
-    const bool judge = type == QStringLiteral("判断题");
-    const bool blank = type == QStringLiteral("填空题");
-    const bool essay = type == QStringLiteral("问答题");
+    using T = QuestionType;
+    const bool choice = T::isChoice(type);
+    const bool judge = T::is(type, T::Judge);
+    const bool blank = T::is(type, T::Blank);
+    const bool essay = T::is(type, T::Essay);
 
     QString questions, answers, points;
     double total = 0;
@@ -197,11 +148,6 @@ QString infoLine(double fullScore, const QString &timeLimit, const QString &pass
         .arg(QString::asprintf("%.1f", fullScore), timeLimit, passMark);
 }
 
-QString shortageMessage(const QString &type)
-{
-    return QStringLiteral("题库中“") + type + QStringLiteral("”数量不符合考卷要求，退出程序！");
-}
-
 Generated generatePrintedPaper(CADOConn &conn, const QString &paperName, const QString &examName,
                                const QString &timeLimit, const QString &passMark)
 {
@@ -220,17 +166,13 @@ Generated generatePrintedPaper(CADOConn &conn, const QString &paperName, const Q
     // Draws in stored order: rows, types, segments, items; stops at the
     // first item the bank cannot satisfy and names its type.
     const auto drawAll = [&]() -> QString {
-        const QStringList &types = QuestionTypes::all();
+        const QStringList &types = QuestionType::names();
         for (const Paper &row : std::as_const(rows)) {
-            const QString subject = option == SubjectOption::All ? PaperSubjectText::None : row.subject;
-            for (int t = 0; t < types.size(); ++t) {
-                const TypeRule rule = TypeRule::parse(row.types[size_t(t)]);
-                for (const TypeRuleSegment &segment : rule.segments)
-                    for (const TypeRuleItem &item : segment.items)
-                        if (!drawForPrint(conn, types.at(t), subject, segment.group, item.difficulty, item.count,
-                                          rule.points))
-                            return types.at(t);
-            }
+            const std::optional<QString> subject = QuestionDraw::subjectOf(option, row.subject);
+            for (int t = 0; t < types.size(); ++t)
+                if (!QuestionDraw::drawRule(conn, conn, Db::Questions, types.at(t), subject,
+                                            TypeRule::parse(row.types[size_t(t)]), QuestionDraw::Pictures::Excluded))
+                    return types.at(t);
             fullScore += leadingNumber(row.fullMarks);
         }
         return {};
@@ -246,11 +188,11 @@ Generated generatePrintedPaper(CADOConn &conn, const QString &paperName, const Q
         if (g.shortType.isEmpty()) {
             resetSheet(conn);
             int next = 1;
-            for (const QString &type : QuestionTypes::all())
+            for (const QString &type : QuestionType::names())
                 next += copyTypeForPrint(conn, type, next);
             int numeral = 0;
             for (int t = 0; t < 5; ++t) {
-                PrintedSection s = sectionText(conn, QuestionTypes::all().at(t));
+                PrintedSection s = sectionText(conn, QuestionType::names().at(t));
                 if (!s.isEmpty()) {
                     s.questions.prepend(kNumerals[numeral]);
                     s.answers.prepend(kNumerals[numeral]);

@@ -59,9 +59,6 @@ QString optionLines(const std::array<QString, 5> &options);
 // "（试卷满分%.1f分，要求在%s分钟内完成，合格分为%s分）"
 QString infoLine(double fullScore, const QString &timeLimit, const QString &passMark);
 
-// "题库中“<type>”数量不符合考卷要求，退出程序！"
-QString shortageMessage(const QString &type);
-
 struct Generated
 {
     bool ok = false;

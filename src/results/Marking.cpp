@@ -92,7 +92,7 @@ QList<EssayAnswer> waiting()
 QString valueText(const EssayAnswer &a)
 {
     if (a.value && *a.value < ScoreQuery::leadingNumber(a.points))
-        return QString::number(*a.value, 'g', 15);
+        return pointsText(*a.value);
     return a.points;
 }
 

@@ -860,29 +860,3 @@ void DbTransaction::commit()
     m_done = true;
     m_conn.commitTransaction();
 }
-
-// ------------------------------------------------------------ QuestionTypes
-
-namespace QuestionTypes {
-
-const QStringList &all()
-{
-    static const QStringList types{QStringLiteral("单选题"), QStringLiteral("判断题"),
-                                   QStringLiteral("填空题"), QStringLiteral("多选题"),
-                                   QStringLiteral("问答题")};
-    return types;
-}
-
-bool isValid(const QString &type)
-{
-    return all().contains(type);
-}
-
-QString checkedTable(const QString &type)
-{
-    if (!isValid(type))
-        throw DbError(QStringLiteral("unknown question type: %1").arg(type));
-    return type;
-}
-
-} // namespace QuestionTypes

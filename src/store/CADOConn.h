@@ -192,12 +192,3 @@ private:
     CADOConn &m_conn;
     bool m_done = false;
 };
-
-// The fixed question type names, in their fixed order; the only texts that
-// may be spliced into a statement, as table names.
-namespace QuestionTypes {
-const QStringList &all();
-bool isValid(const QString &type);
-// Throws DbError for anything but the five names.
-QString checkedTable(const QString &type);
-} // namespace QuestionTypes

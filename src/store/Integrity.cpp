@@ -2,6 +2,7 @@
 
 #include "store/CADOConn.h"
 #include "store/Encoding.h"
+#include "store/QuestionType.h"
 
 #include <QCryptographicHash>
 
@@ -58,8 +59,10 @@ QString resultCodeOf(const CRecordset &r)
 
 QString paperCodeOf(const CRecordset &r)
 {
-    return paperCode(r.getString("名称"), r.getString("单选题"), r.getString("判断题"), r.getString("填空题"),
-                     r.getString("多选题"), r.getString("问答题"), r.getString("科目"), r.getString("总题数"),
+    using T = QuestionType;
+    return paperCode(r.getString("名称"), r.getString(T::nameOf(T::Single)), r.getString(T::nameOf(T::Judge)),
+                     r.getString(T::nameOf(T::Blank)), r.getString(T::nameOf(T::Multi)),
+                     r.getString(T::nameOf(T::Essay)), r.getString("科目"), r.getString("总题数"),
                      r.getString("满分"), r.getString("创建时间"));
 }
 

@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 
 namespace Schema {
 
@@ -10,12 +11,11 @@ QString textColumns(const QStringList &names)
 {
     QStringList parts;
     for (const QString &n : names)
-        parts << n + QStringLiteral(" TEXT(255)");
+        parts << n + QStringLiteral(" TEXT(%1)").arg(MaxText);
     return parts.join(QStringLiteral(", "));
 }
 
 const QStringList kQuestionColumns{"科目", "题型", "题干", "答案", "A", "B", "C", "D", "E", "难度", "对象", "图片"};
-const QStringList kPaperTypeColumns{"单选题", "判断题", "填空题", "多选题", "问答题"};
 
 } // namespace
 
@@ -38,10 +38,10 @@ QStringList storedTables(const QString &file)
                                      "答题", "分值"}));
     } else if (file == Db::Questions) {
         sql << QStringLiteral("CREATE TABLE Subject (ID INTEGER PRIMARY KEY AUTOINCREMENT, 科目 TEXT(255))");
-        for (const QString &type : QuestionTypes::all())
+        for (const QuestionType &type : QuestionType::all())
             sql << QStringLiteral("CREATE TABLE %1 (ID INTEGER PRIMARY KEY AUTOINCREMENT, %2)")
-                       .arg(type, textColumns(kQuestionColumns));
-        const QStringList paperColumns = QStringList{"名称", "科目", "科目选项"} + kPaperTypeColumns
+                       .arg(type.table(), textColumns(kQuestionColumns));
+        const QStringList paperColumns = QStringList{"名称", "科目", "科目选项"} + QuestionType::names()
                                          + QStringList{"总题数", "满分", "创建时间", "保存码"};
         sql << QStringLiteral("CREATE TABLE exampaper (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
                    .arg(textColumns(paperColumns));
@@ -55,7 +55,7 @@ QStringList storedTableNames(const QString &file)
     if (file == Db::Personnel)
         return {"LastPass", "examinee", "ExamArrange", "ExamRegister", "JoinExam", "quesAndAns"};
     if (file == Db::Questions)
-        return QStringList{"Subject"} + QuestionTypes::all() + QStringList{"exampaper", "testpaper"};
+        return QStringList{"Subject"} + QuestionType::names() + QStringList{"exampaper", "testpaper"};
     return {};
 }
 
@@ -72,8 +72,9 @@ QStringList indexes(const QString &file)
     }
     if (file != Db::Questions)
         return sql;
-    for (int i = 0; i < QuestionTypes::all().size(); ++i) {
-        const QString &type = QuestionTypes::all().at(i);
+    for (const QuestionType &t : QuestionType::all()) {
+        const int i = t.order();
+        const QString &type = t.table();
         // Rows of one type in ID order (the browser's pages) and the counts of
         // a paper rule with and without its subject (composition, the draw).
         sql << QStringLiteral("create index if not exists bank%1_type on %2 (题型)").arg(i + 1).arg(type);
@@ -82,6 +83,18 @@ QStringList indexes(const QString &file)
         sql << QStringLiteral("create index if not exists bank%1_group on %2 (题型, 对象, 难度)").arg(i + 1).arg(type);
     }
     return sql;
+}
+
+void recreate(CADOConn &conn, const WorkTable &table)
+{
+    conn.execute(table.create, table.file);
+    conn.execute(table.drop, table.file);
+    conn.execute(table.create, table.file);
+}
+
+void drop(CADOConn &conn, const WorkTable &table)
+{
+    conn.execute(table.drop, table.file);
 }
 
 const WorkTable &examInterim()

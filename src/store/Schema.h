@@ -4,7 +4,13 @@
 #include <QString>
 #include <QStringList>
 
+class CADOConn;
+
 namespace Schema {
+
+// The most characters a text column holds (every column is TEXT(255));
+// longer texts are refused where they are entered, by hand or by import.
+inline constexpr int MaxText = 255;
 
 // Statements that create the stored tables of a file (Db::Questions or
 // Db::Personnel).
@@ -27,6 +33,12 @@ struct WorkTable
     QString create;
     QString drop;
 };
+
+// Makes the table anew and empty, whatever an earlier run left: create,
+// drop, create, each failure ignored.
+void recreate(CADOConn &conn, const WorkTable &table);
+// Drops the table; a missing one is no failure.
+void drop(CADOConn &conn, const WorkTable &table);
 
 // personnel.mdb, drawn exam: the questions drawn.
 const WorkTable &examInterim();

@@ -14,3 +14,13 @@ QString scoreText(double score)
         text.truncate(dot);
     return text;
 }
+
+QString fullMarksText(double marks)
+{
+    return QString::asprintf("%.1f", marks);
+}
+
+QString pointsText(double points)
+{
+    return QString::number(points, 'g', 15);
+}

@@ -7,3 +7,11 @@
 // of the binary value to even, as C's printf), cut before the "." when it
 // ends in "0" (83.0 gives 83, 83.5 stays, 1.25 gives 1.2).
 QString scoreText(double score);
+
+// A paper's full marks as stored (满分, sealed by the paper's code): one
+// decimal, as composition shows it ("100.0", "60.0").
+QString fullMarksText(double marks);
+
+// Points as stored (分值 of a drawn question, a marked essay): the plain
+// decimal text of the number, 2 gives "2", 2.5 gives "2.5".
+QString pointsText(double points);

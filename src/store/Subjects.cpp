@@ -1,6 +1,7 @@
 #include "store/Subjects.h"
 
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 
 namespace Subjects {
 
@@ -53,9 +54,9 @@ QStringList usedInBank()
     QStringList list;
     CADOConn conn;
     bool first = true;
-    for (const QString &type : QuestionTypes::all()) {
+    for (const QString &type : QuestionType::names()) {
         RecordsetPtr rs = conn.openRecordset(
-            QStringLiteral("select distinct 科目 from %1").arg(QuestionTypes::checkedTable(type)), Db::Questions);
+            QStringLiteral("select distinct 科目 from %1").arg(QuestionType::checkedTable(type)), Db::Questions);
         for (; !rs->isEOF(); rs->moveNext()) {
             const QString subject = rs->getString(QStringLiteral("科目"));
             // A subject that begins an entry already listed (数学 after 数学二)

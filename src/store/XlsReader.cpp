@@ -1,6 +1,7 @@
 #include "store/XlsReader.h"
 
 #include "store/Installed.h"
+#include "store/Schema.h"
 #include "store/XlsWire.h"
 
 #include <QDir>
@@ -177,6 +178,29 @@ std::optional<XlsSheet> readSheet(AnswerReader &in)
 int XlsSheet::column(const QString &name) const
 {
     return int(columns.indexOf(name));
+}
+
+XlsCompleteRows XlsSheet::completeRows(const QList<int> &required) const
+{
+    XlsCompleteRows out;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const std::vector<XlsCell> &cells = rows[r];
+        bool complete = true;
+        for (int c : required)
+            complete = complete && c >= 0 && size_t(c) < cells.size() && cells[size_t(c)].has_value();
+        if (complete)
+            out.rows.push_back({&cells, int(r) + 2});
+    }
+    out.skipped = int(rows.size() - out.rows.size());
+    for (const XlsRow &row : out.rows) {
+        for (const XlsCell &cell : *row.cells) {
+            if (cell && cell->size() > Schema::MaxText) {
+                out.tooLongRow = row.sheetRow;
+                return out;
+            }
+        }
+    }
+    return out;
 }
 
 XlsWorkbook::~XlsWorkbook()

@@ -3,6 +3,7 @@
 // the first row of a sheet holds the column names, every cell is read as
 // text (a whole number typed in a cell reads "12"), an empty cell is null.
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,23 @@
 
 using XlsCell = std::optional<QString>;
 
+// A row an import takes, with its spreadsheet row number (header = 1).
+struct XlsRow
+{
+    const std::vector<XlsCell> *cells;
+    int sheetRow;
+};
+
+// The rows of a sheet an import takes, as both imports read them.
+struct XlsCompleteRows
+{
+    std::vector<XlsRow> rows; // in sheet order
+    int skipped = 0;          // rows left out for an empty required cell
+    // The first complete row holding a text longer than a column holds
+    // (Schema::MaxText), 0 when none: the import refuses the sheet whole.
+    int tooLongRow = 0;
+};
+
 struct XlsSheet
 {
     QStringList columns; // names of the first row; a blank name reads F<n>
@@ -18,6 +36,11 @@ struct XlsSheet
 
     // Index of a column by name, or -1.
     int column(const QString &name) const;
+
+    // The complete rows: none of the required columns (by index) empty. The
+    // reader leaves out rows without any value, so every other row counts as
+    // skipped. Points to this sheet's rows.
+    XlsCompleteRows completeRows(const QList<int> &required) const;
 };
 
 class XlsWorkbook

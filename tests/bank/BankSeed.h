@@ -1,6 +1,7 @@
 #pragma once
 // Quick filling of the question tables for the bank tests and benches.
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 
 #include <QDir>
 #include <QString>
@@ -17,7 +18,7 @@ inline void seedQuestions(const QString &type, int n, const QString &subject = Q
     CADOConn conn;
     DbTransaction tx(conn, Db::Questions);
     const QString sql = QStringLiteral("insert into %1 (科目,题型,题干,答案,A,B,C,难度,对象) values (?,?,?,?,?,?,?,?,?)")
-                            .arg(QuestionTypes::checkedTable(type));
+                            .arg(QuestionType::checkedTable(type));
     for (int i = 1; i <= n; ++i)
         conn.executeOrThrow(sql, Db::Questions,
                             {subject, type, prefix + QString::number(i), QStringLiteral("A"), QStringLiteral("甲"),

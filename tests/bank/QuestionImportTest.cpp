@@ -56,7 +56,7 @@ TEST(XlsReader, TheTemplatesHaveTheirHeaders)
 {
     XlsWorkbook questions;
     ASSERT_TRUE(questions.open(VORN_SOURCE_DIR "/res/templates/questions.xls"));
-    for (const QString &type : QuestionTypes::all()) {
+    for (const QString &type : QuestionType::names()) {
         const auto sheet = questions.sheet(type);
         ASSERT_TRUE(sheet) << type.toStdString();
         EXPECT_EQ(sheet->columns, QuestionImport::expectedColumns(type));
@@ -110,7 +110,7 @@ TEST_F(QuestionImportTest, RefusedSheetsWriteNothing)
     EXPECT_EQ(import("norows.xls", "问答题").message(), "导入表格无数据！");
     const ImportResult tooLong = import("longcell.xls", "单选题");
     EXPECT_EQ(tooLong.message(), "Excel单选题表第3行有超过255个字符的内容，导入失败！");
-    for (const QString &type : QuestionTypes::all())
+    for (const QString &type : QuestionType::names())
         EXPECT_EQ(rows(type), 0) << type.toStdString();
 }
 

@@ -74,7 +74,7 @@ TEST_F(XlsReaderIsolationTest, DamagedWorkbooksAreRefusedAndNothingIsImported)
         expectText(QStringLiteral("无法打开Excel文件（%1），导入失败！").arg(book.error()), Caption::Tip);
         EXPECT_EQ(CExamInandout::runImport(nullptr, bankFixture(c.file)), QDialog::Rejected);
     }
-    for (const QString &type : QuestionTypes::all())
+    for (const QString &type : QuestionType::names())
         EXPECT_TRUE(outsiderRows(Db::Questions, "select * from " + type).isEmpty()) << type.toStdString();
     // A workbook read after a damaged one is read whole.
     XlsWorkbook book;

@@ -137,7 +137,7 @@ TEST_F(CExamLoginTest, FormalQueryListsBegunExamsOfThePerson)
     EXPECT_TRUE(tableExists("interim"));
     identify(*s, kPerson);
     click(*s, kQuery);
-    EXPECT_EQ(s->examMode(), "正式考试");
+    EXPECT_EQ(s->examMode(), ExamMode::Formal);
     const QStringList ids = [&] {
         QStringList r;
         for (const QStringList &row :
@@ -262,7 +262,7 @@ TEST_F(CExamLoginTest, MockListIsAnonymous)
     auto s = open();
     identify(*s, kPerson);
     click(*s, kMock);
-    EXPECT_EQ(s->examMode(), "模拟考试");
+    EXPECT_EQ(s->examMode(), ExamMode::Mock);
     EXPECT_EQ(s->text(kName), "");
     EXPECT_EQ(s->control<QComboBox>(kDepartment)->currentIndex(), -1);
     EXPECT_EQ(s->control<QComboBox>(kPost)->currentIndex(), -1);
@@ -370,7 +370,7 @@ TEST_F(CExamLoginTest, EnteringAFormalExamDrawsItAndHandsItOver)
     EXPECT_EQ(h->timeLimit, "90");
     EXPECT_EQ(h->passMark, 60);
     EXPECT_EQ(h->registrationId, regId);
-    EXPECT_EQ(h->examMode, "正式考试");
+    EXPECT_EQ(h->examMode, ExamMode::Formal);
     EXPECT_EQ(h->questionCount(), 10);
 }
 

@@ -54,7 +54,7 @@ protected:
         VornTest::TearDown();
     }
 
-    std::unique_ptr<CVornDlg> open(const QList<SheetQuestion> &questions, const QString &mode = kFormal,
+    std::unique_ptr<CVornDlg> open(const QList<SheetQuestion> &questions, ExamMode mode = kFormal,
                                    const QString &limit = "60")
     {
         key = seedExamSheet(questions);
@@ -63,7 +63,7 @@ protected:
         s->show();
         return s;
     }
-    std::unique_ptr<CVornDlg> started(const QList<SheetQuestion> &questions, const QString &mode = kFormal)
+    std::unique_ptr<CVornDlg> started(const QList<SheetQuestion> &questions, ExamMode mode = kFormal)
     {
         auto s = open(questions, mode);
         click(*s, 1003);

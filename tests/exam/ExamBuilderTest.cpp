@@ -37,7 +37,7 @@ protected:
     }
 
     ExamBuild::Result build(const QString &name, const QString &option = QStringLiteral("单科"),
-                            const QString &mode = ExamMode::Formal)
+                            ExamMode mode = ExamMode::Formal)
     {
         return ExamBuilder::buildExam(mode, name, option);
     }

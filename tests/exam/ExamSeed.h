@@ -3,6 +3,7 @@
 // SQL, as the screens that write them would leave them. Every code below was
 // computed outside the program (printf '%s' ... | iconv -t gb18030 | md5sum).
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 
 #include <QString>
 #include <QVariantList>
@@ -15,7 +16,7 @@ inline void seedBank(const QString &type, int n, const QString &subject, const Q
     CADOConn conn;
     DbTransaction tx(conn, Db::Questions);
     const QString sql = QStringLiteral("insert into %1 (科目,题型,题干,答案,A,B,难度,对象) values (?,?,?,?,?,?,?,?)")
-                            .arg(QuestionTypes::checkedTable(type));
+                            .arg(QuestionType::checkedTable(type));
     for (int i = 1; i <= n; ++i) {
         const QString stem = prefix + QString::number(i);
         conn.executeOrThrow(sql, Db::Questions,

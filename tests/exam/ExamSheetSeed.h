@@ -63,7 +63,7 @@ inline int seedRegistration()
     return id;
 }
 
-inline ExamHandover handoverFor(const QString &key, const QString &registrationId, const QString &mode,
+inline ExamHandover handoverFor(const QString &key, const QString &registrationId, ExamMode mode,
                                 const QString &limit = QStringLiteral("60"))
 {
     ExamHandover h;
@@ -76,5 +76,5 @@ inline ExamHandover handoverFor(const QString &key, const QString &registrationI
     return h;
 }
 
-inline const QString kFormal = QStringLiteral("正式考试");
-inline const QString kMock = QStringLiteral("模拟考试");
+inline constexpr ExamMode kFormal = ExamMode::Formal;
+inline constexpr ExamMode kMock = ExamMode::Mock;

@@ -32,7 +32,7 @@ protected:
         Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 0)));
     }
 
-    SubmitRequest request(const QString &mode = kFormal)
+    SubmitRequest request(ExamMode mode = kFormal)
     {
         ExamHandover h = handoverFor(key, QString::number(id), mode);
         if (mode == kMock)

@@ -1,6 +1,7 @@
 #include "paper/CSetPaper.h"
 
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 #include "store/Clock.h"
 #include "store/SettingsFile.h"
 #include "store/Subjects.h"
@@ -45,7 +46,7 @@ protected:
         CADOConn conn;
         for (int i = 0; i < n; ++i)
             conn.executeOrThrow(QStringLiteral("insert into %1 (科目,题型,题干,答案,难度,对象) values (?,?,?,?,?,?)")
-                                    .arg(QuestionTypes::checkedTable(type)),
+                                    .arg(QuestionType::checkedTable(type)),
                                 Db::Questions, {subject, type, QStringLiteral("题%1").arg(i), "A", difficulty, group});
     }
 

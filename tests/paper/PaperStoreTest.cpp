@@ -39,6 +39,14 @@ TEST_F(PaperStoreTest, AvailableCountFollowsTheRuleWithAndWithoutSubject)
     EXPECT_EQ(PaperStore::availableCount(conn, "单选题", "语'文", "干'部", "简单", false), 0);
     conn.close();
 
+    // A question with a picture counts, as the exam draws it (only the
+    // printed paper leaves it out).
+    outsiderExec(Db::Questions, "insert into 单选题 (科目,题型,题干,答案,A,B,C,难度,对象,图片) "
+                                "values ('语文','单选题','图','A','a','b','c','简单','干部','单选题99')");
+    CADOConn pictured;
+    EXPECT_EQ(PaperStore::availableCount(pictured, "单选题", "语文", "干部", "简单", false), 8);
+    pictured.close();
+
     // A bank table gone: an error the command reports, not a count.
     outsiderExec(Db::Questions, "drop table 判断题");
     CADOConn again;

@@ -2,6 +2,7 @@
 // Bank questions and papers for the printed paper's tests.
 #include "paper/Paper.h"
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -28,7 +29,7 @@ inline void addQuestion(const SeedQuestion &q)
            << (q.picture ? QVariant(q.type + QStringLiteral("1")) : QVariant());
     conn.executeOrThrow(QStringLiteral("insert into %1 (科目,题型,题干,答案,A,B,C,D,E,难度,对象,图片) "
                                        "values (?,?,?,?,?,?,?,?,?,?,?,?)")
-                            .arg(QuestionTypes::checkedTable(q.type)),
+                            .arg(QuestionType::checkedTable(q.type)),
                         Db::Questions, params);
 }
 

@@ -1,4 +1,5 @@
 #include "paper/PrintedPaper.h"
+#include "paper/QuestionDraw.h"
 #include "paper/WordDocument.h"
 #include "store/CADOConn.h"
 #include "store/Random.h"
@@ -224,7 +225,7 @@ TEST_F(PrintedPaperTest, AShortageCoveredOnlyByPicturesStopsWithNothingLeftBehin
     const PrintedPaper::Generated shortage = generate("缺题卷");
     EXPECT_FALSE(shortage.ok);
     EXPECT_EQ(shortage.shortType, kJudge);
-    EXPECT_EQ(PrintedPaper::shortageMessage(kJudge), "题库中“判断题”数量不符合考卷要求，退出程序！");
+    EXPECT_EQ(QuestionDraw::shortageMessage(kJudge), "题库中“判断题”数量不符合考卷要求，退出程序！");
     // The working tables are left empty: nothing a later run could take for data.
     EXPECT_TRUE(tableExists("interim"));
     EXPECT_TRUE(outsiderRows(Db::Questions, "select * from interim").isEmpty());

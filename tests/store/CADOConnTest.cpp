@@ -1,5 +1,6 @@
 #include "app/Command.h"
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 #include "store/Schema.h"
 #include "store/WorkDir.h"
 #include "support/VornTest.h"
@@ -299,7 +300,7 @@ TEST_F(CADOConnTest, RunCommandReportsTheEngineTextAndCarriesOn)
 
 TEST(QuestionTypes, OnlyTheFiveNamesPassAsTableNames)
 {
-    EXPECT_EQ(QuestionTypes::all().size(), 5);
-    EXPECT_EQ(QuestionTypes::checkedTable("多选题"), "多选题");
-    EXPECT_THROW(QuestionTypes::checkedTable("单选题; drop table Subject"), DbError);
+    EXPECT_EQ(QuestionType::names().size(), 5);
+    EXPECT_EQ(QuestionType::checkedTable("多选题"), "多选题");
+    EXPECT_THROW(QuestionType::checkedTable("单选题; drop table Subject"), DbError);
 }
