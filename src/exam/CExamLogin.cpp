@@ -199,7 +199,7 @@ void CExamLogin::enterExam()
     ExamEntry::recreateSheet();
 
     // The exam window object, and with it the keyboard lock, is made by the
-    // screen loop once this command hands over (switchScreen below), a few
+    // screen loop once this command hands over (the route of 进入考试 below), a few
     // milliseconds after the draw rather than before it.
 
     const ExamBuild::Result built = ExamBuilder::buildExam(m_examMode, paper, option);
