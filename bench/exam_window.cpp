@@ -50,7 +50,7 @@ struct Window
     Window() : dlg(handoverFor(g_key, QString::number(g_registration), kFormal))
     {
         dlg.show();
-        dlg.control<QAbstractButton>(1003)->click();
+        dlg.control<QAbstractButton>(CVornDlg::Start)->click();
     }
 };
 

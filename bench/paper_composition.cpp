@@ -52,7 +52,7 @@ void BM_TestManageOpen(benchmark::State &state)
     int rows = 0;
     for (auto _ : state) {
         CTestManage screen;
-        rows = screen.control<QTableWidget>(1240)->rowCount();
+        rows = screen.control<QTableWidget>(CTestManage::List)->rowCount();
     }
     state.counters["papers"] = rows;
 }

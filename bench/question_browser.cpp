@@ -23,7 +23,7 @@ struct Screen
     CExamPaper screen;
     Screen()
     {
-        for (int id : {1055, 1065, 1066, 1083, 1085})
+        for (int id : {CExamPaper::SingleType, CExamPaper::JudgeType, CExamPaper::BlankType, CExamPaper::MultipleType, CExamPaper::EssayType})
             screen.control<QCheckBox>(id)->setChecked(true);
     }
     void click(int id) { screen.control<QPushButton>(id)->click(); }
@@ -33,17 +33,17 @@ void BM_SearchFirstPage(benchmark::State &state)
 {
     Screen s;
     for (auto _ : state)
-        s.click(1067);
-    state.counters["rows_shown"] = s.screen.control<QTableWidget>(1031)->rowCount();
+        s.click(CExamPaper::Search);
+    state.counters["rows_shown"] = s.screen.control<QTableWidget>(CExamPaper::List)->rowCount();
     state.counters["pages"] = s.screen.pageCount();
 }
 
 void BM_SearchKeyword(benchmark::State &state)
 {
     Screen s;
-    s.screen.setText(1051, QStringLiteral("99"));
+    s.screen.setText(CExamPaper::Keyword, QStringLiteral("99"));
     for (auto _ : state)
-        s.click(1067);
+        s.click(CExamPaper::Search);
     state.counters["pages"] = s.screen.pageCount();
 }
 
@@ -51,12 +51,12 @@ void BM_SearchKeyword(benchmark::State &state)
 void BM_PagingLast(benchmark::State &state)
 {
     Screen s;
-    s.click(1067);
+    s.click(CExamPaper::Search);
     for (auto _ : state) {
         state.PauseTiming();
-        s.click(1076);
+        s.click(CExamPaper::FirstPage);
         state.ResumeTiming();
-        s.click(1079);
+        s.click(CExamPaper::LastPage);
     }
     state.counters["page"] = s.screen.currentPage();
 }
@@ -64,12 +64,12 @@ void BM_PagingLast(benchmark::State &state)
 void BM_PagingFirst(benchmark::State &state)
 {
     Screen s;
-    s.click(1067);
+    s.click(CExamPaper::Search);
     for (auto _ : state) {
         state.PauseTiming();
-        s.click(1079);
+        s.click(CExamPaper::LastPage);
         state.ResumeTiming();
-        s.click(1076);
+        s.click(CExamPaper::FirstPage);
     }
     state.counters["page"] = s.screen.currentPage();
 }
@@ -77,13 +77,13 @@ void BM_PagingFirst(benchmark::State &state)
 void BM_PagingNextAndPrevious(benchmark::State &state)
 {
     Screen s;
-    s.click(1067);
-    s.click(1079);
+    s.click(CExamPaper::Search);
+    s.click(CExamPaper::LastPage);
     for (int i = 0; i < 3; ++i)
-        s.click(1078);
+        s.click(CExamPaper::PreviousPage);
     for (auto _ : state) {
-        s.click(1077); // >>
-        s.click(1078); // <<
+        s.click(CExamPaper::NextPage); // >>
+        s.click(CExamPaper::PreviousPage); // <<
     }
     state.SetItemsProcessed(state.iterations() * 2);
     state.counters["page"] = s.screen.currentPage();

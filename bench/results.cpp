@@ -124,12 +124,12 @@ void BM_ShowAllResults100000(benchmark::State &state)
     shared();
     CCheckScore screen;
     screen.show();
-    auto *list = screen.control<QTableWidget>(1273);
+    auto *list = screen.control<QTableWidget>(CCheckScore::List);
     for (auto _ : state) {
         state.PauseTiming();
         list->setRowCount(0);
         state.ResumeTiming();
-        screen.control<QPushButton>(1200)->click(); // verifyResults included
+        screen.control<QPushButton>(CCheckScore::ShowAll)->click(); // verifyResults included
         list->viewport()->repaint();
     }
     state.counters["rows_shown"] = list->rowCount();

@@ -100,12 +100,12 @@ void BM_ShowAll100000(benchmark::State &state)
     }
     CExamManager screen;
     screen.show();
-    auto *list = screen.control<QTableWidget>(1031);
+    auto *list = screen.control<QTableWidget>(CExamManager::List);
     for (auto _ : state) {
         state.PauseTiming();
         list->setRowCount(0);
         state.ResumeTiming();
-        screen.control<QPushButton>(1007)->click();
+        screen.control<QPushButton>(CExamManager::ShowAll)->click();
         list->viewport()->repaint();
     }
     state.counters["rows_shown"] = list->rowCount();

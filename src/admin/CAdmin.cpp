@@ -7,19 +7,19 @@
 CAdmin::CAdmin(QWidget *parent)
     : ScreenBase(106, KeyFilterMode::All, parent)
 {
-    onClick(1046, [this] { changePassword(Account::Admin); });
-    onClick(1048, [this] { resetPassword(Account::Admin); });
-    onClick(1050, [this] { changePassword(Account::Manager); });
-    onClick(1052, [this] { resetPassword(Account::Manager); });
-    for (int id : {1054, 1056, 1058, 1060, 1062, 1064})
+    onClick(ChangeAdminPassword, [this] { changePassword(Account::Admin); });
+    onClick(ResetAdminPassword, [this] { resetPassword(Account::Admin); });
+    onClick(ChangeManagerPassword, [this] { changePassword(Account::Manager); });
+    onClick(ResetManagerPassword, [this] { resetPassword(Account::Manager); });
+    for (int id : {QuestionBank, Papers, Exams, Settings, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
 }
 
 void CAdmin::changePassword(Account account)
 {
     const bool admin = account == Account::Admin;
-    const QString oldPassword = text(admin ? 1037 : 1040);
-    const QString newPassword = text(admin ? 1034 : 1043);
+    const QString oldPassword = text(admin ? AdminOldPassword : ManagerOldPassword);
+    const QString newPassword = text(admin ? AdminNewPassword : ManagerNewPassword);
     const auto confirm = [this, admin] {
         return admin ? MessageBox::confirm(this, QStringLiteral("您确定要修改系统管理密码？"), Caption::PlainRemind)
                      : MessageBox::confirm(this, QStringLiteral("您确定要修改考试管理密码？"), Caption::Remind);

@@ -17,9 +17,6 @@
 #include <QTimeEdit>
 
 namespace {
-constexpr int kName = 1146, kStartDate = 1141, kStartTime = 1143, kEndDate = 1149, kEndTime = 1152;
-constexpr int kPapers = 1158, kTimeLimit = 1187, kPassMark = 1188, kPaperLabel = 1213, kPaperName = 1189;
-constexpr int kDepartment = 1153, kPost = 1155, kFound = 1160, kChosen = 1163;
 // Paper list columns after the check box.
 constexpr int kPaperNameColumn = 1, kFullMarksColumn = 4, kEssayColumn = 6;
 } // namespace
@@ -27,49 +24,49 @@ constexpr int kPaperNameColumn = 1, kFullMarksColumn = 4, kEssayColumn = 6;
 CCreateExam::CCreateExam(QWidget *parent)
     : ScreenBase(117, KeyFilterMode::EnterEsc, parent)
 {
-    control<QLineEdit>(kName)->setMaxLength(Schema::MaxText);
+    control<QLineEdit>(Name)->setMaxLength(Schema::MaxText);
     papers()->setColumnHidden(kEssayColumn, true);
     for (QTableWidget *list : {papers(), found(), chosen()})
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     papers()->setSelectionMode(QAbstractItemView::SingleSelection);
 
     const QDateTime now = Clock::now();
-    for (int id : {kStartDate, kEndDate})
+    for (int id : {StartDate, EndDate})
         control<QDateEdit>(id)->setDate(now.date());
-    for (int id : {kStartTime, kEndTime})
+    for (int id : {StartTime, EndTime})
         control<QTimeEdit>(id)->setTime(QTime(now.time().hour(), now.time().minute()));
 
-    m_filter = new DepartmentPostPicker(control<QComboBox>(kDepartment), control<QComboBox>(kPost));
+    m_filter = new DepartmentPostPicker(control<QComboBox>(Department), control<QComboBox>(Post));
 
     connect(papers(), &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) { choosePaper(item); });
-    onClick(1144, [this] { runCommand(this, [this] { showCandidates(); }); });
-    onClick(1166, [this] { clearFilter(); });
-    onClick(1168, [this] { ListRows::setAllChecked(found(), true); });
-    onClick(1170, [this] { ListRows::setAllChecked(found(), false); });
-    onClick(1176, [this] { ListRows::setAllChecked(chosen(), true); });
-    onClick(1178, [this] { ListRows::setAllChecked(chosen(), false); });
-    onClick(1173, [this] { moveCandidates(); });
-    onClick(1181, [this] { removeChosen(); });
-    onClick(1183, [this] { runCommand(this, [this] { createExam(); }); });
-    onClick(1185, [this] { Nav::follow(this, 1185); });
-    onClick(1186, [this] { Nav::follow(this, 1186); });
+    onClick(Show, [this] { runCommand(this, [this] { showCandidates(); }); });
+    onClick(ClearFilter, [this] { clearFilter(); });
+    onClick(CheckAllFound, [this] { ListRows::setAllChecked(found(), true); });
+    onClick(UncheckAllFound, [this] { ListRows::setAllChecked(found(), false); });
+    onClick(CheckAllChosen, [this] { ListRows::setAllChecked(chosen(), true); });
+    onClick(UncheckAllChosen, [this] { ListRows::setAllChecked(chosen(), false); });
+    onClick(Move, [this] { moveCandidates(); });
+    onClick(Remove, [this] { removeChosen(); });
+    onClick(Save, [this] { runCommand(this, [this] { createExam(); }); });
+    onClick(Back, [this] { Nav::follow(this, Back); });
+    onClick(Exit, [this] { Nav::follow(this, Exit); });
 
     runCommand(this, [this] { openCreateExam(); });
 }
 
 QTableWidget *CCreateExam::papers() const
 {
-    return control<QTableWidget>(kPapers);
+    return control<QTableWidget>(Papers);
 }
 
 QTableWidget *CCreateExam::found() const
 {
-    return control<QTableWidget>(kFound);
+    return control<QTableWidget>(Found);
 }
 
 QTableWidget *CCreateExam::chosen() const
 {
-    return control<QTableWidget>(kChosen);
+    return control<QTableWidget>(Chosen);
 }
 
 void CCreateExam::openCreateExam()
@@ -102,20 +99,20 @@ void CCreateExam::choosePaper(QTableWidgetItem *changed)
             m_paper = ListRows::text(list, r, kPaperNameColumn);
             m_fullMarks = ListRows::text(list, r, kFullMarksColumn);
             m_essay = ListRows::text(list, r, kEssayColumn);
-            control(kPaperLabel)->show();
-            setText(kPaperName, m_paper);
+            control(PaperLabel)->show();
+            setText(PaperName, m_paper);
             return;
         }
     }
-    control(kPaperLabel)->hide();
-    setText(kPaperName, QString());
+    control(PaperLabel)->hide();
+    setText(PaperName, QString());
     m_paper.clear();
 }
 
 void CCreateExam::showCandidates()
 {
     QList<RosterPerson> people;
-    switch (Roster::query(QString(), text(kDepartment), text(kPost), &people)) {
+    switch (Roster::query(QString(), text(Department), text(Post), &people)) {
     case Roster::Query::NoCondition:
         found()->setRowCount(0);
         MessageBox::show(this, QStringLiteral("查询条件不能为空！"), Caption::Remind);
@@ -166,17 +163,17 @@ void CCreateExam::removeChosen()
 void CCreateExam::createExam()
 {
     ExamRequest request;
-    request.name = text(kName);
-    request.timeLimit = text(kTimeLimit);
-    request.passMark = text(kPassMark);
-    request.paper = text(kPaperName).isEmpty() ? QString() : m_paper;
+    request.name = text(Name);
+    request.timeLimit = text(TimeLimit);
+    request.passMark = text(PassMark);
+    request.paper = text(PaperName).isEmpty() ? QString() : m_paper;
     request.fullMarks = m_fullMarks;
     request.essay = m_essay;
     const auto pickerText = [this](int id) { return control<QAbstractSpinBox>(id)->text(); };
-    request.start = pickerText(kStartDate).replace(QLatin1Char('-'), QLatin1Char('/')) + QLatin1Char(' ')
-                    + pickerText(kStartTime);
+    request.start = pickerText(StartDate).replace(QLatin1Char('-'), QLatin1Char('/')) + QLatin1Char(' ')
+                    + pickerText(StartTime);
     request.end =
-        pickerText(kEndDate).replace(QLatin1Char('-'), QLatin1Char('/')) + QLatin1Char(' ') + pickerText(kEndTime);
+        pickerText(EndDate).replace(QLatin1Char('-'), QLatin1Char('/')) + QLatin1Char(' ') + pickerText(EndTime);
 
     QList<ExamCandidate> people;
     QTableWidget *right = chosen();
@@ -189,7 +186,7 @@ void CCreateExam::createExam()
         return;
     found()->setRowCount(0);
     right->setRowCount(0);
-    for (int id : {kName, kTimeLimit, kPassMark})
+    for (int id : {Name, TimeLimit, PassMark})
         setText(id, QString());
     clearFilter();
 }

@@ -12,8 +12,6 @@
 #include <QTableWidget>
 
 namespace {
-constexpr int kExams = 1156, kRegistrations = 1159, kShownName = 1169;
-constexpr int kNames = 1164, kDepartment = 1171, kPost = 1180;
 // Exam list columns.
 constexpr int kExamName = 2, kValidity = 6, kExamNumber = 7, kPassMark = 8;
 // Registration list columns.
@@ -34,16 +32,16 @@ CExamManagement::CExamManagement(QWidget *parent)
     connect(exams(), &QTableWidget::currentCellChanged, this, [this] {
         runCommand(this, [this] { chooseExam(nullptr); });
     });
-    connect(control<QComboBox>(kNames), &QComboBox::currentIndexChanged, this, [this] {
+    connect(control<QComboBox>(Names), &QComboBox::currentIndexChanged, this, [this] {
         runCommand(this, [this] { chooseExamineeName(); });
     });
-    onClick(1139, [this] { runCommand(this, [this] { deleteExam(); }); });
-    onClick(1140, [this] { runCommand(this, [this] { viewExaminees(); }); });
-    onClick(1150, [this] { runCommand(this, [this] { reloadExams(); }); });
-    onClick(1142, [this] { runCommand(this, [this] { removeRegistrations(); }); });
-    onClick(1145, [this] { runCommand(this, [this] { registerExaminee(); }); });
-    onClick(1147, [this] { clearManualChoice(); });
-    for (int id : {1154, 1174, 1161})
+    onClick(DeleteExam, [this] { runCommand(this, [this] { deleteExam(); }); });
+    onClick(ViewExaminees, [this] { runCommand(this, [this] { viewExaminees(); }); });
+    onClick(ReloadExams, [this] { runCommand(this, [this] { reloadExams(); }); });
+    onClick(RemoveRegistrations, [this] { runCommand(this, [this] { removeRegistrations(); }); });
+    onClick(Register, [this] { runCommand(this, [this] { registerExaminee(); }); });
+    onClick(ClearChoice, [this] { clearManualChoice(); });
+    for (int id : {CreateExam, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
 
     runCommand(this, [this] { refreshExams(); });
@@ -51,12 +49,12 @@ CExamManagement::CExamManagement(QWidget *parent)
 
 QTableWidget *CExamManagement::exams() const
 {
-    return control<QTableWidget>(kExams);
+    return control<QTableWidget>(Exams);
 }
 
 QTableWidget *CExamManagement::registrations() const
 {
-    return control<QTableWidget>(kRegistrations);
+    return control<QTableWidget>(Registrations);
 }
 
 void CExamManagement::fail(const QString &message)
@@ -102,8 +100,8 @@ void CExamManagement::chooseExam(QTableWidgetItem *changed)
                 ListRows::setChecked(list, r, false);
         m_choosing = false;
     }
-    setText(kDepartment, QString());
-    setText(kPost, QString());
+    setText(Department, QString());
+    setText(Post, QString());
     registrations()->setRowCount(0);
 
     int row = -1;
@@ -115,9 +113,9 @@ void CExamManagement::chooseExam(QTableWidgetItem *changed)
     m_name = ListRows::text(list, row, kExamName);
     m_number = ListRows::text(list, row, kExamNumber);
     m_passMark = ListRows::text(list, row, kPassMark);
-    setText(kShownName, m_name);
+    setText(ShownName, m_name);
 
-    auto *names = control<QComboBox>(kNames);
+    auto *names = control<QComboBox>(Names);
     const QSignalBlocker block(names);
     names->clear();
     names->addItems(ExamManagement::unregisteredNames(m_number.toInt()));
@@ -126,14 +124,14 @@ void CExamManagement::chooseExam(QTableWidgetItem *changed)
 
 void CExamManagement::chooseExamineeName()
 {
-    setText(kDepartment, QString());
-    setText(kPost, QString());
-    const QString name = control<QComboBox>(kNames)->currentText();
+    setText(Department, QString());
+    setText(Post, QString());
+    const QString name = control<QComboBox>(Names)->currentText();
     if (name.isEmpty())
         return;
     if (const std::optional<RosterPerson> p = ExamManagement::unregisteredPerson(name, m_number.toInt())) {
-        setText(kDepartment, p->department);
-        setText(kPost, p->post);
+        setText(Department, p->department);
+        setText(Post, p->post);
     }
 }
 
@@ -147,7 +145,7 @@ void CExamManagement::deleteExam()
     if (!MessageBox::confirm(this, QStringLiteral("删除考试后，参加此考试保存的所有考生成绩同时被删除，\n\n您确定要删除吗？")))
         return;
     ExamManagement::deleteExam(number);
-    setText(kShownName, QString());
+    setText(ShownName, QString());
     registrations()->setRowCount(0);
     exams()->setRowCount(0);
     if (refreshExams())
@@ -220,7 +218,7 @@ void CExamManagement::removeRegistrations()
 void CExamManagement::registerExaminee()
 {
     using ExamManagement::Register;
-    switch (ExamManagement::registerPerson(control<QComboBox>(kNames)->currentText(), text(kDepartment), text(kPost),
+    switch (ExamManagement::registerPerson(control<QComboBox>(Names)->currentText(), text(Department), text(Post),
                                            m_name, m_number, m_passMark)) {
     case Register::Missing:
         MessageBox::show(this, QStringLiteral("考生信息不能为空，请选择考试！"), Caption::Remind);
@@ -239,10 +237,10 @@ void CExamManagement::registerExaminee()
 
 void CExamManagement::clearManualChoice()
 {
-    auto *names = control<QComboBox>(kNames);
+    auto *names = control<QComboBox>(Names);
     const QSignalBlocker block(names);
     names->setCurrentIndex(-1);
     names->clear();
-    setText(kDepartment, QString());
-    setText(kPost, QString());
+    setText(Department, QString());
+    setText(Post, QString());
 }

@@ -12,11 +12,29 @@ class CExamManagement : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 116.
+    enum Ids : int {
+        Exams = 1156,
+        DeleteExam = 1139,
+        ViewExaminees = 1140,
+        ReloadExams = 1150,
+        CreateExam = 1154,
+        ShownName = 1169, // the exam whose registrations are listed
+        Registrations = 1159,
+        RemoveRegistrations = 1142,
+        Names = 1164,
+        Department = 1171,
+        Post = 1180,
+        Register = 1145, // 添加考生
+        ClearChoice = 1147,
+        Back = 1174,
+        Exit = 1161,
+    };
+
     explicit CExamManagement(QWidget *parent = nullptr);
 
     // The remembered exam (number empty = none).
     QString rememberedNumber() const { return m_number; }
-    QString rememberedName() const { return m_name; }
 
 private:
     QTableWidget *exams() const;

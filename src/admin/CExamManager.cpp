@@ -18,9 +18,7 @@
 #include <QTableWidget>
 
 namespace {
-constexpr int kQueryName = 1032, kQueryDepartment = 1033, kQueryPost = 1036;
-constexpr int kAddDepartment = 1039, kAddPost = 1042, kAddName = 1045;
-constexpr int kList = 1031, kIdColumn = 4;
+constexpr int kIdColumn = 4;
 } // namespace
 
 CExamManager::CExamManager(QWidget *parent)
@@ -28,26 +26,26 @@ CExamManager::CExamManager(QWidget *parent)
 {
     openImport = [](QWidget *owner, const QString &path) { return CImportExaminee::run(owner, path); };
 
-    for (int id : {kQueryName, kAddName})
+    for (int id : {QueryName, AddName})
         control<QLineEdit>(id)->setMaxLength(Schema::MaxText);
     list()->setColumnWidth(kIdColumn, 0);
     list()->setColumnHidden(kIdColumn, true);
 
-    m_query = new DepartmentPostPicker(control<QComboBox>(kQueryDepartment), control<QComboBox>(kQueryPost));
-    m_add = new DepartmentPostPicker(control<QComboBox>(kAddDepartment), control<QComboBox>(kAddPost));
+    m_query = new DepartmentPostPicker(control<QComboBox>(QueryDepartment), control<QComboBox>(QueryPost));
+    m_add = new DepartmentPostPicker(control<QComboBox>(AddDepartment), control<QComboBox>(AddPost));
     m_query->fill();
     m_add->fill();
 
-    onClick(1001, [this] { runCommand(this, [this] { queryRoster(); }); });
-    onClick(1017, [this] { clearQuery(); });
-    onClick(1007, [this] { runCommand(this, [this] { showAllExaminees(); }); });
-    onClick(1015, [this] { list()->setRowCount(0); });
-    onClick(1002, [this] { runCommand(this, [this] { addExaminee(); }); });
-    onClick(1018, [this] { clearAdd(); });
-    onClick(1009, [this] { runCommand(this, [this] { deleteAllExaminees(); }); });
-    onClick(1003, [this] { importExaminees(); });
-    onClick(1005, [] { ShellOpen::open(QDir::current().absoluteFilePath(QStringLiteral("examinee.xls"))); });
-    for (int id : {1020, 1022, 1011, 1013})
+    onClick(Query, [this] { runCommand(this, [this] { queryRoster(); }); });
+    onClick(ClearQuery, [this] { clearQuery(); });
+    onClick(ShowAll, [this] { runCommand(this, [this] { showAllExaminees(); }); });
+    onClick(ClearList, [this] { list()->setRowCount(0); });
+    onClick(Add, [this] { runCommand(this, [this] { addExaminee(); }); });
+    onClick(ClearAdd, [this] { clearAdd(); });
+    onClick(DeleteAll, [this] { runCommand(this, [this] { deleteAllExaminees(); }); });
+    onClick(Import, [this] { importExaminees(); });
+    onClick(ImportTemplate, [] { ShellOpen::open(QDir::current().absoluteFilePath(QStringLiteral("examinee.xls"))); });
+    for (int id : {Exams, Scores, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
     connect(list(), &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { runCommand(this, [this, row] { deleteExaminee(row); }); });
@@ -55,7 +53,7 @@ CExamManager::CExamManager(QWidget *parent)
 
 QTableWidget *CExamManager::list() const
 {
-    return control<QTableWidget>(kList);
+    return control<QTableWidget>(List);
 }
 
 void CExamManager::showRows(const QList<RosterPerson> &rows)
@@ -71,7 +69,7 @@ void CExamManager::showRows(const QList<RosterPerson> &rows)
 void CExamManager::queryRoster()
 {
     QList<RosterPerson> rows;
-    switch (Roster::query(text(kQueryName), text(kQueryDepartment), text(kQueryPost), &rows)) {
+    switch (Roster::query(text(QueryName), text(QueryDepartment), text(QueryPost), &rows)) {
     case Roster::Query::NoCondition:
         MessageBox::show(this, QStringLiteral("查询条件不能为空！"), Caption::Remind);
         return;
@@ -97,7 +95,7 @@ void CExamManager::showAllExaminees()
 
 void CExamManager::addExaminee()
 {
-    switch (Roster::add(text(kAddName), text(kAddDepartment), text(kAddPost))) {
+    switch (Roster::add(text(AddName), text(AddDepartment), text(AddPost))) {
     case Roster::Add::EmptyField:
         MessageBox::show(this, QStringLiteral("添加数据不能有空格！"), Caption::Remind);
         return;
@@ -151,12 +149,12 @@ void CExamManager::importExaminees()
 
 void CExamManager::clearQuery()
 {
-    setText(kQueryName, QString());
+    setText(QueryName, QString());
     m_query->fill();
 }
 
 void CExamManager::clearAdd()
 {
-    setText(kAddName, QString());
+    setText(AddName, QString());
     m_add->fill();
 }

@@ -14,6 +14,30 @@ class CExamManager : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 107.
+    enum Ids : int {
+        QueryName = 1032,
+        QueryDepartment = 1033,
+        QueryPost = 1036,
+        Query = 1001,
+        ClearQuery = 1017,
+        List = 1031,
+        ShowAll = 1007,
+        ClearList = 1015,
+        AddDepartment = 1039,
+        AddPost = 1042,
+        AddName = 1045,
+        Add = 1002,
+        ClearAdd = 1018,
+        DeleteAll = 1009,
+        Import = 1003,
+        ImportTemplate = 1005, // 导入模板: opens examinee.xls
+        Exams = 1020,
+        Scores = 1022,
+        Back = 1011,
+        Exit = 1013,
+    };
+
     explicit CExamManager(QWidget *parent = nullptr);
 
     // The import pop-up, opened modally; Accepted when an import finished.

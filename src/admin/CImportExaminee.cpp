@@ -8,10 +8,10 @@
 CImportExaminee::CImportExaminee(XlsWorkbook *book, QWidget *parent)
     : ScreenBase(108, KeyFilterMode::All, parent), m_book(book)
 {
-    onClick(1001, [this] {
+    onClick(Import, [this] {
         runCommand(this, [this] { importRoster(); });
     });
-    onClick(1002, [this] { done(QDialog::Rejected); });
+    onClick(Cancel, [this] { done(QDialog::Rejected); });
 }
 
 int CImportExaminee::run(QWidget *parent, const QString &path)

@@ -9,6 +9,12 @@ class CImportExaminee : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 108.
+    enum Ids : int {
+        Import = 1001,
+        Cancel = 1002,
+    };
+
     // The workbook must already be open.
     CImportExaminee(XlsWorkbook *book, QWidget *parent = nullptr);
 

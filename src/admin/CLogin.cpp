@@ -10,22 +10,22 @@
 CLogin::CLogin(QWidget *parent)
     : ScreenBase(104, KeyFilterMode::All, parent)
 {
-    onClick(1292, [this] { signIn(Account::Manager); });
-    onClick(1201, [this] { signIn(Account::Admin); });
-    onClick(1203, [this] { enterAsExaminee(); });
-    onClick(1204, [this] { Nav::exitProgram(this); });
+    onClick(ManagerSignIn, [this] { signIn(Account::Manager); });
+    onClick(AdminSignIn, [this] { signIn(Account::Admin); });
+    onClick(TakeExam, [this] { enterAsExaminee(); });
+    onClick(Exit, [this] { Nav::follow(this, Exit); });
 }
 
 void CLogin::signIn(Account account)
 {
     const bool admin = account == Account::Admin;
-    const QString user = text(admin ? 1288 : 1284);
-    const QString password = text(admin ? 1290 : 1286);
+    const QString user = text(admin ? AdminName : ManagerName);
+    const QString password = text(admin ? AdminPassword : ManagerPassword);
 
     using AdminAccounts::SignIn;
     switch (AdminAccounts::signIn(account, user, password)) {
     case SignIn::Ok:
-        Nav::follow(this, admin ? 1201 : 1292);
+        Nav::follow(this, admin ? AdminSignIn : ManagerSignIn);
         return;
     case SignIn::EmptyFields:
         MessageBox::plain(this, QStringLiteral("用户名或密码不能为空！"));
@@ -51,7 +51,7 @@ void CLogin::enterAsExaminee()
         using ExamineeEntry::Outcome;
         switch (ExamineeEntry::check(Clock::now()).outcome) {
         case Outcome::Ready:
-            Nav::follow(this, 1203);
+            Nav::follow(this, TakeExam);
             return;
         case Outcome::NoConnection:
             return;

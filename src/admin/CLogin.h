@@ -7,6 +7,19 @@ class CLogin : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 104.
+    enum Ids : int {
+        ManagerName = 1284,
+        ManagerPassword = 1286,
+        AdminName = 1288,
+        AdminPassword = 1290,
+        ManagerSignIn = 1292,
+        AdminSignIn = 1201,
+        TakeExam = 1203, // 我要考试
+        Exit = 1204,
+        HiddenButton = 1206, // never shown
+    };
+
     explicit CLogin(QWidget *parent = nullptr);
 
 private:

@@ -9,10 +9,10 @@ CMyMsgDlg::CMyMsgDlg(const QString &text, const QString &caption, int seconds, Q
     : ScreenBase(122, KeyFilterMode::None, parent), m_seconds(seconds)
 {
     setWindowTitle(caption);
-    setText(1239, text);
-    setText(1233, QString());
+    setText(Text, text);
+    setText(Countdown, QString());
     fitText();
-    onClick(1001, [this] {
+    onClick(Ok, [this] {
         stopTimer1();
         accept();
     });
@@ -24,7 +24,7 @@ void CMyMsgDlg::fitText()
     // The message box of the template holds one line and a half of 宋体; a
     // longer message (an exam name, a two-line notice) pushes the countdown
     // and the button down instead of losing its last line.
-    auto *label = control<QLabel>(1239);
+    auto *label = control<QLabel>(Text);
     const QRect box = label->geometry();
     const int needed = label->heightForWidth(box.width());
     const int grow = needed - box.height();
@@ -33,7 +33,7 @@ void CMyMsgDlg::fitText()
     for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (w == label)
             continue;
-        if (w == control(1232))
+        if (w == control(Frame))
             w->resize(w->width(), w->height() + grow);
         else if (w->y() >= box.bottom())
             w->move(w->x(), w->y() + grow);
@@ -47,7 +47,7 @@ void CMyMsgDlg::onTimer(int timer)
     if (timer != 1)
         return;
     --m_seconds;
-    setText(1233, QString::asprintf("%02d", m_seconds));
+    setText(Countdown, QString::asprintf("%02d", m_seconds));
     if (m_seconds <= 0) {
         stopTimer1();
         accept();
@@ -56,7 +56,7 @@ void CMyMsgDlg::onTimer(int timer)
 
 void CMyMsgDlg::paintPictures(QPainter &painter)
 {
-    if (QWidget *frame = control(1232))
+    if (QWidget *frame = control(Frame))
         painter.fillRect(frame->geometry(), Qt::white);
 }
 

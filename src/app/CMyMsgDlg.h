@@ -6,6 +6,14 @@ class CMyMsgDlg : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 122.
+    enum Ids : int {
+        Frame = 1232,
+        Text = 1239,
+        Countdown = 1233,
+        Ok = 1001,
+    };
+
     CMyMsgDlg(const QString &text, const QString &caption, int seconds, QWidget *parent = nullptr);
 
     int seconds() const { return m_seconds; }

@@ -11,8 +11,10 @@ class CShowMap : public ScreenBase
 {
     Q_OBJECT
 public:
-    // The close button below the picture.
-    static constexpr int CloseButton = 2;
+    // The controls of dialog 121.
+    enum Ids : int {
+        CloseButton = 2, // below the picture
+    };
     // Height of the strip below the picture that holds the close button.
     static constexpr int BarHeight = 32;
 

@@ -14,6 +14,7 @@ namespace {
 
 std::optional<Request> g_requested;
 std::function<void()> g_exitHandler;
+QList<Route> g_routes;
 
 struct ScreenInfo
 {
@@ -51,51 +52,12 @@ const ScreenInfo &infoOf(ScreenId id)
 
 const QList<Route> &routes()
 {
-    using S = ScreenId;
-    static const QList<Route> table{
-        {"CLogin", 1292, S::ExamManager},
-        {"CLogin", 1201, S::Admin},
-        {"CLogin", 1203, S::ExamLogin},
-        {"CLogin", 1204, std::nullopt},
-        {"CAdmin", 1054, S::ExamPaper},
-        {"CAdmin", 1056, S::TestManage},
-        {"CAdmin", 1058, S::ExamManagement},
-        {"CAdmin", 1060, S::VariouSet},
-        {"CAdmin", 1062, S::Login},
-        {"CAdmin", 1064, std::nullopt},
-        {"CExamManager", 1020, S::ExamManagement},
-        {"CExamManager", 1022, S::CheckScore},
-        {"CExamManager", 1011, S::Login},
-        {"CExamManager", 1013, std::nullopt},
-        {"CExamManagement", 1154, S::CreateExam},
-        {"CExamManagement", 1174, S::ExamManager},
-        {"CExamManagement", 1161, std::nullopt},
-        {"CCreateExam", 1185, S::ExamManagement},
-        {"CCreateExam", 1186, std::nullopt},
-        {"CCheckScore", 1287, S::ScoreMap},
-        {"CCheckScore", 1292, S::HandworkCorrect},
-        {"CCheckScore", 1289, S::ExamManager},
-        {"CCheckScore", 1291, std::nullopt},
-        {"CHandworkCorrect", 1275, S::CheckScore},
-        {"CHandworkCorrect", 1276, std::nullopt},
-        {"CScoreMap", 32790, S::CheckScore},
-        {"CExamPaper", 1071, S::VariouSet},
-        {"CExamPaper", 1080, S::Admin},
-        {"CExamPaper", 1081, std::nullopt},
-        {"CVariouSet", 1249, S::ExamPaper},
-        {"CVariouSet", 1093, S::Admin},
-        {"CVariouSet", 1098, std::nullopt},
-        {"CTestManage", 1099, S::SetPaper},
-        {"CTestManage", 1244, S::Admin},
-        {"CTestManage", 1247, std::nullopt},
-        {"CSetPaper", 1132, S::TestManage},
-        {"CExamLogin", 1162, S::VornDlg},
-        {"CExamLogin", 1165, S::Login},
-        {"CExamLogin", 1167, std::nullopt},
-        {"CVornDlg", 1025, S::ExamLogin},
-        {"CVornDlg", 1027, std::nullopt},
-    };
-    return table;
+    return g_routes;
+}
+
+void setRoutes(QList<Route> table)
+{
+    g_routes = std::move(table);
 }
 
 std::optional<Route> routeOf(const QString &screenClass, int control)

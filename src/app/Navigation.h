@@ -3,9 +3,9 @@
 //
 // A screen loop shows one full screen at a time: switchScreen names the next
 // screen, with what it hands over, and closes the current one; closing a full
-// screen by its frame ends the program. The table of routes lives in
-// Navigation.cpp; the screen loop, which knows every screen class, is the
-// program's (app/program/ScreenLoop.h).
+// screen by its frame ends the program. The table of routes and the screen
+// loop are the program's (app/program/Routes.h, ScreenLoop.h): only the
+// program knows every screen class, and so every screen's named controls.
 #include <QString>
 
 #include <any>
@@ -41,8 +41,9 @@ struct Route
     std::optional<ScreenId> target; // none = exitProgram
 };
 
-// The complete table of commands that leave a screen.
+// The complete table of commands that leave a screen, as the program set it.
 const QList<Route> &routes();
+void setRoutes(QList<Route> table);
 std::optional<Route> routeOf(const QString &screenClass, int control);
 
 // Class name ("CAdmin") and caption of a screen.
@@ -58,6 +59,7 @@ struct Request
 };
 
 // Closes current as confirmed and shows next when the current command returns.
+// Screens do not call it: they follow their routes.
 void switchScreen(ScreenBase *current, ScreenId next, std::any handover = {});
 // Follows the route of a control in the table.
 void follow(ScreenBase *current, int control, std::any handover = {});

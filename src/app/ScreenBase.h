@@ -47,8 +47,6 @@ public:
     // Connects a button's click to a member of the screen.
     void onClick(int id, std::function<void()> handler);
 
-    KeyFilterMode keyFilterMode() const { return m_keys; }
-
     // A screen whose object must outlive its turn: the screen loop keeps it
     // until the program ends instead of destroying it when the next screen
     // comes (the exam window, whose object holds the keyboard lock).

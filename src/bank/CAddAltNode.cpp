@@ -10,23 +10,23 @@ CAddAltNode::CAddAltNode(Mode mode, const QString &currentName, QWidget *parent)
     : ScreenBase(113, KeyFilterMode::None, parent)
 {
     if (mode == Mode::Alt) {
-        control(1226)->hide();
-        setText(1227, QStringLiteral("修改为："));
-        setText(1223, currentName);
+        control(AddTitle)->hide();
+        setText(NameLabel, QStringLiteral("修改为："));
+        setText(CurrentName, currentName);
     } else {
-        control(1224)->hide();
-        setText(1227, QStringLiteral("节点名："));
-        control(1223)->hide();
-        control(1225)->hide();
+        control(AltTitle)->hide();
+        setText(NameLabel, QStringLiteral("节点名："));
+        control(CurrentName)->hide();
+        control(CurrentLabel)->hide();
     }
-    onClick(1001, [this] { save(); });
-    onClick(1002, [this] { reject(); });
-    control(1097)->setFocus();
+    onClick(Save, [this] { save(); });
+    onClick(Cancel, [this] { reject(); });
+    control(Name)->setFocus();
 }
 
 void CAddAltNode::save()
 {
-    const QString name = text(1097);
+    const QString name = text(Name);
     // ";" would break the texts later built from department and post names.
     if (name.contains(u';')) {
         MessageBox::tip(this, QStringLiteral("名称中不能含有';'！"));

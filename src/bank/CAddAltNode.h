@@ -8,6 +8,18 @@ class CAddAltNode : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 113.
+    enum Ids : int {
+        AltTitle = 1224,
+        AddTitle = 1226,
+        CurrentLabel = 1225,
+        CurrentName = 1223,
+        NameLabel = 1227,
+        Name = 1097,
+        Save = 1001,
+        Cancel = 1002,
+    };
+
     enum class Mode { Add, Alt };
 
     // currentName is shown in alt mode only.

@@ -16,11 +16,9 @@
 
 namespace {
 
-constexpr int kSubject = 1219, kType = 1218, kStem = 1082, kAnswer = 1276, kJudge = 1217, kDifficulty = 1216,
-              kAudience = 1231;
-constexpr int kOptionBoxes[5] = {1061, 1272, 1273, 1274, 1275};
-constexpr int kOptionLabels[5] = {1059, 1268, 1269, 1270, 1271};
-constexpr int kAnswerLabel = 1057, kJudgeLabel = 1049, kJudgeHint = 1278;
+using enum CAddQuestion::Ids;
+constexpr int kOptionBoxes[5] = {OptionA, OptionB, OptionC, OptionD, OptionE};
+constexpr int kOptionLabels[5] = {OptionALabel, OptionBLabel, OptionCLabel, OptionDLabel, OptionELabel};
 
 } // namespace
 
@@ -28,23 +26,23 @@ CAddQuestion::CAddQuestion(QWidget *parent)
     : ScreenBase(127, KeyFilterMode::All, parent)
 {
     runCommand(this, [this] {
-        auto *subjects = control<QComboBox>(kSubject);
+        auto *subjects = control<QComboBox>(Subject);
         subjects->addItems(Subjects::readSubjects());
         subjects->setCurrentIndex(-1);
     });
-    auto *groups = control<QComboBox>(kAudience);
+    auto *groups = control<QComboBox>(Audience);
     groups->addItems(SettingsFile().audienceGroupList());
     groups->setCurrentIndex(-1);
-    for (int id : {kType, kDifficulty, kJudge})
+    for (int id : {Type, Difficulty, Judge})
         control<QComboBox>(id)->setCurrentIndex(-1);
-    for (int id : {kJudge, kJudgeLabel, kJudgeHint})
+    for (int id : {Judge, JudgeLabel, JudgeHint})
         control(id)->hide();
 
-    connect(control<QComboBox>(kType), &QComboBox::currentTextChanged, this, &CAddQuestion::switchLayout);
-    onClick(1230, [this] { choosePicture(); });
-    onClick(1229, [this] { addQuestion(); });
-    onClick(1228, [this] { clearScreen(); });
-    onClick(1207, [this] { done(QDialog::Rejected); });
+    connect(control<QComboBox>(Type), &QComboBox::currentTextChanged, this, &CAddQuestion::switchLayout);
+    onClick(Picture, [this] { choosePicture(); });
+    onClick(Add, [this] { addQuestion(); });
+    onClick(Clear, [this] { clearScreen(); });
+    onClick(Exit, [this] { done(QDialog::Rejected); });
 }
 
 CAddQuestion::~CAddQuestion()
@@ -69,20 +67,20 @@ void CAddQuestion::switchLayout(const QString &type)
     const QList<int> labels{kOptionLabels[0], kOptionLabels[1], kOptionLabels[2], kOptionLabels[3], kOptionLabels[4]};
     const QList<int> boxes{kOptionBoxes[0], kOptionBoxes[1], kOptionBoxes[2], kOptionBoxes[3], kOptionBoxes[4]};
     if (QuestionType::is(type, QuestionType::Judge)) {
-        shown = {kJudgeHint, kJudgeLabel, kJudge};
-        hidden = labels + boxes + QList<int>{kAnswerLabel, kAnswer};
-        place(kJudgeLabel, 300, 180, 388, 196);
-        place(kJudgeHint, 270, 230, 402, 246);
-        place(kJudge, 300, 280, 372, 304);
+        shown = {JudgeHint, JudgeLabel, Judge};
+        hidden = labels + boxes + QList<int>{AnswerLabel, Answer};
+        place(JudgeLabel, 300, 180, 388, 196);
+        place(JudgeHint, 270, 230, 402, 246);
+        place(Judge, 300, 280, 372, 304);
     } else if (QuestionType::is(type, QuestionType::Blank) || QuestionType::is(type, QuestionType::Essay)) {
-        shown = {kJudgeLabel, kAnswer};
-        hidden = labels + boxes + QList<int>{kAnswerLabel, kJudgeHint, kJudge};
-        place(kJudgeLabel, 102, 180, 190, 196);
-        place(kAnswer, 102, 210, 702, 310);
+        shown = {JudgeLabel, Answer};
+        hidden = labels + boxes + QList<int>{AnswerLabel, JudgeHint, Judge};
+        place(JudgeLabel, 102, 180, 190, 196);
+        place(Answer, 102, 210, 702, 310);
     } else if (QuestionType::isChoice(type)) {
-        shown = labels + boxes + QList<int>{kAnswerLabel, kAnswer};
-        hidden = {kJudgeHint, kJudgeLabel, kJudge};
-        place(kAnswer, 122, 412, 222, 442);
+        shown = labels + boxes + QList<int>{AnswerLabel, Answer};
+        hidden = {JudgeHint, JudgeLabel, Judge};
+        place(Answer, 122, 412, 222, 442);
     } else {
         return;
     }
@@ -113,15 +111,15 @@ void CAddQuestion::choosePicture()
 ManualEntry CAddQuestion::readEntry() const
 {
     ManualEntry e;
-    e.subject = text(kSubject);
-    e.type = text(kType);
-    e.difficulty = text(kDifficulty);
-    e.audience = text(kAudience);
-    e.judgeAnswer = text(kJudge);
-    e.stem = text(kStem);
+    e.subject = text(Subject);
+    e.type = text(Type);
+    e.difficulty = text(Difficulty);
+    e.audience = text(Audience);
+    e.judgeAnswer = text(Judge);
+    e.stem = text(Stem);
     for (size_t i = 0; i < 5; ++i)
         e.options[i] = text(kOptionBoxes[i]);
-    e.answerBox = text(kAnswer);
+    e.answerBox = text(Answer);
     return e;
 }
 
@@ -173,12 +171,12 @@ void CAddQuestion::addQuestion()
 
 void CAddQuestion::clearScreen()
 {
-    for (int id : {kStem, kAnswer, kOptionBoxes[0], kOptionBoxes[1], kOptionBoxes[2], kOptionBoxes[3], kOptionBoxes[4]})
+    for (int id : {Stem, Answer, OptionA, OptionB, OptionC, OptionD, OptionE})
         setText(id, QString());
     // The layout stays that of the last type chosen.
-    QComboBox *type = control<QComboBox>(kType);
+    QComboBox *type = control<QComboBox>(Type);
     const QSignalBlocker block(type);
-    for (int id : {kSubject, kType, kJudge, kDifficulty, kAudience})
+    for (int id : {Subject, Type, Judge, Difficulty, Audience})
         control<QComboBox>(id)->setCurrentIndex(-1);
 }
 

@@ -12,6 +12,34 @@ class CAddQuestion : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 127.
+    enum Ids : int {
+        Subject = 1219,
+        Type = 1218,
+        Difficulty = 1216,
+        Audience = 1231,
+        Stem = 1082,
+        OptionALabel = 1059,
+        OptionA = 1061,
+        OptionBLabel = 1268,
+        OptionB = 1272,
+        OptionCLabel = 1269,
+        OptionC = 1273,
+        OptionDLabel = 1270,
+        OptionD = 1274,
+        OptionELabel = 1271,
+        OptionE = 1275,
+        AnswerLabel = 1057,
+        Answer = 1276,
+        JudgeLabel = 1049,
+        JudgeHint = 1278,
+        Judge = 1217, // the judge answer
+        Picture = 1230,
+        Add = 1229,
+        Clear = 1228,
+        Exit = 1207,
+    };
+
     explicit CAddQuestion(QWidget *parent = nullptr);
     ~CAddQuestion() override;
 

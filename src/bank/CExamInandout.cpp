@@ -9,15 +9,15 @@ CExamInandout::CExamInandout(Mode mode, XlsWorkbook *book, QWidget *parent)
     : ScreenBase(126, KeyFilterMode::All, parent), m_mode(mode), m_book(book)
 {
     if (mode == Mode::Import) {
-        control(1337)->hide();
-        setText(1339, importExplanation());
+        control(Clear)->hide();
+        setText(Explanation, importExplanation());
     } else {
-        control(1335)->hide();
-        setText(1339, deleteExplanation());
+        control(Import)->hide();
+        setText(Explanation, deleteExplanation());
     }
-    onClick(1335, [this] { runCommand(this, [this] { importSheet(); }); });
-    onClick(1337, [this] { runCommand(this, [this] { clearType(); }); });
-    onClick(1338, [this] { done(QDialog::Rejected); });
+    onClick(Import, [this] { runCommand(this, [this] { importSheet(); }); });
+    onClick(Clear, [this] { runCommand(this, [this] { clearType(); }); });
+    onClick(Exit, [this] { done(QDialog::Rejected); });
 }
 
 QString CExamInandout::importExplanation()
@@ -52,7 +52,7 @@ int CExamInandout::runDelete(QWidget *parent)
 
 void CExamInandout::importSheet()
 {
-    const QString type = text(1336);
+    const QString type = text(Type);
     if (type.isEmpty()) {
         MessageBox::show(this, QStringLiteral("请选择题型！"), Caption::Remind);
         return;
@@ -64,7 +64,7 @@ void CExamInandout::importSheet()
 
 void CExamInandout::clearType()
 {
-    const QString type = text(1336);
+    const QString type = text(Type);
     if (type.isEmpty()) {
         MessageBox::show(this, QStringLiteral("请选择题型！"), Caption::Remind);
         return;

@@ -8,6 +8,15 @@ class CExamInandout : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 126.
+    enum Ids : int {
+        Type = 1336,
+        Explanation = 1339,
+        Import = 1335,
+        Clear = 1337, // clears the type
+        Exit = 1338,
+    };
+
     enum class Mode { Import, Delete };
 
     // Import mode: the workbook must already be open.

@@ -24,9 +24,9 @@
 
 namespace {
 
-constexpr int kSubject = 1053, kKeyword = 1051, kList = 1031, kPageLabel = 1082, kReadEdit = 1026;
-constexpr int kTypeChecks[5] = {1055, 1065, 1066, 1083, 1085}; // in type order
-constexpr int kPaging[4] = {1076, 1078, 1077, 1079};
+using enum CExamPaper::Ids;
+constexpr int kTypeChecks[5] = {SingleType, JudgeType, BlankType, MultipleType, EssayType}; // in type order
+constexpr int kPaging[4] = {FirstPage, PreviousPage, NextPage, LastPage};
 constexpr int kColumns = 13;
 constexpr int kTypeColumn = 2, kIdColumn = 12;
 
@@ -49,7 +49,7 @@ CExamPaper::CExamPaper(QWidget *parent)
     table->setColumnWidth(kIdColumn, 0);
 
     runCommand(this, [this] {
-        auto *subjects = control<QComboBox>(kSubject);
+        auto *subjects = control<QComboBox>(Subject);
         subjects->addItems(Subjects::readSubjects());
         subjects->setCurrentIndex(-1);
     });
@@ -60,37 +60,37 @@ CExamPaper::CExamPaper(QWidget *parent)
     conn.close();
 
     setPagingVisible(false);
-    control(kReadEdit)->hide();
-    control(kReadEdit)->setParent(table);
+    control(ReadEdit)->hide();
+    control(ReadEdit)->setParent(table);
 
-    onClick(1067, [this] { runCommand(this, [this] { search(); }); });
-    onClick(1068, [this] { clearOptions(); });
-    onClick(1076, [this] { runCommand(this, [this] { firstPage(); }); });
-    onClick(1078, [this] { runCommand(this, [this] { previousPage(); }); });
-    onClick(1077, [this] { runCommand(this, [this] { nextPage(); }); });
-    onClick(1079, [this] { runCommand(this, [this] { lastPage(); }); });
-    onClick(1075, [this] { clearList(); });
-    onClick(1070, [] { ShellOpen::open(QDir::current().absoluteFilePath(QStringLiteral("questions.xls"))); });
-    onClick(1069, [this] { chooseImport(); });
-    onClick(1072, [this] { openDelete(this); });
-    onClick(1073, [this] { openEntry(this); });
-    onClick(1071, [this] { leave(1071); });
-    onClick(1080, [this] { leave(1080); });
-    onClick(1081, [this] { leave(1081); });
+    onClick(Search, [this] { runCommand(this, [this] { search(); }); });
+    onClick(ClearOptions, [this] { clearOptions(); });
+    onClick(FirstPage, [this] { runCommand(this, [this] { firstPage(); }); });
+    onClick(PreviousPage, [this] { runCommand(this, [this] { previousPage(); }); });
+    onClick(NextPage, [this] { runCommand(this, [this] { nextPage(); }); });
+    onClick(LastPage, [this] { runCommand(this, [this] { lastPage(); }); });
+    onClick(ClearList, [this] { clearList(); });
+    onClick(QuestionTemplate, [] { ShellOpen::open(QDir::current().absoluteFilePath(QStringLiteral("questions.xls"))); });
+    onClick(Import, [this] { chooseImport(); });
+    onClick(DeleteBank, [this] { openDelete(this); });
+    onClick(Add, [this] { openEntry(this); });
+    onClick(Settings, [this] { leave(Settings); });
+    onClick(Back, [this] { leave(Back); });
+    onClick(Exit, [this] { leave(Exit); });
     connect(table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { deleteRow(row); });
     connect(table, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) { showCell(pos); });
 }
 
 QTableWidget *CExamPaper::list() const
 {
-    return control<QTableWidget>(kList);
+    return control<QTableWidget>(List);
 }
 
 void CExamPaper::setPagingVisible(bool visible)
 {
     for (int id : kPaging)
         control(id)->setVisible(visible);
-    control(kPageLabel)->setVisible(visible);
+    control(PageLabel)->setVisible(visible);
 }
 
 void CExamPaper::search()
@@ -105,8 +105,8 @@ void CExamPaper::search()
     }
     QTableWidget *table = list();
     table->setRowCount(0);
-    query.subject = text(kSubject);
-    query.keyword = text(kKeyword);
+    query.subject = text(Subject);
+    query.keyword = text(Keyword);
 
     CADOConn conn;
     const SearchPage page = QuestionSearch::page(conn, query, m_page);
@@ -141,15 +141,15 @@ void CExamPaper::search()
     table->setUpdatesEnabled(true);
     m_pageCount = page.pageCount;
     setPagingVisible(true);
-    setText(kPageLabel, QString::asprintf("第 %d 页  ", m_page) + QString::asprintf("共 %d 页", m_pageCount));
+    setText(PageLabel, QString::asprintf("第 %d 页  ", m_page) + QString::asprintf("共 %d 页", m_pageCount));
 }
 
 void CExamPaper::clearOptions()
 {
-    setText(kKeyword, QString());
+    setText(Keyword, QString());
     for (int id : kTypeChecks)
         control<QCheckBox>(id)->setChecked(false);
-    control<QComboBox>(kSubject)->setCurrentIndex(-1);
+    control<QComboBox>(Subject)->setCurrentIndex(-1);
 }
 
 void CExamPaper::clearList()
@@ -213,7 +213,7 @@ void CExamPaper::showCell(const QPoint &pos)
     if (m_clickedColumn == 0 || table->rowCount() == 0)
         return;
     const QRect cell = table->visualRect(index).translated(table->viewport()->pos());
-    auto *box = control<CReadEdit>(kReadEdit);
+    auto *box = control<CReadEdit>(ReadEdit);
     const QTableWidgetItem *item = table->item(m_clickedRow, m_clickedColumn);
     box->popUp(item ? item->text() : QString(), QRect(cell.left(), cell.top(), table->columnWidth(m_clickedColumn), 100));
     box->setFocus();

@@ -17,7 +17,8 @@
 
 namespace {
 
-const int kGroupEdits[4] = {1088, 1089, 1090, 1086};
+using enum CVariouSet::Ids;
+const int kGroupEdits[4] = {Group1, Group2, Group3, Group4};
 
 int depthOf(const QTreeWidgetItem *node)
 {
@@ -44,31 +45,31 @@ CVariouSet::CVariouSet(QWidget *parent)
     tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tree, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) { showNodeMenu(pos); });
 
-    auto *subjects = control<QTableWidget>(1209);
+    auto *subjects = control<QTableWidget>(Subjects);
     subjects->horizontalHeaderItem(0)->setTextAlignment(Qt::AlignCenter);
     subjects->setColumnHidden(2, true);
 
     fillTree();
-    control(1084)->hide();
-    control(1087)->hide();
+    control(HiddenEdit1)->hide();
+    control(HiddenEdit2)->hide();
     runCommand(this, [this] {
         fillSubjects();
         fillBankSubjects();
     });
     fillAudienceGroups();
 
-    onClick(1092, [this] { saveTree(); });
-    onClick(1094, [this] { runCommand(this, [this] { addSubject(); }); });
-    onClick(1095, [this] { runCommand(this, [this] { clearSubjects(); }); });
-    onClick(1096, [this] { runCommand(this, [this] { deleteSubject(); }); });
-    onClick(1245, [this] { saveAudienceGroups(); });
-    for (int id : {1093, 1249, 1098})
+    onClick(SaveTree, [this] { saveTree(); });
+    onClick(AddSubject, [this] { runCommand(this, [this] { addSubject(); }); });
+    onClick(ClearSubjects, [this] { runCommand(this, [this] { clearSubjects(); }); });
+    onClick(DeleteSubject, [this] { runCommand(this, [this] { deleteSubject(); }); });
+    onClick(SaveGroups, [this] { saveAudienceGroups(); });
+    for (int id : {Back, ToBank, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
 }
 
 QTreeWidget *CVariouSet::treeControl() const
 {
-    return control<QTreeWidget>(1083);
+    return control<QTreeWidget>(Tree);
 }
 
 DepartmentTree CVariouSet::tree() const
@@ -89,7 +90,7 @@ void CVariouSet::fillTree()
 {
     QTreeWidget *tree = treeControl();
     tree->clear();
-    auto *root = new QTreeWidgetItem(tree, {text(1215)});
+    auto *root = new QTreeWidgetItem(tree, {text(TreeRoot)});
     for (const DepartmentNode &department : SettingsFile().readDepartmentTree()) {
         auto *item = new QTreeWidgetItem(root, {department.name});
         for (const QString &post : department.posts)
@@ -102,7 +103,7 @@ void CVariouSet::fillTree()
 
 void CVariouSet::fillSubjects()
 {
-    auto *list = control<QTableWidget>(1209);
+    auto *list = control<QTableWidget>(Subjects);
     list->setRowCount(0);
     const QList<SubjectRow> rows = Subjects::readRows();
     list->setRowCount(int(rows.size()));
@@ -117,7 +118,7 @@ void CVariouSet::fillSubjects()
 
 void CVariouSet::fillBankSubjects()
 {
-    auto *list = control<QComboBox>(1210);
+    auto *list = control<QComboBox>(BankSubjects);
     list->clear();
     list->addItems(Subjects::usedInBank());
     list->setCurrentIndex(-1);
@@ -217,7 +218,7 @@ void CVariouSet::saveTree()
 
 void CVariouSet::addSubject()
 {
-    switch (Subjects::add(text(1091))) {
+    switch (Subjects::add(text(SubjectName))) {
     case Subjects::AddResult::Empty:
         MessageBox::tip(this, QStringLiteral("请输入考试科目！"));
         return;
@@ -226,7 +227,7 @@ void CVariouSet::addSubject()
         return;
     case Subjects::AddResult::Added:
         MessageBox::show(this, QStringLiteral("添加成功！"), Caption::PlainTip);
-        setText(1091, QString());
+        setText(SubjectName, QString());
         fillSubjects();
         return;
     }
@@ -255,7 +256,7 @@ void CVariouSet::clearSubjects()
 
 void CVariouSet::deleteSubject()
 {
-    auto *list = control<QTableWidget>(1209);
+    auto *list = control<QTableWidget>(Subjects);
     QSet<int> rows;
     for (const QTableWidgetItem *item : list->selectedItems())
         rows.insert(item->row());

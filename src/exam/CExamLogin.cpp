@@ -20,8 +20,6 @@
 #include <QTableWidget>
 
 namespace {
-constexpr int kName = 1151, kDepartment = 1172, kPost = 1175, kList = 1177;
-constexpr int kQuery = 1148, kClear = 1157, kMock = 1182, kEnter = 1162, kBack = 1165, kExit = 1167;
 // Exam list columns.
 enum Column {
     ColChoice, ColNumber, ColName, ColStart, ColEnd, ColStatus, ColTimeLimit, ColPassMark, ColPaper, ColOption,
@@ -57,20 +55,20 @@ CExamLogin::CExamLogin(QWidget *parent)
     // "已结束" stays inside the list.
     table->horizontalHeader()->setSectionResizeMode(ColName, QHeaderView::Stretch);
 
-    m_picker = new DepartmentPostPicker(control<QComboBox>(kDepartment), control<QComboBox>(kPost));
+    m_picker = new DepartmentPostPicker(control<QComboBox>(Department), control<QComboBox>(Post));
     m_picker->fill();
 
-    onClick(kQuery, [this] { runCommand(this, [this] { queryFormalExams(); }); });
-    onClick(kMock, [this] { runCommand(this, [this] { queryMockExams(); }); });
-    onClick(kEnter, [this] { runCommand(this, [this] { enterExam(); }); });
-    onClick(kClear, [this] { clearChoices(); });
-    onClick(kBack, [this] {
+    onClick(Query, [this] { runCommand(this, [this] { queryFormalExams(); }); });
+    onClick(Mock, [this] { runCommand(this, [this] { queryMockExams(); }); });
+    onClick(Enter, [this] { runCommand(this, [this] { enterExam(); }); });
+    onClick(Clear, [this] { clearChoices(); });
+    onClick(Back, [this] {
         ExamEntry::dropInterim();
-        Nav::follow(this, kBack);
+        Nav::follow(this, Back);
     });
-    onClick(kExit, [this] {
+    onClick(Exit, [this] {
         ExamEntry::dropInterim();
-        Nav::follow(this, kExit);
+        Nav::follow(this, Exit);
     });
 
     setMouseTracking(true);
@@ -80,7 +78,7 @@ CExamLogin::CExamLogin(QWidget *parent)
 
 QTableWidget *CExamLogin::list() const
 {
-    return control<QTableWidget>(kList);
+    return control<QTableWidget>(List);
 }
 
 void CExamLogin::endWith(const QString &text)
@@ -122,9 +120,9 @@ void CExamLogin::queryFormalExams()
     m_examMode = ExamMode::Formal;
     list()->setRowCount(0);
     const QDateTime now = Clock::now();
-    const QString department = control<QComboBox>(kDepartment)->currentText();
-    const QString post = control<QComboBox>(kPost)->currentText();
-    const QString name = text(kName);
+    const QString department = control<QComboBox>(Department)->currentText();
+    const QString post = control<QComboBox>(Post)->currentText();
+    const QString name = text(Name);
     if (name.isEmpty() || department.isEmpty() || post.isEmpty()) {
         MessageBox::show(this, QStringLiteral("查询信息不能有空格！"), Caption::Remind);
         return;
@@ -152,9 +150,9 @@ void CExamLogin::queryMockExams()
 
 void CExamLogin::clearChoices()
 {
-    control<QComboBox>(kDepartment)->setCurrentIndex(-1);
-    control<QComboBox>(kPost)->setCurrentIndex(-1);
-    setText(kName, QString());
+    control<QComboBox>(Department)->setCurrentIndex(-1);
+    control<QComboBox>(Post)->setCurrentIndex(-1);
+    setText(Name, QString());
 }
 
 void CExamLogin::enterExam()
@@ -201,7 +199,7 @@ void CExamLogin::enterExam()
     ExamEntry::recreateSheet();
 
     // The exam window object, and with it the keyboard lock, is made by the
-    // screen loop once this command hands over (switchScreen below), a few
+    // screen loop once this command hands over (the route of 进入考试 below), a few
     // milliseconds after the draw rather than before it.
 
     const ExamBuild::Result built = ExamBuilder::buildExam(m_examMode, paper, option);
@@ -224,7 +222,7 @@ void CExamLogin::enterExam()
     ExamEntry::dropInterim();
 
     handover.answerKey = built.answerKey;
-    Nav::follow(this, kEnter, handover);
+    Nav::follow(this, Enter, handover);
 }
 
 void CExamLogin::onTimer(int timer)

@@ -13,6 +13,20 @@ class CExamLogin : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 105.
+    enum Ids : int {
+        Name = 1151,
+        Department = 1172,
+        Post = 1175,
+        List = 1177,
+        Query = 1148, // 查询考试
+        Clear = 1157,
+        Mock = 1182, // 模拟考试
+        Enter = 1162,
+        Back = 1165,
+        Exit = 1167,
+    };
+
     explicit CExamLogin(QWidget *parent = nullptr);
 
     ExamMode examMode() const { return m_examMode; }

@@ -39,18 +39,17 @@ const QString kRules = QStringLiteral(
     "\t请仔细阅读以下练习规则：\n\n\t1、单选题和判断题只能选一个答案，多选题必须选二个及以上答案。\n\n\t2、按“开始考试”，"
     "显示题目和选项。\n\r\n\r\t3、按“下一题”或“上一题”后，才能保存当前答案。\n\n\t4、按“交卷”并确定后考试结束。");
 
-constexpr int kStem = 1262, kBlank1 = 1263, kBlank2 = 1264, kEssay = 1265;
-constexpr int kAnswerLabel = 1012, kReferenceLabel = 1019, kTimeLeft = 1016, kClock = 1014;
 // The overview scrolls inside a column along the left edge; its content
 // uses the window's coordinates shifted up by its top.
 constexpr int kOverviewTop = 110, kOverviewWidth = 262;
 
-const QList<int> kMovedIds{1014, 1006, 1008, 1004, 1021, 1016, 1030, 1262, 1010, 1301, 1302, 1303, 1304,
-                           1305, 1311, 1312, 1313, 1314, 1315, 2500, 2501, 2502, 2503, 2504, 1306, 1307,
-                           1028, 1029, 1266, 1263, 1267, 1264, 1268, 1265, 1003, 1001, 1002, 1024, 1025, 1027};
-const QList<int> kTypeControls{1010, 1028, 1029, 1306, 1307, 1266, 1263, 1267, 1264, 1268, 1265,
-                               1301, 1302, 1303, 1304, 1305, 2500, 2501, 2502, 2503, 2504,
-                               1311, 1312, 1313, 1314, 1315};
+using enum ExamWindowControls::Ids;
+const QList<int> kMovedIds{ClockLabel, Section, Number, TypeLine, TimeLimit, TimeLeft, Rules, Stem, OptionsLabel, SingleA, SingleB, SingleC, SingleD,
+                           SingleE, MultiA, MultiB, MultiC, MultiD, MultiE, LetterA, LetterB, LetterC, LetterD, LetterE, JudgeRight, JudgeWrong,
+                           JudgeLetterA, JudgeLetterB, Blank1Label, Blank1, Blank2Label, Blank2, EssayLabel, Essay, Start, Previous, Next, Submit, Back, Exit};
+const QList<int> kTypeControls{OptionsLabel, JudgeLetterA, JudgeLetterB, JudgeRight, JudgeWrong, Blank1Label, Blank1, Blank2Label, Blank2, EssayLabel, Essay,
+                               SingleA, SingleB, SingleC, SingleD, SingleE, LetterA, LetterB, LetterC, LetterD, LetterE,
+                               MultiA, MultiB, MultiC, MultiD, MultiE};
 
 QFont overviewFont()
 {
@@ -99,8 +98,8 @@ void setOptionText(QAbstractButton *button, const QString &text, const QFont &ba
 NumberLabel::NumberLabel(int number, QWidget *parent) : QLabel(QString::number(number), parent), m_number(number)
 {
     setAlignment(Qt::AlignCenter);
-    setProperty("ctrlId", 2100 + number);
-    setObjectName(QStringLiteral("ctrl%1").arg(2100 + number));
+    setProperty("ctrlId", NumberBase + number);
+    setObjectName(QStringLiteral("ctrl%1").arg(NumberBase + number));
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -194,15 +193,15 @@ CVornDlg::CVornDlg(const ExamHandover &handover, QWidget *parent)
     setAutoFillBackground(true);
 
     // 1. The clock, timer 1.
-    setText(kClock, Clock::formatChinese(Clock::now()));
+    setText(ClockLabel, Clock::formatChinese(Clock::now()));
     startTimer1(1000);
 
     m_singleGroup = new QButtonGroup(this);
     for (int i = 0; i < 5; ++i)
-        m_singleGroup->addButton(control<QAbstractButton>(1301 + i), i);
+        m_singleGroup->addButton(control<QAbstractButton>(SingleA + i), i);
     m_judgeGroup = new QButtonGroup(this);
-    m_judgeGroup->addButton(control<QAbstractButton>(1306), 0);
-    m_judgeGroup->addButton(control<QAbstractButton>(1307), 1);
+    m_judgeGroup->addButton(control<QAbstractButton>(JudgeRight), 0);
+    m_judgeGroup->addButton(control<QAbstractButton>(JudgeWrong), 1);
 
     // 2-3. Type counts and the overview.
     runCommand(this, [this] {
@@ -228,30 +227,30 @@ CVornDlg::CVornDlg(const ExamHandover &handover, QWidget *parent)
     // 6. Rules, places, the exam name, the stem's margin.
     // A carriage return breaks no line on its own in the label it was
     // written for; here it would, so the rules show as written there.
-    setText(1030, QString(kRules).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).remove(QLatin1Char('\r')));
+    setText(Rules, QString(kRules).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).remove(QLatin1Char('\r')));
     placeControls();
-    setText(1179, m_handover.examName);
-    auto *stem = control<QTextEdit>(kStem);
+    setText(ExamName, m_handover.examName);
+    auto *stem = control<QTextEdit>(Stem);
     stem->document()->setDocumentMargin(5);
     stem->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     stem->setLineWrapMode(QTextEdit::WidgetWidth);
-    control<QLineEdit>(kBlank1)->setAutoFillBackground(true);
+    control<QLineEdit>(Blank1)->setAutoFillBackground(true);
     // Labels only show text: a click on one, where it overlaps an option or
     // a box, goes to what lies beneath. The review labels wait hidden in
     // their template place, which lies over the options.
     for (QLabel *label : findChildren<QLabel *>())
         if (label->property("ctrlId").isValid() && !qobject_cast<NumberLabel *>(label))
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    setShown({kAnswerLabel, kReferenceLabel}, false);
+    setShown({AnswerLabel, ReferenceLabel}, false);
 
-    onClick(1003, [this] { runCommand(this, [this] { startExam(); }); });
-    onClick(1001, [this] { runCommand(this, [this] { previousQuestion(); }); });
-    onClick(1002, [this] { runCommand(this, [this] { nextQuestion(); }); });
-    onClick(1024, [this] { runCommand(this, [this] { handIn(); }); });
-    onClick(1025, [this] { runCommand(this, [this] { goBack(); }); });
-    onClick(1027, [this] { runCommand(this, [this] { quit(); }); });
-    connect(control<QLineEdit>(kBlank1), &QLineEdit::textEdited, this, [this] { blankEdited(1); });
-    connect(control<QLineEdit>(kBlank2), &QLineEdit::textEdited, this, [this] { blankEdited(2); });
+    onClick(Start, [this] { runCommand(this, [this] { startExam(); }); });
+    onClick(Previous, [this] { runCommand(this, [this] { previousQuestion(); }); });
+    onClick(Next, [this] { runCommand(this, [this] { nextQuestion(); }); });
+    onClick(Submit, [this] { runCommand(this, [this] { handIn(); }); });
+    onClick(Back, [this] { runCommand(this, [this] { goBack(); }); });
+    onClick(Exit, [this] { runCommand(this, [this] { quit(); }); });
+    connect(control<QLineEdit>(Blank1), &QLineEdit::textEdited, this, [this] { blankEdited(1); });
+    connect(control<QLineEdit>(Blank2), &QLineEdit::textEdited, this, [this] { blankEdited(2); });
 
     // The window's own key filter sees every key before any control.
     qApp->installEventFilter(this);
@@ -285,7 +284,7 @@ void CVornDlg::buildOverview()
             label->setText(item.text);
             label->setWordWrap(false);
         } else {
-            auto *number = new NumberLabel(item.id - 2100, m_overviewContent);
+            auto *number = new NumberLabel(item.id - NumberBase, m_overviewContent);
             connect(number, &NumberLabel::clicked, this,
                     [this](int n) { runCommand(this, [this, n] { jumpTo(n); }); });
             m_numbers << number;
@@ -309,13 +308,13 @@ void CVornDlg::placeControls()
     for (int id : kMovedIds)
         if (QWidget *w = control(id))
             w->setGeometry(ExamLayout::rectOf(id, m_w, m_h));
-    auto *rules = control<QLabel>(1030);
+    auto *rules = control<QLabel>(Rules);
     rules->setWordWrap(false);
     // The face's lines are taller than the place allows; the rules stay whole.
     QRect r = rules->geometry();
     r.setHeight(std::max(r.height(), rules->sizeHint().height()));
     rules->setGeometry(r);
-    for (int id : {1006, 1008})
+    for (int id : {Section, Number})
         control<QLabel>(id)->setAlignment(Qt::AlignRight | Qt::AlignTop);
 }
 
@@ -331,10 +330,10 @@ void CVornDlg::startExam()
     m_countdown.start(m_handover.timeLimit);
     m_timer2.start(1000, this);
     m_keyEntries = ExamScoring::keyEntries(m_handover.answerKey);
-    setShown({1030, 1003, 1025, 1027}, false);
-    setShown({1002, 1001, 1024}, true);
-    setText(1021, QStringLiteral("答题时限:") + m_handover.timeLimit + QStringLiteral("分钟"));
-    setText(1010, QStringLiteral("选项"));
+    setShown({Rules, Start, Back, Exit}, false);
+    setShown({Next, Previous, Submit}, true);
+    setText(TimeLimit, QStringLiteral("答题时限:") + m_handover.timeLimit + QStringLiteral("分钟"));
+    setText(OptionsLabel, QStringLiteral("选项"));
     if (showQuestion(1))
         setCurrent(1);
     refreshMarks();
@@ -347,7 +346,7 @@ void CVornDlg::startExam()
 void CVornDlg::setCurrent(int number)
 {
     m_current = number;
-    setText(1008, QString::number(number) + QStringLiteral("、"));
+    setText(Number, QString::number(number) + QStringLiteral("、"));
 }
 
 void CVornDlg::closePicture()
@@ -383,22 +382,22 @@ bool CVornDlg::showQuestion(int number)
         // The answer label stands only where it is placed for review, never
         // over the answer area.
         if (QuestionType::is(q->type, QuestionType::Blank) || QuestionType::is(q->type, QuestionType::Essay)) {
-            control<QLineEdit>(kBlank1)->setReadOnly(true);
-            control<QLineEdit>(kBlank2)->setReadOnly(true);
-            control<QPlainTextEdit>(kEssay)->setReadOnly(true);
-            control(kReferenceLabel)->setGeometry(ExamLayout::reviewReferenceRect(q->type, m_w, m_h));
-            setText(kAnswerLabel, QString());
-            control(kAnswerLabel)->hide();
+            control<QLineEdit>(Blank1)->setReadOnly(true);
+            control<QLineEdit>(Blank2)->setReadOnly(true);
+            control<QPlainTextEdit>(Essay)->setReadOnly(true);
+            control(ReferenceLabel)->setGeometry(ExamLayout::reviewReferenceRect(q->type, m_w, m_h));
+            setText(AnswerLabel, QString());
+            control(AnswerLabel)->hide();
         } else {
-            control(kAnswerLabel)->setGeometry(ExamLayout::reviewAnswerRect(m_w, m_h));
-            control(kReferenceLabel)->setGeometry(ExamLayout::reviewReferenceRect(q->type, m_w, m_h));
-            setText(kAnswerLabel, QStringLiteral("您的答案：") + q->answer.value_or(QString()));
-            control(kAnswerLabel)->show();
+            control(AnswerLabel)->setGeometry(ExamLayout::reviewAnswerRect(m_w, m_h));
+            control(ReferenceLabel)->setGeometry(ExamLayout::reviewReferenceRect(q->type, m_w, m_h));
+            setText(AnswerLabel, QStringLiteral("您的答案：") + q->answer.value_or(QString()));
+            control(AnswerLabel)->show();
         }
-        control(kReferenceLabel)->show();
-        setText(kReferenceLabel, ExamLayout::referenceText(q->type, m_keyEntries.value(number - 1)));
-        control<QLabel>(kAnswerLabel)->setWordWrap(true);
-        control<QLabel>(kReferenceLabel)->setWordWrap(true);
+        control(ReferenceLabel)->show();
+        setText(ReferenceLabel, ExamLayout::referenceText(q->type, m_keyEntries.value(number - 1)));
+        control<QLabel>(AnswerLabel)->setWordWrap(true);
+        control<QLabel>(ReferenceLabel)->setWordWrap(true);
     }
 
     // Picture.
@@ -411,32 +410,32 @@ bool CVornDlg::showQuestion(int number)
             showPictureWindow(path);
     }
 
-    m_blank = BlankStem(control<QTextEdit>(kStem)->toPlainText());
+    m_blank = BlankStem(control<QTextEdit>(Stem)->toPlainText());
     if (q->stem)
         m_blank = BlankStem(*q->stem);
     applyStem();
-    setText(1006, ExamLayout::sectionOf(q->type));
-    setText(1004, ExamLayout::typeLine(q->type, q->points));
+    setText(Section, ExamLayout::sectionOf(q->type));
+    setText(TypeLine, ExamLayout::typeLine(q->type, q->points));
 
     const QString answer = q->answer.value_or(QString());
     if (QuestionType::isChoice(q->type)) {
         showOptions(*q, QuestionType::is(q->type, QuestionType::Multi));
     } else if (QuestionType::is(q->type, QuestionType::Judge)) {
         for (int id : kTypeControls)
-            control(id)->setVisible(id == 1010 || id == 1028 || id == 1029 || id == 1306 || id == 1307);
-        control<QLineEdit>(kBlank1)->clear();
-        control<QLineEdit>(kBlank2)->clear();
+            control(id)->setVisible(id == OptionsLabel || id == JudgeLetterA || id == JudgeLetterB || id == JudgeRight || id == JudgeWrong);
+        control<QLineEdit>(Blank1)->clear();
+        control<QLineEdit>(Blank2)->clear();
         m_judgeGroup->setExclusive(false);
-        control<QAbstractButton>(1306)->setChecked(answer == QLatin1String("A"));
-        control<QAbstractButton>(1307)->setChecked(answer == QLatin1String("B"));
+        control<QAbstractButton>(JudgeRight)->setChecked(answer == QLatin1String("A"));
+        control<QAbstractButton>(JudgeWrong)->setChecked(answer == QLatin1String("B"));
         m_judgeGroup->setExclusive(true);
     } else if (QuestionType::is(q->type, QuestionType::Blank)) {
         if (!showBlanks(*q))
             return false;
     } else if (QuestionType::is(q->type, QuestionType::Essay)) {
         for (int id : kTypeControls)
-            control(id)->setVisible(id == 1268 || id == kEssay);
-        control<QPlainTextEdit>(kEssay)->setPlainText(answer);
+            control(id)->setVisible(id == EssayLabel || id == Essay);
+        control<QPlainTextEdit>(Essay)->setPlainText(answer);
     }
     update();
     return true;
@@ -444,13 +443,13 @@ bool CVornDlg::showQuestion(int number)
 
 void CVornDlg::showOptions(const ExamQuestion &q, bool multi)
 {
-    const int first = multi ? 1311 : 1301;
+    const int first = multi ? MultiA : SingleA;
     for (int id : kTypeControls) {
-        const bool shown = id == 1010 || (id >= first && id <= first + 4) || (id >= 2500 && id <= 2504);
+        const bool shown = id == OptionsLabel || (id >= first && id <= first + 4) || (id >= LetterA && id <= LetterE);
         control(id)->setVisible(shown);
     }
-    control<QLineEdit>(kBlank1)->clear();
-    control<QLineEdit>(kBlank2)->clear();
+    control<QLineEdit>(Blank1)->clear();
+    control<QLineEdit>(Blank2)->clear();
     static const QString letters = QStringLiteral("ABCDE");
     const QString answer = q.answer.value_or(QString());
     if (!multi)
@@ -465,7 +464,7 @@ void CVornDlg::showOptions(const ExamQuestion &q, bool multi)
         else
             button->setChecked(offered && answer == letters.mid(i, 1));
         button->setVisible(offered);
-        control(2500 + i)->setVisible(offered);
+        control(LetterA + i)->setVisible(offered);
     }
     if (!multi)
         m_singleGroup->setExclusive(true);
@@ -481,15 +480,15 @@ bool CVornDlg::showBlanks(const ExamQuestion &q)
         return false;
     }
     for (int id : kTypeControls)
-        control(id)->setVisible(id == 1266 || id == kBlank1 || (markers == 2 && (id == 1267 || id == kBlank2)));
+        control(id)->setVisible(id == Blank1Label || id == Blank1 || (markers == 2 && (id == Blank2Label || id == Blank2)));
     const auto [v1, v2] = AnswerRules::splitBlanks(q.answer.value_or(QString()));
-    control<QLineEdit>(kBlank1)->setText(v1);
+    control<QLineEdit>(Blank1)->setText(v1);
     showBlankValue(1, v1);
     if (markers == 2) {
-        control<QLineEdit>(kBlank2)->setText(v2);
+        control<QLineEdit>(Blank2)->setText(v2);
         showBlankValue(2, v2);
     } else {
-        control<QLineEdit>(kBlank2)->clear();
+        control<QLineEdit>(Blank2)->clear();
     }
     return true;
 }
@@ -503,7 +502,7 @@ void CVornDlg::showBlankValue(int k, const QString &value)
 
 void CVornDlg::applyStem()
 {
-    auto *stem = control<QTextEdit>(kStem);
+    auto *stem = control<QTextEdit>(Stem);
     stem->setPlainText(m_blank.text());
     // The blanks' values are underlined, keeping their colour.
     for (int k = 1; k <= 2; ++k) {
@@ -521,7 +520,7 @@ void CVornDlg::applyStem()
 
 void CVornDlg::blankEdited(int k)
 {
-    auto *box = control<QLineEdit>(k == 1 ? kBlank1 : kBlank2);
+    auto *box = control<QLineEdit>(k == 1 ? Blank1 : Blank2);
     const QString cleaned = AnswerRules::cleanBlankInput(box->text());
     if (cleaned != box->text()) {
         const int cursor = box->cursorPosition() - int(box->text().size() - cleaned.size());
@@ -537,11 +536,11 @@ ShownAnswer CVornDlg::shownAnswer(const QString &type) const
     s.type = type;
     s.single = m_singleGroup->checkedId();
     s.judge = m_judgeGroup->checkedId();
-    s.blank1 = control<QLineEdit>(kBlank1)->text();
-    s.blank2 = control<QLineEdit>(kBlank2)->text();
+    s.blank1 = control<QLineEdit>(Blank1)->text();
+    s.blank2 = control<QLineEdit>(Blank2)->text();
     for (int i = 0; i < 5; ++i)
-        s.multi[i] = control<QAbstractButton>(1311 + i)->isChecked();
-    s.essay = control<QPlainTextEdit>(kEssay)->toPlainText();
+        s.multi[i] = control<QAbstractButton>(MultiA + i)->isChecked();
+    s.essay = control<QPlainTextEdit>(Essay)->toPlainText();
     return s;
 }
 
@@ -622,11 +621,11 @@ void CVornDlg::refreshMarks()
 
 void CVornDlg::onTimer(int timer)
 {
-    setText(kClock, Clock::formatChinese(Clock::now()));
+    setText(ClockLabel, Clock::formatChinese(Clock::now()));
     if (m_review || timer != 2 || m_submitted)
         return;
     const bool up = m_countdown.tick();
-    setText(kTimeLeft, m_countdown.leftText());
+    setText(TimeLeft, m_countdown.leftText());
     if (up)
         timeUp();
 }
@@ -696,12 +695,12 @@ void CVornDlg::submitExam()
 
 void CVornDlg::enterReview()
 {
-    setShown({1024}, false);
-    setShown({1027}, true);
+    setShown({Submit}, false);
+    setShown({Exit}, true);
     m_review = true;
     if (showQuestion(1))
         setCurrent(1);
-    setShown({kTimeLeft}, false);
+    setShown({TimeLeft}, false);
     refreshMarks();
     repaint();
 }
@@ -723,14 +722,14 @@ void CVornDlg::goBack()
 {
     dropExamTable();
     m_timer2.stop();
-    Nav::switchScreen(this, ScreenId::ExamLogin);
+    Nav::follow(this, Back);
 }
 
 void CVornDlg::quit()
 {
     dropExamTable();
     m_timer2.stop();
-    Nav::exitProgram(this);
+    Nav::follow(this, Exit);
 }
 
 void CVornDlg::paintPictures(QPainter &painter)
@@ -765,7 +764,7 @@ bool CVornDlg::eventFilter(QObject *watched, QEvent *event)
     const bool space = key == Qt::Key_Space;
     if (!enter && !space && key != Qt::Key_Escape)
         return ScreenBase::eventFilter(watched, event);
-    auto *essay = control<QPlainTextEdit>(kEssay);
+    auto *essay = control<QPlainTextEdit>(Essay);
     if (type == QEvent::KeyPress && (enter || space) && (widget == essay || essay->isAncestorOf(widget)) && !essay->isReadOnly()) {
         // Inserted at the start of the selection, which stays as it was.
         QTextCursor c = essay->textCursor();

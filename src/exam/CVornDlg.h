@@ -6,6 +6,7 @@
 #include "exam/ExamHandover.h"
 #include "exam/ExamRules.h"
 #include "exam/ExamSheet.h"
+#include "exam/ExamWindowControls.h"
 #include "exam/KeyboardLock.h"
 
 #include <QBasicTimer>
@@ -43,7 +44,7 @@ private:
     ExamScoring::Mark m_mark = ExamScoring::Mark::None;
 };
 
-class CVornDlg : public ScreenBase
+class CVornDlg : public ScreenBase, public ExamWindowControls
 {
     Q_OBJECT
 public:
@@ -53,7 +54,6 @@ public:
     // Test seam: the primary screen's size the window lays itself out for.
     static void setScreenSizeOverride(const QSize &size);
 
-    QSize screenSize() const { return {m_w, m_h}; }
     const std::array<int, 5> &typeCounts() const { return m_typeCounts; }
     std::optional<int> currentNumber() const { return m_current; }
     bool reviewMode() const { return m_review; }

@@ -1,5 +1,6 @@
 #include "exam/ExamRules.h"
 
+#include "exam/ExamWindowControls.h"
 #include "store/QuestionType.h"
 
 #include <QStringList>
@@ -189,6 +190,8 @@ QString Countdown::leftText() const
 
 namespace ExamLayout {
 
+using enum ExamWindowControls::Ids;
+
 QRect ltrb(int left, int top, int right, int bottom)
 {
     return QRect(left, top, right - left, bottom - top);
@@ -198,42 +201,42 @@ QRect rectOf(int id, int W, int H)
 {
     const int h = 3 * H / 20; // recurring 3H/20
     const int x3 = 3 * W / 10, x6 = 6 * W / 20;
-    if (id >= 1301 && id <= 1305) {
-        const int i = id - 1301;
+    if (id >= SingleA && id <= SingleE) {
+        const int i = id - SingleA;
         return ltrb(x3 + 38, h + 214 + 60 * i, 19 * W / 20, h + 262 + 60 * i);
     }
-    if (id >= 1311 && id <= 1315)
-        return rectOf(id - 10, W, H);
-    if (id >= 2500 && id <= 2504) {
-        const int i = id - 2500;
+    if (id >= MultiA && id <= MultiE)
+        return rectOf(id - MultiA + SingleA, W, H);
+    if (id >= LetterA && id <= LetterE) {
+        const int i = id - LetterA;
         return ltrb(x3, h + 230 + 60 * i, x3 + 24, h + 250 + 60 * i);
     }
     switch (id) {
-    case 1014: return ltrb(W / 2, 100, W / 2 + 200, 120);
-    case 1006: return ltrb(x6 - 40, 125, x6, 160);
-    case 1008: return ltrb(x6 - 40, 160, x6, 195);
-    case 1004: return ltrb(x6, 125, x6 + 280, 160);
-    case 1021: return ltrb(15 * W / 20, 125, 15 * W / 20 + 150, 145);
-    case 1016: return ltrb(6 * W / 10 + 180, h + 180, 6 * W / 10 + 340, h + 215);
-    case 1030: return ltrb(x3, H / 5 + 280, x3 + 600, H / 5 + 480);
-    case 1262: return ltrb(x3, 160, x3 + 13 * W / 20, h + 160);
-    case 1010: return ltrb(x6 - 40, h + 180, x6, h + 215);
-    case 1306: return ltrb(4 * W / 10 + 38, h + 300, 4 * W / 10 + 118, h + 320);
-    case 1307: return ltrb(6 * W / 10 + 38, h + 300, 6 * W / 10 + 118, h + 320);
-    case 1028: return ltrb(4 * W / 10, h + 300, 4 * W / 10 + 40, h + 316);
-    case 1029: return ltrb(6 * W / 10, h + 300, 6 * W / 10 + 40, h + 316);
-    case 1266: return ltrb(x3, h + 220, x3 + 40, h + 260);
-    case 1263: return ltrb(x3 + 60, h + 220, x3 + 13 * W / 20, h + 260);
-    case 1267: return ltrb(x3, h + 300, x3 + 40, h + 340);
-    case 1264: return ltrb(x3 + 60, h + 300, x3 + 13 * W / 20, h + 340);
-    case 1268: return ltrb(x3, h + 220, x3 + 40, h + 260);
-    case 1265: return ltrb(x3 + 60, h + 220, x3 + 13 * W / 20, 2 * h + 220);
-    case 1003: return ltrb(6 * W / 10, H / 5 + 180, 6 * W / 10 + 100, H / 5 + 225);
-    case 1001: return ltrb(5 * W / 10, H / 5 + 520, 5 * W / 10 + 90, H / 5 + 560);
-    case 1002: return ltrb(6 * W / 10, H / 5 + 520, 6 * W / 10 + 90, H / 5 + 560);
-    case 1024: return ltrb(7 * W / 10, H / 5 + 520, 7 * W / 10 + 90, H / 5 + 560);
-    case 1025: return ltrb(5 * W / 10, H / 5 + 520, 5 * W / 10 + 90, H / 5 + 560);
-    case 1027: return ltrb(7 * W / 10, H / 5 + 520, 7 * W / 10 + 90, H / 5 + 560);
+    case ClockLabel: return ltrb(W / 2, 100, W / 2 + 200, 120);
+    case Section: return ltrb(x6 - 40, 125, x6, 160);
+    case Number: return ltrb(x6 - 40, 160, x6, 195);
+    case TypeLine: return ltrb(x6, 125, x6 + 280, 160);
+    case TimeLimit: return ltrb(15 * W / 20, 125, 15 * W / 20 + 150, 145);
+    case TimeLeft: return ltrb(6 * W / 10 + 180, h + 180, 6 * W / 10 + 340, h + 215);
+    case Rules: return ltrb(x3, H / 5 + 280, x3 + 600, H / 5 + 480);
+    case Stem: return ltrb(x3, 160, x3 + 13 * W / 20, h + 160);
+    case OptionsLabel: return ltrb(x6 - 40, h + 180, x6, h + 215);
+    case JudgeRight: return ltrb(4 * W / 10 + 38, h + 300, 4 * W / 10 + 118, h + 320);
+    case JudgeWrong: return ltrb(6 * W / 10 + 38, h + 300, 6 * W / 10 + 118, h + 320);
+    case JudgeLetterA: return ltrb(4 * W / 10, h + 300, 4 * W / 10 + 40, h + 316);
+    case JudgeLetterB: return ltrb(6 * W / 10, h + 300, 6 * W / 10 + 40, h + 316);
+    case Blank1Label: return ltrb(x3, h + 220, x3 + 40, h + 260);
+    case Blank1: return ltrb(x3 + 60, h + 220, x3 + 13 * W / 20, h + 260);
+    case Blank2Label: return ltrb(x3, h + 300, x3 + 40, h + 340);
+    case Blank2: return ltrb(x3 + 60, h + 300, x3 + 13 * W / 20, h + 340);
+    case EssayLabel: return ltrb(x3, h + 220, x3 + 40, h + 260);
+    case Essay: return ltrb(x3 + 60, h + 220, x3 + 13 * W / 20, 2 * h + 220);
+    case Start: return ltrb(6 * W / 10, H / 5 + 180, 6 * W / 10 + 100, H / 5 + 225);
+    case Previous: return ltrb(5 * W / 10, H / 5 + 520, 5 * W / 10 + 90, H / 5 + 560);
+    case Next: return ltrb(6 * W / 10, H / 5 + 520, 6 * W / 10 + 90, H / 5 + 560);
+    case Submit: return ltrb(7 * W / 10, H / 5 + 520, 7 * W / 10 + 90, H / 5 + 560);
+    case Back: return ltrb(5 * W / 10, H / 5 + 520, 5 * W / 10 + 90, H / 5 + 560);
+    case Exit: return ltrb(7 * W / 10, H / 5 + 520, 7 * W / 10 + 90, H / 5 + 560);
     default: return QRect();
     }
 }
@@ -252,7 +255,7 @@ QRect reviewReferenceRect(const QString &type, int W, int H)
 
 int headingId(int typeIndex)
 {
-    static const int ids[5] = {2080, 2085, 2090, 1023, 1035};
+    static const int ids[5] = {SingleHeading, JudgeHeading, BlankHeading, MultiHeading, EssayHeading};
     return ids[typeIndex];
 }
 
@@ -271,7 +274,7 @@ QList<OverviewItem> overview(const std::array<int, 5> &counts)
             continue;
         items << OverviewItem{headingId(t), kOrdinals[present++] + QuestionType::names().at(t), ltrb(50, y, 120, y + 15), true};
         for (int j = 0; j < n; ++j, ++number)
-            items << OverviewItem{2101 + number, QString::number(number + 1),
+            items << OverviewItem{NumberBase + 1 + number, QString::number(number + 1),
                                   QRect(70 + 35 * (j % 5), y + 20 + 20 * (j / 5), 30, 15), false};
         y += 20 * (1 + (n + 4) / 5);
     }

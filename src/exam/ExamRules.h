@@ -111,8 +111,8 @@ namespace ExamLayout {
 QRect ltrb(int left, int top, int right, int bottom);
 
 // The client rectangle of a control of the exam window from the screen's
-// width and height; option boxes 1301-1305, 1311-1315 and letters
-// 2500-2504 included. Empty for controls that keep their template place.
+// width and height (ExamWindowControls), the option boxes and their letters
+// included. Empty for controls that keep their template place.
 QRect rectOf(int id, int W, int H);
 
 // Where the review labels go for a type.

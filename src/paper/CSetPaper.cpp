@@ -20,17 +20,14 @@
 
 namespace {
 
-constexpr int kName = 1330, kSubject = 1331, kGroup = 1332, kClearOptions = 1256;
-constexpr int kSingle = 1211, kMulti = 1212, kAll = 1214;
-constexpr int kShowTotals = 1124, kTotalCount = 1126, kFullMarks = 1130;
-constexpr int kSave = 1125, kFinish = 1135, kBack = 1132;
 
+using enum CSetPaper::Ids;
 const CSetPaper::TypeControls kTypes[5] = {
-    {1334, 1254, 1255, 1252, 1253, 1259, 1258, 1257, 1115, 1127, 1112, 1113},
-    {1333, 1100, 1101, 1260, 1261, 1102, 1104, 1103, 1119, 1128, 1116, 1117},
-    {1340, 1341, 1342, 1343, 1344, 1345, 1348, 1349, 1074, 1351, 1346, 1350},
-    {1251, 1107, 1108, 1105, 1106, 1109, 1111, 1110, 1123, 1129, 1120, 1121},
-    {1262, 1136, 1137, 1133, 1134, 1138, 1142, 1143, 1131, 1139, 1140, 1144},
+    {SingleDifficulty, SingleAvailable, SingleSubtotal, SinglePoints, SingleDraw, SingleTotal, SingleInputsClear, SingleConfirm, SingleDisplay, SingleCountLabel, SingleCount, SingleTypeClear},
+    {JudgeDifficulty, JudgeAvailable, JudgeSubtotal, JudgePoints, JudgeDraw, JudgeTotal, JudgeInputsClear, JudgeConfirm, JudgeDisplay, JudgeCountLabel, JudgeCount, JudgeTypeClear},
+    {BlankDifficulty, BlankAvailable, BlankSubtotal, BlankPoints, BlankDraw, BlankTotal, BlankInputsClear, BlankConfirm, BlankDisplay, BlankCountLabel, BlankCount, BlankTypeClear},
+    {MultipleDifficulty, MultipleAvailable, MultipleSubtotal, MultiplePoints, MultipleDraw, MultipleTotal, MultipleInputsClear, MultipleConfirm, MultipleDisplay, MultipleCountLabel, MultipleCount, MultipleTypeClear},
+    {EssayDifficulty, EssayAvailable, EssaySubtotal, EssayPoints, EssayDraw, EssayTotal, EssayInputsClear, EssayConfirm, EssayDisplay, EssayCountLabel, EssayCount, EssayTypeClear},
 };
 
 const QString kFirstSubjectSaved =
@@ -65,9 +62,9 @@ const CSetPaper::TypeControls &CSetPaper::controlsOf(int type)
 CSetPaper::CSetPaper(QWidget *parent)
     : ScreenBase(115, KeyFilterMode::All, parent)
 {
-    runCommand(this, [this] { control<QComboBox>(kSubject)->addItems(Subjects::readSubjects()); });
-    control<QComboBox>(kGroup)->addItems(SettingsFile().audienceGroupList());
-    control<QLineEdit>(kName)->setMaxLength(Schema::MaxText);
+    runCommand(this, [this] { control<QComboBox>(Subject)->addItems(Subjects::readSubjects()); });
+    control<QComboBox>(Group)->addItems(SettingsFile().audienceGroupList());
+    control<QLineEdit>(Name)->setMaxLength(Schema::MaxText);
 
     for (int t = 0; t < 5; ++t) {
         const TypeControls &c = kTypes[t];
@@ -85,19 +82,19 @@ CSetPaper::CSetPaper(QWidget *parent)
         onClick(c.inputsClear, [this, t] { clearInputs(t); });
         onClick(c.typeClear, [this, t] { clearType(t); });
     }
-    connect(control<QLineEdit>(kName), &QLineEdit::textChanged, this, [this] { nameChanged(); });
-    connect(control<QComboBox>(kSubject), &QComboBox::currentIndexChanged, this, [this] { subjectChanged(); });
-    connect(control<QComboBox>(kGroup), &QComboBox::currentIndexChanged, this, [this] { recomputeAllAvailable(); });
-    onClick(kSingle, [this] { setOption(SubjectOption::Single); });
-    onClick(kMulti, [this] { setOption(SubjectOption::Multi); });
-    onClick(kAll, [this] { setOption(SubjectOption::All); });
-    onClick(kShowTotals, [this] { showTotals(); });
-    onClick(kSave, [this] { runCommand(this, [this] { save(); }); });
-    onClick(kFinish, [this] { runCommand(this, [this] { finishMulti(); }); });
-    onClick(kClearOptions, [this] { clearOptions(); });
-    onClick(kBack, [this] { back(); });
+    connect(control<QLineEdit>(Name), &QLineEdit::textChanged, this, [this] { nameChanged(); });
+    connect(control<QComboBox>(Subject), &QComboBox::currentIndexChanged, this, [this] { subjectChanged(); });
+    connect(control<QComboBox>(Group), &QComboBox::currentIndexChanged, this, [this] { recomputeAllAvailable(); });
+    onClick(SingleSubject, [this] { setOption(SubjectOption::Single); });
+    onClick(MultiSubject, [this] { setOption(SubjectOption::Multi); });
+    onClick(AllSubjects, [this] { setOption(SubjectOption::All); });
+    onClick(ShowTotals, [this] { showTotals(); });
+    onClick(Save, [this] { runCommand(this, [this] { save(); }); });
+    onClick(Finish, [this] { runCommand(this, [this] { finishMulti(); }); });
+    onClick(ClearOptions, [this] { clearOptions(); });
+    onClick(Back, [this] { back(); });
 
-    control<QRadioButton>(kSingle)->setChecked(true);
+    control<QRadioButton>(SingleSubject)->setChecked(true);
     m_option = SubjectOption::Single;
     resetGroups();
 }
@@ -106,7 +103,7 @@ std::optional<QString> CSetPaper::ruleSubject() const
 {
     if (m_option == SubjectOption::All)
         return std::nullopt;
-    return text(kSubject);
+    return text(Subject);
 }
 
 void CSetPaper::setLocked(int type, bool locked)
@@ -117,7 +114,7 @@ void CSetPaper::setLocked(int type, bool locked)
 void CSetPaper::setOption(const QString &option)
 {
     m_option = option;
-    auto *subjects = control<QComboBox>(kSubject);
+    auto *subjects = control<QComboBox>(Subject);
     if (option == SubjectOption::All) {
         subjects->setCurrentIndex(-1);
         subjects->setEnabled(false);
@@ -129,31 +126,31 @@ void CSetPaper::setOption(const QString &option)
 
 void CSetPaper::resetGroups()
 {
-    control<QComboBox>(kSubject)->setCurrentIndex(-1);
-    control<QComboBox>(kGroup)->setCurrentIndex(-1);
+    control<QComboBox>(Subject)->setCurrentIndex(-1);
+    control<QComboBox>(Group)->setCurrentIndex(-1);
     for (int t = 0; t < 5; ++t) {
         clearInputs(t);
         setLocked(t, false);
         setText(kTypes[t].points, QString());
         clearType(t);
     }
-    control(kFinish)->hide();
+    control(Finish)->hide();
 }
 
 void CSetPaper::nameChanged()
 {
     // Under 全科 the subject list stays off: no rule of it names a subject.
-    control(kSubject)->setEnabled(m_option != SubjectOption::All);
-    setText(kTotalCount, QString());
-    setText(kFullMarks, QString());
+    control(Subject)->setEnabled(m_option != SubjectOption::All);
+    setText(TotalCount, QString());
+    setText(FullMarks, QString());
     resetGroups();
 }
 
 void CSetPaper::subjectChanged()
 {
     recomputeAllAvailable();
-    const QString subject = text(kSubject);
-    const QString name = text(kName);
+    const QString subject = text(Subject);
+    const QString name = text(Name);
     if (m_option != SubjectOption::Multi || name.isEmpty() || subject.isEmpty())
         return;
     runCommand(this, [&] {
@@ -170,7 +167,7 @@ void CSetPaper::recomputeAvailable(int type)
 {
     const TypeControls &c = kTypes[type];
     const bool all = m_option == SubjectOption::All;
-    const QString subject = text(kSubject), group = text(kGroup), difficulty = text(c.difficulty);
+    const QString subject = text(Subject), group = text(Group), difficulty = text(c.difficulty);
     setText(c.available, QString());
     if (group.isEmpty() || difficulty.isEmpty() || (!all && subject.isEmpty()))
         return;
@@ -219,7 +216,7 @@ void CSetPaper::confirmRule(int type)
 {
     const TypeControls &c = kTypes[type];
     TypeDraft &draft = m_drafts[type];
-    switch (draft.add(ruleSubject(), text(kGroup), text(c.difficulty), text(c.points), text(c.draw))) {
+    switch (draft.add(ruleSubject(), text(Group), text(c.difficulty), text(c.points), text(c.draw))) {
     case TypeDraft::Result::MissingData:
         MessageBox::tip(this, QStringLiteral("数据不能为空！"));
         return;
@@ -241,7 +238,7 @@ void CSetPaper::confirmRule(int type)
     setText(c.display, draft.shownText());
     setText(c.count, QString::number(draft.questionCount()));
     setText(c.total, draft.totalText());
-    control(kSubject)->setEnabled(false);
+    control(Subject)->setEnabled(false);
     setLocked(type, true);
     setText(c.draw, QString());
     setText(c.available, QString());
@@ -286,8 +283,8 @@ void CSetPaper::showTotals()
         questions += text(c.count).toLongLong();
         marks += text(c.total).toDouble();
     }
-    setText(kTotalCount, QString::number(questions));
-    setText(kFullMarks, QString::asprintf("%.1f", marks));
+    setText(TotalCount, QString::number(questions));
+    setText(FullMarks, QString::asprintf("%.1f", marks));
 }
 
 void CSetPaper::emptyAndUnlockPoints()
@@ -300,12 +297,12 @@ void CSetPaper::emptyAndUnlockPoints()
 
 void CSetPaper::save()
 {
-    const QString name = text(kName);
+    const QString name = text(Name);
     if (name.isEmpty()) {
         MessageBox::tip(this, QStringLiteral("请输入的试卷名称！"));
         return;
     }
-    const Paper paper = composePaper(name, m_option, text(kSubject), m_drafts, Clock::formatSlash(Clock::now()));
+    const Paper paper = composePaper(name, m_option, text(Subject), m_drafts, Clock::formatSlash(Clock::now()));
 
     CADOConn conn;
     if (PaperStore::nameExists(conn, name)) {
@@ -325,17 +322,17 @@ void CSetPaper::save()
         if (stored == 0) {
             if (!MessageBox::confirm(this, kFirstSubjectSaved)) {
                 resetGroups();
-                control(kName)->setEnabled(true);
-                setText(kName, QString());
-                control(kSubject)->setEnabled(true);
-                control(kClearOptions)->show();
+                control(Name)->setEnabled(true);
+                setText(Name, QString());
+                control(Subject)->setEnabled(true);
+                control(ClearOptions)->show();
                 m_multi = false;
                 return;
             }
-            control(kName)->setEnabled(false);
-            for (int id : {kSingle, kMulti, kAll})
+            control(Name)->setEnabled(false);
+            for (int id : {SingleSubject, MultiSubject, AllSubjects})
                 control(id)->setEnabled(false);
-            control(kClearOptions)->hide();
+            control(ClearOptions)->hide();
         }
     }
 
@@ -343,53 +340,53 @@ void CSetPaper::save()
 
     if (!multi) {
         MessageBox::tip(this, QStringLiteral("组卷成功！"));
-        setText(kName, QString());
+        setText(Name, QString());
         emptyAndUnlockPoints();
     } else if (stored >= 1) {
-        control(kFinish)->show();
+        control(Finish)->show();
         if (!MessageBox::confirm(this, kLaterSubjectSaved.arg(stored + 1))) {
             abandonMulti();
             return;
         }
-        control(kName)->setEnabled(false);
-        control(kClearOptions)->hide();
+        control(Name)->setEnabled(false);
+        control(ClearOptions)->hide();
     }
     // The points boxes keep their values and locks: every subject of a 多科
     // paper gets the same points per question for a type.
     for (int t = 0; t < 5; ++t)
         clearRule(t);
-    control<QComboBox>(kSubject)->setCurrentIndex(-1);
-    control<QComboBox>(kGroup)->setCurrentIndex(-1);
-    control(kSubject)->setEnabled(true);
+    control<QComboBox>(Subject)->setCurrentIndex(-1);
+    control<QComboBox>(Group)->setCurrentIndex(-1);
+    control(Subject)->setEnabled(true);
 }
 
 void CSetPaper::abandonMulti()
 {
-    const QString name = text(kName);
+    const QString name = text(Name);
     runCommand(this, [&] {
         CADOConn conn;
         PaperStore::deleteSubjectRows(conn, name);
     });
     resetGroups();
-    control(kName)->setEnabled(true);
-    setText(kName, QString());
-    control(kSubject)->setEnabled(true);
-    for (int id : {kSingle, kMulti, kAll})
+    control(Name)->setEnabled(true);
+    setText(Name, QString());
+    control(Subject)->setEnabled(true);
+    for (int id : {SingleSubject, MultiSubject, AllSubjects})
         control(id)->setEnabled(true);
-    control(kClearOptions)->show();
+    control(ClearOptions)->show();
     m_multi = false;
 }
 
 void CSetPaper::finishMulti()
 {
     CADOConn conn;
-    PaperStore::finishMultiSubjectPaper(conn, text(kName), Clock::formatSlash(Clock::now()));
+    PaperStore::finishMultiSubjectPaper(conn, text(Name), Clock::formatSlash(Clock::now()));
     MessageBox::tip(this, QStringLiteral("完成多科组卷！"));
-    control(kName)->setEnabled(true);
-    setText(kName, QString());
-    control(kFinish)->hide();
-    control(kClearOptions)->show();
-    for (int id : {kSingle, kMulti, kAll})
+    control(Name)->setEnabled(true);
+    setText(Name, QString());
+    control(Finish)->hide();
+    control(ClearOptions)->show();
+    for (int id : {SingleSubject, MultiSubject, AllSubjects})
         control(id)->setEnabled(true);
     m_multi = false;
 }
@@ -397,14 +394,14 @@ void CSetPaper::finishMulti()
 void CSetPaper::clearOptions()
 {
     const bool wasMulti = m_option == SubjectOption::Multi;
-    setText(kName, QString());
-    control<QRadioButton>(kSingle)->setChecked(true);
+    setText(Name, QString());
+    control<QRadioButton>(SingleSubject)->setChecked(true);
     m_option = SubjectOption::Single;
     if (wasMulti)
         emptyAndUnlockPoints();
-    control(kSubject)->setEnabled(true);
-    setText(kTotalCount, QString());
-    setText(kFullMarks, QString());
+    control(Subject)->setEnabled(true);
+    setText(TotalCount, QString());
+    setText(FullMarks, QString());
     resetGroups();
 }
 
@@ -414,7 +411,7 @@ void CSetPaper::back()
         MessageBox::tip(this, QStringLiteral("多科组卷未完成，不能退出"));
         return;
     }
-    Nav::switchScreen(this, ScreenId::TestManage);
+    Nav::follow(this, Back);
 }
 
 void CSetPaper::reject()

@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr int kList = 1240, kClear = 1242, kExport = 1250;
-constexpr int kLabels[5] = {1136, 1137, 1061, 1138, 1139};
-constexpr int kDetails[5] = {1131, 1133, 1063, 1134, 1135};
+using enum CTestManage::Ids;
+constexpr int kLabels[5] = {SingleLabel, JudgeLabel, BlankLabel, MultipleLabel, EssayLabel};
+constexpr int kDetails[5] = {SingleDetail, JudgeDetail, BlankDetail, MultipleDetail, EssayDetail};
 constexpr int kNameColumn = 1, kIdColumn = 10;
 
 // The printed paper pop-up, modal over the paper list.
@@ -37,9 +37,9 @@ CTestManage::CTestManage(QWidget *parent)
     table->setColumnWidth(kIdColumn, 0);
     connect(table, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) { showMenu(pos); });
 
-    onClick(kClear, [this] { clearDetails(); });
-    onClick(kExport, [this] { exportPaper(); });
-    for (int id : {1099, 1244, 1247})
+    onClick(Clear, [this] { clearDetails(); });
+    onClick(Export, [this] { exportPaper(); });
+    for (int id : {Compose, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
 
     runCommand(this, [this] { fill(true); });
@@ -48,7 +48,7 @@ CTestManage::CTestManage(QWidget *parent)
 
 QTableWidget *CTestManage::list() const
 {
-    return control<QTableWidget>(kList);
+    return control<QTableWidget>(List);
 }
 
 void CTestManage::fill(bool check)
@@ -123,7 +123,7 @@ void CTestManage::showDetails()
         control(kLabels[i])->show();
         setText(kDetails[i], QString());
     }
-    control(kClear)->show();
+    control(Clear)->show();
     const int id = selectedId();
     if (id < 0)
         return;
@@ -154,7 +154,7 @@ void CTestManage::clearDetails()
         setText(kDetails[i], QString());
         control(kLabels[i])->hide();
     }
-    control(kClear)->hide();
+    control(Clear)->hide();
 }
 
 void CTestManage::exportPaper()

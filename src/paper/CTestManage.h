@@ -12,6 +12,26 @@ class CTestManage : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 114.
+    enum Ids : int {
+        List = 1240,
+        SingleLabel = 1136,
+        SingleDetail = 1131,
+        JudgeLabel = 1137,
+        JudgeDetail = 1133,
+        BlankLabel = 1061,
+        BlankDetail = 1063,
+        MultipleLabel = 1138,
+        MultipleDetail = 1134,
+        EssayLabel = 1139,
+        EssayDetail = 1135,
+        Clear = 1242,
+        Compose = 1099,
+        Export = 1250,
+        Back = 1244,
+        Exit = 1247,
+    };
+
     explicit CTestManage(QWidget *parent = nullptr);
 
     // The printed paper pop-up, opened modally with the paper's name; tests

@@ -17,7 +17,6 @@
 #include <QScopeGuard>
 
 namespace {
-constexpr int kExamName = 1238, kTimeLimit = 1243, kPassMark = 1236;
 }
 
 CWordPaper::CWordPaper(const QString &paperName, QWidget *parent)
@@ -25,22 +24,22 @@ CWordPaper::CWordPaper(const QString &paperName, QWidget *parent)
     , templateFile(PrintedPaper::templatePath())
     , m_paperName(paperName)
 {
-    onClick(1222, [this] {
-        for (int id : {kExamName, kTimeLimit, kPassMark})
+    onClick(Clear, [this] {
+        for (int id : {ExamName, TimeLimit, PassMark})
             setText(id, QString());
     });
-    onClick(1246, [this] { runCommand(this, [this] { generate(); }); });
-    onClick(1248, [this] { quit(); });
+    onClick(Generate, [this] { runCommand(this, [this] { generate(); }); });
+    onClick(Quit, [this] { quit(); });
     runCommand(this, [] {
         CADOConn conn;
         PrintedPaper::resetInterim(conn);
     });
-    control(kExamName)->setFocus();
+    control(ExamName)->setFocus();
 }
 
 void CWordPaper::generate()
 {
-    const QString examName = text(kExamName), timeLimit = text(kTimeLimit), passMark = text(kPassMark);
+    const QString examName = text(ExamName), timeLimit = text(TimeLimit), passMark = text(PassMark);
     if (examName.isEmpty() || timeLimit.isEmpty() || passMark.isEmpty()) {
         MessageBox::tip(this, QStringLiteral("输入数据不能为空！"));
         return;

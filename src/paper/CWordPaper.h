@@ -7,6 +7,16 @@ class CWordPaper : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 125.
+    enum Ids : int {
+        ExamName = 1238,
+        TimeLimit = 1243,
+        PassMark = 1236,
+        Clear = 1222,
+        Generate = 1246,
+        Quit = 1248,
+    };
+
     CWordPaper(const QString &paperName, QWidget *parent = nullptr);
 
     // wordtest.docx beside the executable unless set (an organisation's own

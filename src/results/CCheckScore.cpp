@@ -14,8 +14,6 @@
 #include <QTableWidget>
 
 namespace {
-constexpr int kName = 1275, kDepartment = 1277, kPost = 1279, kExamName = 1202;
-constexpr int kList = 1273, kWithTimes = 1221, kReminder = 1268, kMarking = 1292;
 
 QString selectedText(QComboBox *combo)
 {
@@ -26,36 +24,36 @@ QString selectedText(QComboBox *combo)
 CCheckScore::CCheckScore(QWidget *parent)
     : ScreenBase(119, KeyFilterMode::All, parent)
 {
-    m_picker = new DepartmentPostPicker(control<QComboBox>(kDepartment), control<QComboBox>(kPost));
+    m_picker = new DepartmentPostPicker(control<QComboBox>(Department), control<QComboBox>(Post));
     // The exam name takes what the other columns leave, up to the list's
     // right edge, with or without a vertical scroll bar.
     results()->horizontalHeader()->setStretchLastSection(true);
 
-    onClick(1281, [this] { runCommand(this, [this] { query(); }); });
-    onClick(1282, [this] { clearFields(); });
-    onClick(1084, [this] { runCommand(this, [this] { rank(); }); });
-    onClick(1200, [this] { runCommand(this, [this] { showAll(); }); });
-    onClick(1283, [this] { ListRows::setAllChecked(results(), true); });
-    onClick(1285, [this] { ListRows::setAllChecked(results(), false); });
-    onClick(1287, [this] { runCommand(this, [this] { exportChart(); }); });
-    for (int id : {1292, 1289, 1291})
+    onClick(Query, [this] { runCommand(this, [this] { query(); }); });
+    onClick(ClearFields, [this] { clearFields(); });
+    onClick(Rank, [this] { runCommand(this, [this] { rank(); }); });
+    onClick(ShowAll, [this] { runCommand(this, [this] { showAll(); }); });
+    onClick(CheckAll, [this] { ListRows::setAllChecked(results(), true); });
+    onClick(UncheckAll, [this] { ListRows::setAllChecked(results(), false); });
+    onClick(Export, [this] { runCommand(this, [this] { exportChart(); }); });
+    for (int id : {Marking, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
 
     runCommand(this, [this] {
         m_picker->fill();
-        auto *exams = control<QComboBox>(kExamName);
+        auto *exams = control<QComboBox>(ExamName);
         exams->addItems(ScoreQuery::scoredExamNames());
         exams->setCurrentIndex(-1);
         const bool waiting = ScoreQuery::waitingEssays() > 0;
-        setText(kReminder, waiting ? QStringLiteral("提醒：有问答题需要手工批改！") : QString());
-        control(kMarking)->setVisible(waiting);
+        setText(Reminder, waiting ? QStringLiteral("提醒：有问答题需要手工批改！") : QString());
+        control(Marking)->setVisible(waiting);
         verifyResults();
     });
 }
 
 QTableWidget *CCheckScore::results() const
 {
-    return control<QTableWidget>(kList);
+    return control<QTableWidget>(List);
 }
 
 bool CCheckScore::verifyResults()
@@ -96,9 +94,9 @@ void CCheckScore::query()
     results()->setRowCount(0);
     if (!verifyResults())
         return;
-    const ScoreQuery::Fields fields{text(kName), selectedText(control<QComboBox>(kDepartment)),
-                                    selectedText(control<QComboBox>(kPost)),
-                                    selectedText(control<QComboBox>(kExamName))};
+    const ScoreQuery::Fields fields{text(Name), selectedText(control<QComboBox>(Department)),
+                                    selectedText(control<QComboBox>(Post)),
+                                    selectedText(control<QComboBox>(ExamName))};
     QList<ScoreRow> rows;
     switch (ScoreQuery::query(fields, &rows)) {
     case ScoreQuery::Found::AllEmpty:
@@ -123,19 +121,19 @@ void CCheckScore::query()
 
 void CCheckScore::clearFields()
 {
-    setText(kName, QString());
-    control<QComboBox>(kDepartment)->setCurrentIndex(-1);
-    auto *posts = control<QComboBox>(kPost);
+    setText(Name, QString());
+    control<QComboBox>(Department)->setCurrentIndex(-1);
+    auto *posts = control<QComboBox>(Post);
     posts->setCurrentIndex(-1);
     posts->clear();
-    control<QComboBox>(kExamName)->setCurrentIndex(-1);
+    control<QComboBox>(ExamName)->setCurrentIndex(-1);
 }
 
 void CCheckScore::rank()
 {
     results()->setRowCount(0);
     QList<ScoreRow> rows;
-    switch (ScoreQuery::rank(selectedText(control<QComboBox>(kExamName)), &rows)) {
+    switch (ScoreQuery::rank(selectedText(control<QComboBox>(ExamName)), &rows)) {
     case ScoreQuery::Ranked::NoExamName:
         MessageBox::show(this, QStringLiteral("请选择考试名称！"), Caption::Tip);
         return;
@@ -182,7 +180,7 @@ void CCheckScore::exportChart()
     ListRows::setAllChecked(list, false);
 
     ChartSelection selection;
-    switch (ChartExport::collect(rows, control<QCheckBox>(kWithTimes)->isChecked(), &selection)) {
+    switch (ChartExport::collect(rows, control<QCheckBox>(WithTimes)->isChecked(), &selection)) {
     case ChartExport::Outcome::NoRows:
         MessageBox::show(this, QStringLiteral("考生信息不能为空！"), Caption::Tip);
         return;
@@ -199,5 +197,5 @@ void CCheckScore::exportChart()
         break;
     }
     selection.paperName = ScoreQuery::paperNameOf(selection.examName);
-    Nav::follow(this, 1287, selection);
+    Nav::follow(this, Export, selection);
 }

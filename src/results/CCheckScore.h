@@ -13,6 +13,27 @@ class CCheckScore : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 119.
+    enum Ids : int {
+        Name = 1275,
+        Department = 1277,
+        Post = 1279,
+        ExamName = 1202,
+        Query = 1281,
+        ClearFields = 1282,
+        Rank = 1084,
+        ShowAll = 1200,
+        List = 1273,
+        CheckAll = 1283,
+        UncheckAll = 1285,
+        Export = 1287,
+        WithTimes = 1221,
+        Reminder = 1268,
+        Marking = 1292,
+        Back = 1289,
+        Exit = 1291,
+    };
+
     explicit CCheckScore(QWidget *parent = nullptr);
 
     // True when sound; otherwise the 6-second message is shown and the

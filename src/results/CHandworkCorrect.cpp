@@ -11,7 +11,6 @@
 #include <QTableWidget>
 
 namespace {
-constexpr int kList = 1269, kStem = 1270, kReference = 1271, kAnswer = 1272, kValue = 1273, kAward = 1277;
 constexpr int kStemColumn = 7;
 } // namespace
 
@@ -22,12 +21,12 @@ CHandworkCorrect::CHandworkCorrect(QWidget *parent)
     // The stem stays visible: a person's essays differ in nothing else.
     for (int c = kStemColumn + 1; c < list->columnCount(); ++c)
         list->setColumnHidden(c, true);
-    control(kAward)->installEventFilter(this);
+    control(Award)->installEventFilter(this);
 
     connect(list, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) { tickChanged(item); });
-    connect(control<QLineEdit>(kAward), &QLineEdit::textChanged, this, [this] { correctPoints(); });
-    onClick(1274, [this] { runCommand(this, [this] { confirm(); }); });
-    for (int id : {1275, 1276})
+    connect(control<QLineEdit>(Award), &QLineEdit::textChanged, this, [this] { correctPoints(); });
+    onClick(Confirm, [this] { runCommand(this, [this] { confirm(); }); });
+    for (int id : {Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
 
     runCommand(this, [this] { fillList(); });
@@ -35,17 +34,17 @@ CHandworkCorrect::CHandworkCorrect(QWidget *parent)
 
 QTableWidget *CHandworkCorrect::answers() const
 {
-    return control<QTableWidget>(kList);
+    return control<QTableWidget>(List);
 }
 
 bool CHandworkCorrect::eventFilter(QObject *watched, QEvent *event)
 {
     // The points field takes digits, backspace and one ".".
-    if (watched == control(kAward) && event->type() == QEvent::KeyPress) {
+    if (watched == control(Award) && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         const QString typed = key->text();
         if (typed.size() == 1 && typed.at(0).isPrint()
-            && !Marking::acceptsChar(text(kAward), typed.at(0)))
+            && !Marking::acceptsChar(text(Award), typed.at(0)))
             return true;
     }
     return ScreenBase::eventFilter(watched, event);
@@ -84,18 +83,18 @@ void CHandworkCorrect::tickChanged(QTableWidgetItem *item)
     for (int r = 0; r < list->rowCount() && !m_ticked; ++r)
         if (ListRows::isChecked(list, r) && r < m_answers.size())
             m_ticked = m_answers.at(r);
-    setText(kStem, m_ticked ? m_ticked->stem : QString());
-    setText(kReference, m_ticked ? m_ticked->reference : QString());
-    setText(kAnswer, m_ticked ? m_ticked->answer : QString());
-    setText(kValue, m_ticked ? Marking::valueText(*m_ticked) : QString());
+    setText(Stem, m_ticked ? m_ticked->stem : QString());
+    setText(Reference, m_ticked ? m_ticked->reference : QString());
+    setText(Answer, m_ticked ? m_ticked->answer : QString());
+    setText(Value, m_ticked ? Marking::valueText(*m_ticked) : QString());
 }
 
 void CHandworkCorrect::correctPoints()
 {
-    const QString typed = text(kAward);
+    const QString typed = text(Award);
     const QString fixed = Marking::corrected(typed);
     if (fixed != typed) {
-        auto *edit = control<QLineEdit>(kAward);
+        auto *edit = control<QLineEdit>(Award);
         const QSignalBlocker block(edit);
         edit->setText(fixed);
     }
@@ -103,7 +102,7 @@ void CHandworkCorrect::correctPoints()
 
 void CHandworkCorrect::confirm()
 {
-    if (text(kStem).isEmpty() || !m_ticked) {
+    if (text(Stem).isEmpty() || !m_ticked) {
         MessageBox::show(this, QStringLiteral("请选择选项。"), Caption::Remind);
         return;
     }
@@ -115,7 +114,7 @@ void CHandworkCorrect::confirm()
         MessageBox::warn(this, noValue);
         return;
     }
-    const double award = Marking::award(text(kAward));
+    const double award = Marking::award(text(Award));
     if (award > *m_ticked->value) {
         MessageBox::show(this, aboveValue, Caption::Remind);
         return;
@@ -135,10 +134,10 @@ void CHandworkCorrect::confirm()
         MessageBox::show(this, aboveValue, Caption::Remind);
         return;
     }
-    setText(kAward, QString());
+    setText(Award, QString());
     fillList();
     if (m_answers.isEmpty()) {
         MessageBox::show(this, QStringLiteral("手工批卷已全部完成，返回到上一窗口。"), Caption::Default);
-        Nav::follow(this, 1275);
+        Nav::follow(this, Back);
     }
 }

@@ -14,6 +14,19 @@ class CHandworkCorrect : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 129.
+    enum Ids : int {
+        List = 1269,
+        Stem = 1270,
+        Reference = 1271,
+        Answer = 1272,
+        Value = 1273,
+        Award = 1277,
+        Confirm = 1274,
+        Back = 1275,
+        Exit = 1276,
+    };
+
     explicit CHandworkCorrect(QWidget *parent = nullptr);
 
 protected:

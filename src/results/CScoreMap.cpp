@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kToolBarHeight = 25;
-constexpr int kSave = 32789, kReturn = 32790, kHolder = 32800;
 
 // The picture holder: shows the sheet, drawn off-screen for every paint.
 class ChartHolder : public QWidget
@@ -55,18 +54,18 @@ CScoreMap::CScoreMap(const ChartSelection &selection, QWidget *parent)
         a->setObjectName(QStringLiteral("cmd%1").arg(id));
         return a;
     };
-    connect(addCommand(kSave, 228, QStringLiteral("保存"), QStringLiteral("保存截图文件")), &QAction::triggered, this,
+    connect(addCommand(Save, 228, QStringLiteral("保存"), QStringLiteral("保存截图文件")), &QAction::triggered, this,
             [this] { save(); });
     m_toolBar->addSeparator();
-    connect(addCommand(kReturn, 227, QStringLiteral("返回"), QStringLiteral("返回上一窗口")), &QAction::triggered,
+    connect(addCommand(Return, 227, QStringLiteral("返回"), QStringLiteral("返回上一窗口")), &QAction::triggered,
             this, [this] {
                 m_leaving = true;
-                Nav::follow(this, kReturn);
+                Nav::follow(this, Return);
             });
 
     m_holder = new ChartHolder(this, this);
-    m_holder->setProperty("ctrlId", kHolder);
-    m_holder->setObjectName(QStringLiteral("ctrl%1").arg(kHolder));
+    m_holder->setProperty("ctrlId", Holder);
+    m_holder->setObjectName(QStringLiteral("ctrl%1").arg(Holder));
     m_holder->setGeometry(5, kToolBarHeight, ScoreChart::kSheet.width(), ScoreChart::kSheet.height());
 
     m_scrollBar = new QScrollBar(Qt::Vertical, this);

@@ -13,10 +13,16 @@ class CScoreMap : public ScreenBase
 {
     Q_OBJECT
 public:
+    // The controls of dialog 120.
+    enum Ids : int {
+        Save = 32789, // toolbar command
+        Return = 32790, // toolbar command
+        Holder = 32800, // the picture holder
+    };
+
     explicit CScoreMap(const ChartSelection &selection, QWidget *parent = nullptr);
 
-    const ChartSelection &selection() const { return m_selection; }
-    // The toolbar command 32789 (save) or 32790 (return).
+    // The toolbar command Save or Return.
     QAction *command(int id) const;
     QToolBar *toolBar() const { return m_toolBar; }
     QWidget *holder() const { return m_holder; }

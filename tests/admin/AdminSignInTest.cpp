@@ -4,6 +4,7 @@
 #include "admin/CLogin.h"
 #include "store/CADOConn.h"
 #include "store/Integrity.h"
+#include "support/Driving.h"
 #include "support/VornTest.h"
 
 #include <QAbstractButton>
@@ -18,30 +19,15 @@ const QString kManagerCol = QStringLiteral("考试管理员密码");
 class AdminSignInTest : public VornTest
 {
 protected:
-    void type(ScreenBase &screen, int id, const QString &text)
-    {
-        auto *edit = screen.control<QLineEdit>(id);
-        ASSERT_NE(edit, nullptr) << id;
-        edit->clear();
-        QTest::keyClicks(edit, text);
-    }
-
-    void click(ScreenBase &screen, int id)
-    {
-        auto *button = screen.control<QAbstractButton>(id);
-        ASSERT_NE(button, nullptr) << id;
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
     // Signs in on a fresh start screen; the screen it asked for, if any.
     std::optional<ScreenId> signIn(Account account, const QString &user, const QString &password)
     {
         CLogin login;
         login.show();
         const bool admin = account == Account::Admin;
-        type(login, admin ? 1288 : 1284, user);
-        type(login, admin ? 1290 : 1286, password);
-        click(login, admin ? 1201 : 1292);
+        typeInto(login, admin ? CLogin::AdminName : CLogin::ManagerName, user);
+        typeInto(login, admin ? CLogin::AdminPassword : CLogin::ManagerPassword, password);
+        click(login, admin ? CLogin::AdminSignIn : CLogin::ManagerSignIn);
         return requestedScreen();
     }
 
@@ -109,8 +95,8 @@ TEST_F(AdminSignInTest, BoxesShowTextInClearAndTakeNoSpaces)
 {
     CLogin login;
     login.show();
-    for (int id : {1284, 1286, 1288, 1290}) {
-        type(login, id, "a b ");
+    for (int id : {CLogin::ManagerName, CLogin::ManagerPassword, CLogin::AdminName, CLogin::AdminPassword}) {
+        typeInto(login, id, "a b ");
         EXPECT_EQ(login.text(id), "ab") << id;
         EXPECT_EQ(login.control<QLineEdit>(id)->echoMode(), QLineEdit::Normal) << id;
     }
@@ -122,12 +108,12 @@ TEST_F(AdminSignInTest, ChangedPasswordSignsInAndTheOldOneNoLongerDoes)
     {
         CAdmin admin;
         admin.show();
-        type(admin, 1040, "590372");
-        type(admin, 1043, "n3w");
+        typeInto(admin, CAdmin::ManagerOldPassword, "590372");
+        typeInto(admin, CAdmin::ManagerNewPassword, "n3w");
         expectBox("您确定要修改考试管理密码？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
         expectBox("修改成功", Caption::Tip);
-        click(admin, 1050);
-        EXPECT_EQ(admin.text(1043), "n3w"); // the boxes keep their text
+        click(admin, CAdmin::ChangeManagerPassword);
+        EXPECT_EQ(admin.text(CAdmin::ManagerNewPassword), "n3w"); // the boxes keep their text
     }
     EXPECT_EQ(column(kManagerCol), passwordDigests(Account::Manager, "n3w"));
     EXPECT_EQ(column(kAdminCol), adminBefore);
@@ -141,18 +127,18 @@ TEST_F(AdminSignInTest, AdminChangeAsksUnderThePlainCaptionAndCanBeDeclined)
     CAdmin admin;
     admin.show();
     expectBox("密码不能为空！", Caption::Tip);
-    click(admin, 1046);
-    type(admin, 1037, "wrong");
-    type(admin, 1034, "abc");
+    click(admin, CAdmin::ChangeAdminPassword);
+    typeInto(admin, CAdmin::AdminOldPassword, "wrong");
+    typeInto(admin, CAdmin::AdminNewPassword, "abc");
     expectBox("原密码输入错误！", Caption::Tip);
-    click(admin, 1046);
-    type(admin, 1037, "284615");
+    click(admin, CAdmin::ChangeAdminPassword);
+    typeInto(admin, CAdmin::AdminOldPassword, "284615");
     expectBox("您确定要修改系统管理密码？", Caption::PlainRemind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
-    click(admin, 1046);
+    click(admin, CAdmin::ChangeAdminPassword);
     EXPECT_EQ(column(kAdminCol), passwordDigests(Account::Admin, "284615"));
     expectBox("您确定要修改系统管理密码？", Caption::PlainRemind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("修改成功", Caption::Tip);
-    click(admin, 1046);
+    click(admin, CAdmin::ChangeAdminPassword);
     EXPECT_EQ(column(kAdminCol), passwordDigests(Account::Admin, "abc"));
     EXPECT_EQ(column(kManagerCol), passwordDigests(Account::Manager, "590372"));
 }
@@ -165,11 +151,11 @@ TEST_F(AdminSignInTest, ResetRestoresOnlyTheAccountsInitialPassword)
         CAdmin admin;
         admin.show();
         expectBox("您确定要恢复到初始密码？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
-        click(admin, 1052);
+        click(admin, CAdmin::ResetManagerPassword);
         EXPECT_EQ(column(kManagerCol), QStringList({"x", "x", "x"}));
         expectBox("您确定要恢复到初始密码？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
         expectBox("恢复成功", Caption::Tip);
-        click(admin, 1052);
+        click(admin, CAdmin::ResetManagerPassword);
     }
     EXPECT_EQ(column(kAdminCol), adminBefore);
     EXPECT_EQ(signIn(Account::Manager, "manager", "590372"), ScreenId::ExamManager);
@@ -182,17 +168,17 @@ TEST_F(AdminSignInTest, AFailedWriteLeavesTheOldDigestsWhole)
     const QStringList before = column(kAdminCol);
     CAdmin admin;
     admin.show();
-    type(admin, 1037, "284615");
-    type(admin, 1034, "abc");
+    typeInto(admin, CAdmin::AdminOldPassword, "284615");
+    typeInto(admin, CAdmin::AdminNewPassword, "abc");
     expectBox("您确定要修改系统管理密码？", Caption::PlainRemind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("修改失败！", Caption::Tip);
-    click(admin, 1046);
+    click(admin, CAdmin::ChangeAdminPassword);
     EXPECT_EQ(column(kAdminCol), before);
 
     outsiderExec(Db::Personnel, "update LastPass set 系统管理员密码='x'");
     expectBox("您确定要恢复到初始密码？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("恢复失败！", Caption::Tip);
-    click(admin, 1048);
+    click(admin, CAdmin::ResetAdminPassword);
     EXPECT_EQ(column(kAdminCol), QStringList({"x", "x"}));
 }
 
@@ -202,24 +188,26 @@ TEST_F(AdminSignInTest, ResetAsksFirstAndReportsABrokenTableAfterYes)
     CAdmin admin;
     admin.show();
     expectBox("您确定要恢复到初始密码？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
-    click(admin, 1048);
+    click(admin, CAdmin::ResetAdminPassword);
     expectBox("您确定要恢复到初始密码？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("恢复失败！", Caption::Tip);
-    click(admin, 1052);
+    click(admin, CAdmin::ResetManagerPassword);
     expectAllShown();
 }
 
 TEST_F(AdminSignInTest, NavigationButtonsFollowTheTable)
 {
-    const std::pair<int, ScreenId> routes[] = {{1054, ScreenId::ExamPaper},      {1056, ScreenId::TestManage},
-                                               {1058, ScreenId::ExamManagement}, {1060, ScreenId::VariouSet},
-                                               {1062, ScreenId::Login}};
+    const std::pair<int, ScreenId> routes[] = {{CAdmin::QuestionBank, ScreenId::ExamPaper}, {CAdmin::Papers, ScreenId::TestManage},
+                                               {CAdmin::Exams, ScreenId::ExamManagement}, {CAdmin::Settings, ScreenId::VariouSet},
+                                               {CAdmin::Back, ScreenId::Login}};
     for (const auto &[id, target] : routes) {
         CAdmin admin;
+        admin.show();
         click(admin, id);
         EXPECT_EQ(requestedScreen(), target) << id;
     }
     CAdmin admin;
-    click(admin, 1064);
+    admin.show();
+    click(admin, CAdmin::Exit);
     EXPECT_TRUE(exited());
 }

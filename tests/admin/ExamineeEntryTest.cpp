@@ -51,7 +51,7 @@ protected:
     std::optional<ScreenId> enter()
     {
         CLogin login;
-        QTest::mouseClick(login.control<QAbstractButton>(1203), Qt::LeftButton);
+        QTest::mouseClick(login.control<QAbstractButton>(CLogin::TakeExam), Qt::LeftButton);
         return requestedScreen();
     }
 };

@@ -1,3 +1,4 @@
+#include "admin/CAdmin.h"
 #include "admin/CLogin.h"
 #include "app/CMyMsgDlg.h"
 #include "app/CReadEdit.h"
@@ -5,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "app/program/ScreenLoop.h"
+#include "results/CCheckScore.h"
 #include "store/CADOConn.h"
 #include "support/VornTest.h"
 
@@ -37,8 +39,8 @@ TEST_F(FrameTest, TimedMessageCountsDownToZeroAndCloses)
     CMyMsgDlg dialog("考试时间到！", Caption::Tip, 5);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "Vorn提示");
-    EXPECT_EQ(dialog.text(1239), "考试时间到！");
-    EXPECT_EQ(dialog.text(1233), "") << "empty until the first tick";
+    EXPECT_EQ(dialog.text(CMyMsgDlg::Text), "考试时间到！");
+    EXPECT_EQ(dialog.text(CMyMsgDlg::Countdown), "") << "empty until the first tick";
     dialog.tick();
     saveShot(&dialog, "CMyMsgDlg");
     EXPECT_TRUE(dialog.timer1Active());
@@ -46,7 +48,7 @@ TEST_F(FrameTest, TimedMessageCountsDownToZeroAndCloses)
     for (int i = 0; i < 4; ++i) {
         EXPECT_TRUE(dialog.isVisible());
         dialog.tick();
-        seen << dialog.text(1233);
+        seen << dialog.text(CMyMsgDlg::Countdown);
     }
     EXPECT_EQ(seen, (QStringList{"03", "02", "01", "00"}));
     EXPECT_FALSE(dialog.isVisible());
@@ -62,8 +64,8 @@ TEST_F(FrameTest, TimedMessageClosesAtOnceOnItsButton)
         auto *dialog = qobject_cast<CMyMsgDlg *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         dialog->tick();
-        EXPECT_EQ(dialog->text(1233), "05");
-        QTest::mouseClick(dialog->control<QPushButton>(1001), Qt::LeftButton);
+        EXPECT_EQ(dialog->text(CMyMsgDlg::Countdown), "05");
+        QTest::mouseClick(dialog->control<QPushButton>(CMyMsgDlg::Ok), Qt::LeftButton);
         EXPECT_FALSE(dialog->timer1Active());
         clicked = true;
     });
@@ -79,10 +81,10 @@ TEST_F(FrameTest, TimedMessageShowsEveryLineOfALongMessage)
     CMyMsgDlg dialog(text, Caption::Tip, 6);
     dialog.show();
     saveShot(&dialog, "CMyMsgDlg-long");
-    auto *label = dialog.control<QLabel>(1239);
+    auto *label = dialog.control<QLabel>(CMyMsgDlg::Text);
     EXPECT_GE(label->height(), label->heightForWidth(label->width()));
-    EXPECT_LE(label->geometry().bottom(), dialog.control(1233)->y());
-    EXPECT_LE(dialog.control(1001)->geometry().bottom(), dialog.height());
+    EXPECT_LE(label->geometry().bottom(), dialog.control(CMyMsgDlg::Countdown)->y());
+    EXPECT_LE(dialog.control(CMyMsgDlg::Ok)->geometry().bottom(), dialog.height());
 
     CMyMsgDlg shortOne(QStringLiteral("考试时间到！"), Caption::Tip, 6);
     EXPECT_EQ(shortOne.size(), shortOne.dialogTemplate().pixelSize());
@@ -92,7 +94,7 @@ TEST_F(FrameTest, StartScreenDiscardsEnterEscAndSpace)
 {
     CLogin login;
     login.show();
-    auto *user = login.control<QLineEdit>(1284);
+    auto *user = login.control<QLineEdit>(CLogin::ManagerName);
     ASSERT_NE(user, nullptr);
     QTest::keyClicks(user, "ad min");
     EXPECT_EQ(user->text(), "admin");
@@ -101,7 +103,7 @@ TEST_F(FrameTest, StartScreenDiscardsEnterEscAndSpace)
     QTest::keyClick(user, Qt::Key_Enter);
     EXPECT_TRUE(login.isVisible()) << "Esc never closes the screen";
     // Space on a focused button would press it; here it must not.
-    auto *exit = login.control<QPushButton>(1204);
+    auto *exit = login.control<QPushButton>(CLogin::Exit);
     exit->setFocus();
     QTest::keyClick(exit, Qt::Key_Space);
     EXPECT_FALSE(exited());
@@ -115,14 +117,14 @@ TEST_F(FrameTest, StartScreenLaysOutItsPicturesAndButtons)
     login.show();
     EXPECT_EQ(login.windowTitle(), "Lumet—登录Login");
     EXPECT_EQ(login.size(), QSize(792, 590)) << "396 x 295 dialog units of 宋体 12";
-    for (int id : {1292, 1201, 1203, 1204}) {
+    for (int id : {CLogin::ManagerSignIn, CLogin::AdminSignIn, CLogin::TakeExam, CLogin::Exit}) {
         auto *b = login.control<QPushButton>(id);
         ASSERT_NE(b, nullptr) << id;
         EXPECT_TRUE(b->text().isEmpty());
         EXPECT_FALSE(b->icon().isNull()) << "picture face of button " << id;
     }
-    EXPECT_FALSE(login.control(1206)->isVisible());
-    for (int id : {1284, 1286, 1288, 1290}) {
+    EXPECT_FALSE(login.control(CLogin::HiddenButton)->isVisible());
+    for (int id : {CLogin::ManagerName, CLogin::ManagerPassword, CLogin::AdminName, CLogin::AdminPassword}) {
         auto *e = login.control<QLineEdit>(id);
         ASSERT_NE(e, nullptr);
         EXPECT_EQ(e->echoMode(), QLineEdit::Normal) << "passwords are shown in clear";
@@ -171,7 +173,7 @@ TEST_F(FrameTest, ScreenLoopFollowsSwitchesAndEndsWhenAScreenIsClosedByItsFrame)
             auto *screen = qobject_cast<ScreenBase *>(w);
             ASSERT_NE(screen, nullptr);
             // The score query's "返回" leads to the exam administrator's screen.
-            QTest::mouseClick(screen->control<QPushButton>(1289), Qt::LeftButton);
+            QTest::mouseClick(screen->control<QPushButton>(CCheckScore::Back), Qt::LeftButton);
         },
         [&](QWidget *w) {
             titles << w->windowTitle();
@@ -190,8 +192,8 @@ TEST_F(FrameTest, NavigationTableNamesEveryExitOnce)
         EXPECT_FALSE(seen.contains({r.screenClass, r.control})) << r.screenClass.toStdString() << r.control;
         seen.insert({r.screenClass, r.control});
     }
-    EXPECT_EQ(Nav::routeOf("CAdmin", 1054)->target, ScreenId::ExamPaper);
-    EXPECT_FALSE(Nav::routeOf("CLogin", 1204)->target.has_value()) << "退出 is the exit";
+    EXPECT_EQ(Nav::routeOf("CAdmin", CAdmin::QuestionBank)->target, ScreenId::ExamPaper);
+    EXPECT_FALSE(Nav::routeOf("CLogin", CLogin::Exit)->target.has_value()) << "退出 is the exit";
 }
 
 TEST_F(FrameTest, ReadEditHidesWhenThePointerLeaves)

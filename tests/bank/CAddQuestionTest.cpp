@@ -2,6 +2,7 @@
 
 #include "bank/BankSeed.h"
 #include "store/Encoding.h"
+#include "support/Driving.h"
 #include "support/VornTest.h"
 
 #include <QComboBox>
@@ -30,42 +31,35 @@ protected:
         ini.write(Encoding::toGb("[object]\r\nname1=干部\r\nname2=\r\nname3=工人\r\n"));
     }
 
-    void choose(CAddQuestion &s, int id, const QString &item)
-    {
-        auto *combo = s.control<QComboBox>(id);
-        const int index = combo->findText(item);
-        ASSERT_GE(index, 0) << item.toStdString();
-        combo->setCurrentIndex(index);
-    }
-    void type(CAddQuestion &s, int id, const QString &text)
+    // Pasted: the key filter swallows typed spaces.
+    void paste(CAddQuestion &s, int id, const QString &text)
     {
         auto *box = s.control<QPlainTextEdit>(id);
         box->clear();
         box->setFocus();
-        box->insertPlainText(text); // pasted: the key filter swallows typed spaces
+        box->insertPlainText(text);
     }
-    void click(CAddQuestion &s, int id) { QTest::mouseClick(s.control<QPushButton>(id), Qt::LeftButton); }
 
     void fillSingle(CAddQuestion &s)
     {
-        choose(s, 1219, "语文");
-        choose(s, 1218, "单选题");
-        choose(s, 1216, "简单");
-        choose(s, 1231, "干部");
-        type(s, 1082, "一加一等于几？");
-        type(s, 1061, "1");
-        type(s, 1272, "2");
-        type(s, 1273, "3");
-        type(s, 1276, "B");
+        ASSERT_TRUE(choose(s, CAddQuestion::Subject, "语文"));
+        ASSERT_TRUE(choose(s, CAddQuestion::Type, "单选题"));
+        ASSERT_TRUE(choose(s, CAddQuestion::Difficulty, "简单"));
+        ASSERT_TRUE(choose(s, CAddQuestion::Audience, "干部"));
+        paste(s, CAddQuestion::Stem, "一加一等于几？");
+        paste(s, CAddQuestion::OptionA, "1");
+        paste(s, CAddQuestion::OptionB, "2");
+        paste(s, CAddQuestion::OptionC, "3");
+        paste(s, CAddQuestion::Answer, "B");
     }
     void fillJudge(CAddQuestion &s, const QString &stem)
     {
-        choose(s, 1219, "数学");
-        choose(s, 1218, "判断题");
-        choose(s, 1216, "中等");
-        choose(s, 1231, "工人");
-        choose(s, 1217, "B");
-        type(s, 1082, stem);
+        ASSERT_TRUE(choose(s, CAddQuestion::Subject, "数学"));
+        ASSERT_TRUE(choose(s, CAddQuestion::Type, "判断题"));
+        ASSERT_TRUE(choose(s, CAddQuestion::Difficulty, "中等"));
+        ASSERT_TRUE(choose(s, CAddQuestion::Audience, "工人"));
+        ASSERT_TRUE(choose(s, CAddQuestion::Judge, "B"));
+        paste(s, CAddQuestion::Stem, stem);
     }
     QString image(const QString &name)
     {
@@ -115,17 +109,17 @@ TEST_F(CAddQuestionTest, OpensWithTheListsAndTheChoiceLayout)
 {
     CAddQuestion s;
     s.show();
-    auto *subjects = s.control<QComboBox>(1219);
+    auto *subjects = s.control<QComboBox>(CAddQuestion::Subject);
     ASSERT_EQ(subjects->count(), 2);
     EXPECT_EQ(subjects->itemText(1), "数学");
-    auto *groups = s.control<QComboBox>(1231);
+    auto *groups = s.control<QComboBox>(CAddQuestion::Audience);
     ASSERT_EQ(groups->count(), 2); // empty slot 2 is left out
     EXPECT_EQ(groups->itemText(1), "工人");
-    for (int id : {1219, 1218, 1216, 1231, 1217})
+    for (int id : {CAddQuestion::Subject, CAddQuestion::Type, CAddQuestion::Difficulty, CAddQuestion::Audience, CAddQuestion::Judge})
         EXPECT_EQ(s.control<QComboBox>(id)->currentIndex(), -1) << id;
-    for (int id : {1217, 1049, 1278})
+    for (int id : {CAddQuestion::Judge, CAddQuestion::JudgeLabel, CAddQuestion::JudgeHint})
         EXPECT_FALSE(s.control(id)->isVisible()) << id;
-    for (int id : {1059, 1061, 1275, 1057, 1276})
+    for (int id : {CAddQuestion::OptionALabel, CAddQuestion::OptionA, CAddQuestion::OptionE, CAddQuestion::AnswerLabel, CAddQuestion::Answer})
         EXPECT_TRUE(s.control(id)->isVisible()) << id;
 }
 
@@ -133,36 +127,36 @@ TEST_F(CAddQuestionTest, TheTypeSwitchesTheLayoutAndClearingKeepsIt)
 {
     CAddQuestion s;
     s.show();
-    choose(s, 1218, "判断题");
-    EXPECT_EQ(s.control(1049)->geometry(), QRect(300, 180, 88, 16));
-    EXPECT_EQ(s.control(1278)->geometry(), QRect(270, 230, 132, 16));
-    EXPECT_EQ(s.control(1217)->geometry(), QRect(300, 280, 72, 24));
-    EXPECT_TRUE(s.control(1217)->isVisible());
+    ASSERT_TRUE(choose(s, CAddQuestion::Type, "判断题"));
+    EXPECT_EQ(s.control(CAddQuestion::JudgeLabel)->geometry(), QRect(300, 180, 88, 16));
+    EXPECT_EQ(s.control(CAddQuestion::JudgeHint)->geometry(), QRect(270, 230, 132, 16));
+    EXPECT_EQ(s.control(CAddQuestion::Judge)->geometry(), QRect(300, 280, 72, 24));
+    EXPECT_TRUE(s.control(CAddQuestion::Judge)->isVisible());
     saveShot(&s, "CAddQuestion-judge");
-    EXPECT_FALSE(s.control(1276)->isVisible());
-    EXPECT_FALSE(s.control(1061)->isVisible());
+    EXPECT_FALSE(s.control(CAddQuestion::Answer)->isVisible());
+    EXPECT_FALSE(s.control(CAddQuestion::OptionA)->isVisible());
 
-    type(s, 1061, "kept while hidden");
-    choose(s, 1218, "问答题");
-    EXPECT_EQ(s.control(1049)->geometry(), QRect(102, 180, 88, 16));
-    EXPECT_EQ(s.control(1276)->geometry(), QRect(102, 210, 600, 100));
-    EXPECT_TRUE(s.control(1049)->isVisible());
-    EXPECT_FALSE(s.control(1278)->isVisible());
+    paste(s, CAddQuestion::OptionA, "kept while hidden");
+    ASSERT_TRUE(choose(s, CAddQuestion::Type, "问答题"));
+    EXPECT_EQ(s.control(CAddQuestion::JudgeLabel)->geometry(), QRect(102, 180, 88, 16));
+    EXPECT_EQ(s.control(CAddQuestion::Answer)->geometry(), QRect(102, 210, 600, 100));
+    EXPECT_TRUE(s.control(CAddQuestion::JudgeLabel)->isVisible());
+    EXPECT_FALSE(s.control(CAddQuestion::JudgeHint)->isVisible());
     saveShot(&s, "CAddQuestion-essay");
-    EXPECT_FALSE(s.control(1217)->isVisible());
+    EXPECT_FALSE(s.control(CAddQuestion::Judge)->isVisible());
 
-    choose(s, 1218, "多选题");
-    EXPECT_EQ(s.control(1276)->geometry(), QRect(122, 412, 100, 30));
-    EXPECT_FALSE(s.control(1049)->isVisible());
+    ASSERT_TRUE(choose(s, CAddQuestion::Type, "多选题"));
+    EXPECT_EQ(s.control(CAddQuestion::Answer)->geometry(), QRect(122, 412, 100, 30));
+    EXPECT_FALSE(s.control(CAddQuestion::JudgeLabel)->isVisible());
     saveShot(&s, "CAddQuestion-choice");
-    EXPECT_EQ(s.text(1061), "kept while hidden");
+    EXPECT_EQ(s.text(CAddQuestion::OptionA), "kept while hidden");
 
-    choose(s, 1218, "填空题");
-    click(s, 1228);
-    EXPECT_EQ(s.control<QComboBox>(1218)->currentIndex(), -1);
-    EXPECT_EQ(s.text(1061), "");
-    EXPECT_TRUE(s.control(1049)->isVisible()); // still the 填空题 layout
-    EXPECT_EQ(s.control(1276)->geometry(), QRect(102, 210, 600, 100));
+    ASSERT_TRUE(choose(s, CAddQuestion::Type, "填空题"));
+    click(s, CAddQuestion::Clear);
+    EXPECT_EQ(s.control<QComboBox>(CAddQuestion::Type)->currentIndex(), -1);
+    EXPECT_EQ(s.text(CAddQuestion::OptionA), "");
+    EXPECT_TRUE(s.control(CAddQuestion::JudgeLabel)->isVisible()); // still the 填空题 layout
+    EXPECT_EQ(s.control(CAddQuestion::Answer)->geometry(), QRect(102, 210, 600, 100));
 }
 
 TEST_F(CAddQuestionTest, EveryLayoutReadsCleanly)
@@ -170,7 +164,7 @@ TEST_F(CAddQuestionTest, EveryLayoutReadsCleanly)
     CAddQuestion s;
     s.show();
     for (const char *type : {"单选题", "判断题", "填空题"}) {
-        choose(s, 1218, type);
+        ASSERT_TRUE(choose(s, CAddQuestion::Type, type));
         for (QLabel *label : s.findChildren<QLabel *>()) {
             if (label->isVisible()) {
                 EXPECT_TRUE(showsWholeText(label)) << type << ": " << label->text().toStdString() << " is cut";
@@ -178,15 +172,15 @@ TEST_F(CAddQuestionTest, EveryLayoutReadsCleanly)
         }
     }
     // The answer box of the choice layout holds its letters without a scroll bar.
-    choose(s, 1218, "多选题");
-    type(s, 1276, "ABCDE");
+    ASSERT_TRUE(choose(s, CAddQuestion::Type, "多选题"));
+    paste(s, CAddQuestion::Answer, "ABCDE");
     QApplication::processEvents();
     saveShot(&s, "CAddQuestion-answer");
-    auto *answer = s.control<QPlainTextEdit>(1276);
+    auto *answer = s.control<QPlainTextEdit>(CAddQuestion::Answer);
     EXPECT_FALSE(answer->verticalScrollBar()->isVisible());
     EXPECT_FALSE(answer->horizontalScrollBar()->isVisible());
     // Only a text that does not fit brings one.
-    type(s, 1276, "A\nB\nC\nD");
+    paste(s, CAddQuestion::Answer, "A\nB\nC\nD");
     QApplication::processEvents();
     EXPECT_TRUE(answer->verticalScrollBar()->isVisible());
 }
@@ -196,21 +190,21 @@ TEST_F(CAddQuestionTest, AddsOnceAndRefusesTheDuplicate)
     CAddQuestion s;
     s.show();
     expectBox("请选择题型！", Caption::Remind);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
 
     fillSingle(s);
-    type(s, 1273, "");
+    paste(s, CAddQuestion::OptionC, "");
     expectBox("添加数据不能为空！", Caption::Remind);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
 
-    type(s, 1273, "3");
+    paste(s, CAddQuestion::OptionC, "3");
     expectBox("题目添加成功!", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
     // The boxes keep their contents for the next question.
-    EXPECT_EQ(s.text(1082), "一加一等于几？");
-    choose(s, 1216, "困难");
+    EXPECT_EQ(s.text(CAddQuestion::Stem), "一加一等于几？");
+    ASSERT_TRUE(choose(s, CAddQuestion::Difficulty, "困难"));
     expectBox("题目已存在，不能重复添加！", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
 
     const auto rows = outsiderRows(Db::Questions, "select 科目,题型,题干,答案,A,B,C,D,E,难度,对象,图片 from 单选题");
     ASSERT_EQ(rows.size(), 1);
@@ -224,13 +218,13 @@ TEST_F(CAddQuestionTest, AnOverLongFieldIsRefusedBeforeAnythingIsWritten)
     CAddQuestion s;
     s.show();
     fillSingle(s);
-    type(s, 1274, QString(256, QChar(0x6587)));
+    paste(s, CAddQuestion::OptionD, QString(256, QChar(0x6587)));
     expectBox("选项D超过255个字符，添加失败！", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
     EXPECT_TRUE(outsiderRows(Db::Questions, "select * from 单选题").isEmpty());
-    type(s, 1274, QString(255, QChar(0x6587)));
+    paste(s, CAddQuestion::OptionD, QString(255, QChar(0x6587)));
     expectBox("题目添加成功!", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
     EXPECT_EQ(outsiderRows(Db::Questions, "select length(D) from 单选题")[0][0], "255");
 }
 
@@ -240,7 +234,7 @@ TEST_F(CAddQuestionTest, AJudgeQuestionStoresItsFixedOptionsAndQuotesAreFine)
     s.show();
     fillJudge(s, "It's false");
     expectBox("题目添加成功!", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
     const auto rows = outsiderRows(Db::Questions, "select 题干,答案,A,B,C from 判断题");
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].mid(0, 4), QStringList({"It's false", "B", "正确", "错误"}));
@@ -257,18 +251,18 @@ TEST_F(CAddQuestionTest, APictureIsStoredUnderTheQuestionsName)
 
     answerFileDialog(path("photo.JPG"));
     expectBox("请选择jpg或jpeg或bmp文件", Caption::Tip);
-    click(s, 1230);
+    click(s, CAddQuestion::Picture);
     EXPECT_EQ(s.pictureWindow(), nullptr);
 
     answerFileDialog(picture);
-    click(s, 1230);
+    click(s, CAddQuestion::Picture);
     ASSERT_NE(s.pictureWindow(), nullptr);
     EXPECT_TRUE(s.pictureWindow()->isVisible());
 
     fillJudge(s, "图中是红色吗");
     expectBox("确认要导入图片文件?", Caption::Tip, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("题目添加成功!", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
     EXPECT_EQ(s.pictureWindow(), nullptr);
     EXPECT_EQ(outsiderRows(Db::Questions, "select ID, 图片 from 判断题 where 题干='图中是红色吗'")[0],
               QStringList({"7", "判断题7"}));
@@ -278,21 +272,21 @@ TEST_F(CAddQuestionTest, APictureIsStoredUnderTheQuestionsName)
 
     // Answering No stores no picture and closes the window.
     answerFileDialog(picture);
-    click(s, 1230);
+    click(s, CAddQuestion::Picture);
     fillJudge(s, "第二题");
     expectBox("确认要导入图片文件?", Caption::Tip, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
     expectBox("题目添加成功!", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
     EXPECT_EQ(s.pictureWindow(), nullptr);
     EXPECT_TRUE(outsiderRows(Db::Questions, "select 图片 from 判断题 where 题干='第二题'")[0][0].isNull());
 
     // A window closed by its close box counts as none: nothing is asked.
     answerFileDialog(picture);
-    click(s, 1230);
+    click(s, CAddQuestion::Picture);
     s.pictureWindow()->close();
     fillJudge(s, "第三题");
     expectBox("题目添加成功!", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
     EXPECT_TRUE(outsiderRows(Db::Questions, "select 图片 from 判断题 where 题干='第三题'")[0][0].isNull());
 }
 
@@ -325,7 +319,7 @@ TEST_F(CAddQuestionTest, ThePictureWindowCanBeClosedWhileTheEntryScreenIsModal)
         ran = true;
         EXPECT_EQ(QApplication::activeModalWidget(), &s);
         answerFileDialog(picture);
-        click(s, 1230);
+        click(s, CAddQuestion::Picture);
         CShowMap *window = s.pictureWindow();
         if (!window) {
             ADD_FAILURE() << "no picture window";
@@ -341,8 +335,8 @@ TEST_F(CAddQuestionTest, ThePictureWindowCanBeClosedWhileTheEntryScreenIsModal)
         EXPECT_FALSE(window->isVisible());
         fillSingle(s);
         expectBox("题目添加成功!", Caption::Tip);
-        click(s, 1229);
-        click(s, 1207);
+        click(s, CAddQuestion::Add);
+        click(s, CAddQuestion::Exit);
     });
     s.exec();
     EXPECT_TRUE(ran);
@@ -359,14 +353,14 @@ TEST_F(CAddQuestionTest, WithoutThePictureFolderThePictureNameIsStillSet)
     CAddQuestion s;
     s.show();
     answerFileDialog(image("photo.bmp"));
-    click(s, 1230);
+    click(s, CAddQuestion::Picture);
     fillSingle(s);
     expectBox("确认要导入图片文件?", Caption::Tip, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("图片文件 QuestionMap/单选题1.bmp 保存失败：文件夹不存在。\n"
               "题目已照常添加；问题解决后，可把图片以此文件名放到该位置。",
               Caption::Tip);
     expectBox("题目添加成功!", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
     EXPECT_EQ(outsiderRows(Db::Questions, "select 图片 from 单选题")[0][0], "单选题1");
     EXPECT_FALSE(QDir(path("QuestionMap")).exists());
 }
@@ -376,12 +370,12 @@ TEST_F(CAddQuestionTest, ADatabaseErrorIsReportedAsAFailedAdd)
     outsiderExec(Db::Questions, "drop table 填空题");
     CAddQuestion s;
     s.show();
-    choose(s, 1219, "语文");
-    choose(s, 1218, "填空题");
-    choose(s, 1216, "简单");
-    choose(s, 1231, "干部");
-    type(s, 1082, "【】是首都");
-    type(s, 1276, "北京");
+    ASSERT_TRUE(choose(s, CAddQuestion::Subject, "语文"));
+    ASSERT_TRUE(choose(s, CAddQuestion::Type, "填空题"));
+    ASSERT_TRUE(choose(s, CAddQuestion::Difficulty, "简单"));
+    ASSERT_TRUE(choose(s, CAddQuestion::Audience, "干部"));
+    paste(s, CAddQuestion::Stem, "【】是首都");
+    paste(s, CAddQuestion::Answer, "北京");
     expectBox("题目添加失败！", Caption::Tip);
-    click(s, 1229);
+    click(s, CAddQuestion::Add);
 }

@@ -1,6 +1,7 @@
 #include "bank/CExamInandout.h"
 
 #include "bank/BankSeed.h"
+#include "support/Driving.h"
 #include "support/VornTest.h"
 
 #include <QComboBox>
@@ -15,10 +16,9 @@ class CExamInandoutTest : public VornTest
 protected:
     void choose(CExamInandout &s, const QString &type)
     {
-        auto *combo = s.control<QComboBox>(1336);
+        auto *combo = s.control<QComboBox>(CExamInandout::Type);
         combo->setCurrentIndex(combo->findText(type));
     }
-    void click(CExamInandout &s, int id) { QTest::mouseClick(s.control<QPushButton>(id), Qt::LeftButton); }
 };
 
 } // namespace
@@ -31,17 +31,17 @@ TEST_F(CExamInandoutTest, ImportModeImportsTheChosenSheetAndCloses)
     s.show();
     saveShot(&s, "CExamInandout-import");
     EXPECT_EQ(s.windowTitle(), "Lumet—题库导入或删除");
-    EXPECT_TRUE(s.control(1335)->isVisible());
-    EXPECT_FALSE(s.control(1337)->isVisible());
-    EXPECT_EQ(s.text(1339), CExamInandout::importExplanation());
+    EXPECT_TRUE(s.control(CExamInandout::Import)->isVisible());
+    EXPECT_FALSE(s.control(CExamInandout::Clear)->isVisible());
+    EXPECT_EQ(s.text(CExamInandout::Explanation), CExamInandout::importExplanation());
 
     expectBox("请选择题型！", Caption::Remind);
-    click(s, 1335);
+    click(s, CExamInandout::Import);
     EXPECT_TRUE(s.isVisible());
 
     choose(s, "判断题");
     expectBox("导入数据2条，已删除0条重复数据！", Caption::Tip);
-    click(s, 1335);
+    click(s, CExamInandout::Import);
     EXPECT_FALSE(s.isVisible());
     EXPECT_EQ(s.result(), QDialog::Accepted);
     const auto rows = outsiderRows(Db::Questions, "select 答案, A, B, C from 判断题 order by ID");
@@ -58,7 +58,7 @@ TEST_F(CExamInandoutTest, ARefusedImportClosesWithItsMessage)
     s.show();
     choose(s, "单选题");
     expectBox("Excel单选题表没有按照模板要求输入，导入失败！", Caption::Tip);
-    click(s, 1335);
+    click(s, CExamInandout::Import);
     EXPECT_FALSE(s.isVisible());
     EXPECT_EQ(s.result(), QDialog::Rejected);
 }
@@ -83,18 +83,18 @@ TEST_F(CExamInandoutTest, ClearingModeEmptiesAType)
     CExamInandout s(CExamInandout::Mode::Delete, nullptr);
     s.show();
     saveShot(&s, "CExamInandout-delete");
-    EXPECT_FALSE(s.control(1335)->isVisible());
-    EXPECT_TRUE(s.control(1337)->isVisible());
-    EXPECT_EQ(s.text(1339), "\n\n    您确定要删除系统保存的相关题型的题库码?\n\n一旦删除将无法恢复！");
+    EXPECT_FALSE(s.control(CExamInandout::Import)->isVisible());
+    EXPECT_TRUE(s.control(CExamInandout::Clear)->isVisible());
+    EXPECT_EQ(s.text(CExamInandout::Explanation), "\n\n    您确定要删除系统保存的相关题型的题库码?\n\n一旦删除将无法恢复！");
 
     choose(s, "填空题");
     expectBox("填空题题库已为空", Caption::Tip);
-    click(s, 1337);
+    click(s, CExamInandout::Clear);
     EXPECT_TRUE(s.isVisible());
 
     choose(s, "单选题");
     expectBox("单选题题库已清空", Caption::Tip);
-    click(s, 1337);
+    click(s, CExamInandout::Clear);
     EXPECT_FALSE(s.isVisible());
     EXPECT_TRUE(outsiderRows(Db::Questions, "select * from 单选题").isEmpty());
     EXPECT_FALSE(QFile::exists(path("QuestionMap/单选题2.bmp")));

@@ -5,6 +5,7 @@
 #include "bank/CAddQuestion.h"
 #include "bank/CExamInandout.h"
 #include "bank/BankSeed.h"
+#include "support/Driving.h"
 #include "support/VornTest.h"
 
 #include <QApplication>
@@ -23,18 +24,17 @@ namespace {
 class CExamPaperTest : public VornTest
 {
 protected:
-    void click(CExamPaper &s, int id) { QTest::mouseClick(s.control<QPushButton>(id), Qt::LeftButton); }
     void check(CExamPaper &s, int id) { QTest::mouseClick(s.control<QCheckBox>(id), Qt::LeftButton); }
     void keyword(CExamPaper &s, const QString &text)
     {
-        auto *box = s.control<QPlainTextEdit>(1051);
+        auto *box = s.control<QPlainTextEdit>(CExamPaper::Keyword);
         box->clear();
         box->setFocus();
         box->insertPlainText(text); // pasted: Chinese cannot be typed key by key here
     }
-    QTableWidget *list(CExamPaper &s) { return s.control<QTableWidget>(1031); }
+    QTableWidget *list(CExamPaper &s) { return s.control<QTableWidget>(CExamPaper::List); }
     QString cell(CExamPaper &s, int row, int column) { return list(s)->item(row, column)->text(); }
-    QString label(CExamPaper &s) { return s.text(1082); }
+    QString label(CExamPaper &s) { return s.text(CExamPaper::PageLabel); }
     bool interimExists()
     {
         return !outsiderRows(Db::Questions, "select name from sqlite_master where name='interim1'").isEmpty();
@@ -73,14 +73,14 @@ TEST_F(CExamPaperTest, OpensWithAnEmptyWorkingTableAndDropsItOnLeaving)
     EXPECT_EQ(list(s)->horizontalHeaderItem(12)->text(), "ID");
     EXPECT_EQ(list(s)->columnWidth(3), 350);
     EXPECT_EQ(list(s)->columnWidth(12), 0);
-    EXPECT_EQ(s.control<QComboBox>(1053)->count(), 1);
-    for (int id : {1076, 1078, 1077, 1079, 1026})
+    EXPECT_EQ(s.control<QComboBox>(CExamPaper::Subject)->count(), 1);
+    for (int id : {CExamPaper::FirstPage, CExamPaper::PreviousPage, CExamPaper::NextPage, CExamPaper::LastPage, CExamPaper::ReadEdit})
         EXPECT_FALSE(s.control(id)->isVisible()) << id;
     ASSERT_TRUE(interimExists());
     EXPECT_TRUE(outsiderRows(Db::Questions, "select * from interim1").isEmpty());
     EXPECT_EQ(outsiderRows(Db::Questions, "pragma table_info(interim1)").size(), 14);
 
-    click(s, 1080);
+    click(s, CExamPaper::Back);
     EXPECT_FALSE(interimExists());
     EXPECT_EQ(requestedScreen(), ScreenId::Admin);
 }
@@ -89,13 +89,15 @@ TEST_F(CExamPaperTest, TheOtherExitsDropTheWorkingTableToo)
 {
     {
         CExamPaper s;
-        click(s, 1071);
+        s.show();
+        click(s, CExamPaper::Settings);
         EXPECT_FALSE(interimExists());
         EXPECT_EQ(requestedScreen(), ScreenId::VariouSet);
     }
     CExamPaper s;
+    s.show();
     EXPECT_TRUE(interimExists());
-    click(s, 1081);
+    click(s, CExamPaper::Exit);
     EXPECT_FALSE(interimExists());
     EXPECT_TRUE(exited());
 }
@@ -108,21 +110,21 @@ TEST_F(CExamPaperTest, PagesThroughOneHundredTwentyResults)
     CExamPaper s;
     s.show();
     expectBox("题型为必选！", Caption::Tip);
-    click(s, 1067);
+    click(s, CExamPaper::Search);
     EXPECT_EQ(list(s)->rowCount(), 0);
 
-    check(s, 1083);
-    check(s, 1055);
-    click(s, 1067);
+    check(s, CExamPaper::MultipleType);
+    check(s, CExamPaper::SingleType);
+    click(s, CExamPaper::Search);
     ASSERT_EQ(list(s)->rowCount(), 50);
     EXPECT_EQ(cell(s, 0, 0), "1");
     EXPECT_EQ(cell(s, 49, 0), "50");
     EXPECT_EQ(cell(s, 0, 3), "单1");
     EXPECT_EQ(label(s), "第 1 页  共 3 页");
-    for (int id : {1076, 1078, 1077, 1079, 1082})
+    for (int id : {CExamPaper::FirstPage, CExamPaper::PreviousPage, CExamPaper::NextPage, CExamPaper::LastPage, CExamPaper::PageLabel})
         EXPECT_TRUE(s.control(id)->isVisible()) << id;
 
-    click(s, 1079); // 末页
+    click(s, CExamPaper::LastPage); // 末页
     ASSERT_EQ(list(s)->rowCount(), 20);
     EXPECT_EQ(cell(s, 0, 0), "101");
     EXPECT_EQ(cell(s, 19, 0), "120");
@@ -131,39 +133,39 @@ TEST_F(CExamPaperTest, PagesThroughOneHundredTwentyResults)
     EXPECT_EQ(label(s), "第 3 页  共 3 页");
     saveShot(&s, "CExamPaper-paged");
 
-    click(s, 1078); // <<
+    click(s, CExamPaper::PreviousPage); // <<
     EXPECT_EQ(label(s), "第 2 页  共 3 页");
     EXPECT_EQ(cell(s, 0, 0), "51");
-    click(s, 1077); // >>
+    click(s, CExamPaper::NextPage); // >>
     EXPECT_EQ(label(s), "第 3 页  共 3 页");
-    click(s, 1077); // >> on the last page searches again and stays
+    click(s, CExamPaper::NextPage); // >> on the last page searches again and stays
     EXPECT_EQ(label(s), "第 3 页  共 3 页");
     EXPECT_EQ(list(s)->rowCount(), 20);
 
     // A narrower search keeps page 3: beyond its only page, the list is empty.
-    s.control<QComboBox>(1053)->setCurrentIndex(s.control<QComboBox>(1053)->findText("数学"));
+    s.control<QComboBox>(CExamPaper::Subject)->setCurrentIndex(s.control<QComboBox>(CExamPaper::Subject)->findText("数学"));
     keyword(s, "多1");
-    click(s, 1067);
+    click(s, CExamPaper::Search);
     EXPECT_EQ(list(s)->rowCount(), 0);
     EXPECT_EQ(label(s), "第 3 页  共 1 页");
-    click(s, 1076); // 首页
+    click(s, CExamPaper::FirstPage); // 首页
     EXPECT_EQ(list(s)->rowCount(), 11); // 多1, 多10 … 多19
     EXPECT_EQ(label(s), "第 1 页  共 1 页");
 
     // No match at all: the list empties, the paging controls stay as they were.
     keyword(s, "无此题");
-    click(s, 1067);
+    click(s, CExamPaper::Search);
     EXPECT_EQ(list(s)->rowCount(), 0);
     EXPECT_EQ(label(s), "第 1 页  共 1 页");
 
-    click(s, 1075); // 清空列表
-    EXPECT_FALSE(s.control(1079)->isVisible());
-    EXPECT_FALSE(s.control(1082)->isVisible());
+    click(s, CExamPaper::ClearList); // 清空列表
+    EXPECT_FALSE(s.control(CExamPaper::LastPage)->isVisible());
+    EXPECT_FALSE(s.control(CExamPaper::PageLabel)->isVisible());
 
-    click(s, 1068); // 清空选项
-    EXPECT_EQ(s.text(1051), "");
-    EXPECT_FALSE(s.control<QCheckBox>(1055)->isChecked());
-    EXPECT_EQ(s.control<QComboBox>(1053)->currentIndex(), -1);
+    click(s, CExamPaper::ClearOptions); // 清空选项
+    EXPECT_EQ(s.text(CExamPaper::Keyword), "");
+    EXPECT_FALSE(s.control<QCheckBox>(CExamPaper::SingleType)->isChecked());
+    EXPECT_EQ(s.control<QComboBox>(CExamPaper::Subject)->currentIndex(), -1);
 }
 
 TEST_F(CExamPaperTest, DoubleClickDeletesTheRowItsQuestionAndItsPicture)
@@ -175,8 +177,8 @@ TEST_F(CExamPaperTest, DoubleClickDeletesTheRowItsQuestionAndItsPicture)
     }
     CExamPaper s;
     s.show();
-    check(s, 1065);
-    click(s, 1067);
+    check(s, CExamPaper::JudgeType);
+    click(s, CExamPaper::Search);
     ASSERT_EQ(list(s)->rowCount(), 8);
 
     // Below the rows: nothing is deleted.
@@ -201,9 +203,9 @@ TEST_F(CExamPaperTest, RightClickShowsTheWholeCellExceptForTheNumber)
     seedQuestions("问答题", 2, "语文", QString(300, QChar(u'长')));
     CExamPaper s;
     s.show();
-    check(s, 1085);
-    click(s, 1067);
-    auto *box = s.control<CReadEdit>(1026);
+    check(s, CExamPaper::EssayType);
+    click(s, CExamPaper::Search);
+    auto *box = s.control<CReadEdit>(CExamPaper::ReadEdit);
 
     rightClick(s, 0, 0);
     EXPECT_FALSE(box->isVisible());
@@ -221,9 +223,10 @@ TEST_F(CExamPaperTest, RightClickShowsTheWholeCellExceptForTheNumber)
 TEST_F(CExamPaperTest, TheTemplateOpensAndOnlyQuestionsXlsIsImported)
 {
     CExamPaper s;
+    s.show();
     QString opened;
     ShellOpen::setHandler([&](const QString &p) { opened = p; });
-    click(s, 1070);
+    click(s, CExamPaper::QuestionTemplate);
     ShellOpen::setHandler({});
     EXPECT_EQ(opened, path("questions.xls"));
     EXPECT_TRUE(QFile::exists(opened)); // placed by the working directory's setup
@@ -235,20 +238,20 @@ TEST_F(CExamPaperTest, TheTemplateOpensAndOnlyQuestionsXlsIsImported)
     };
     answerFileDialog(path("Questions.xls"));
     expectBox("请选择'questions.xls'文件", Caption::Tip);
-    click(s, 1069);
+    click(s, CExamPaper::Import);
     answerFileDialog(QString());
-    click(s, 1069);
+    click(s, CExamPaper::Import);
     EXPECT_TRUE(imported.isEmpty());
 
     answerFileDialog(path("questions.xls"));
-    click(s, 1069);
+    click(s, CExamPaper::Import);
     EXPECT_EQ(imported, QStringList{path("questions.xls")});
 
     int entries = 0, clears = 0;
     s.openEntry = [&](QWidget *) { ++entries; };
     s.openDelete = [&](QWidget *) { return ++clears; };
-    click(s, 1073);
-    click(s, 1072);
+    click(s, CExamPaper::Add);
+    click(s, CExamPaper::DeleteBank);
     EXPECT_EQ(entries, 1);
     EXPECT_EQ(clears, 1);
 }
@@ -260,8 +263,8 @@ TEST_F(CExamPaperTest, AFinishedImportEmptiesTheList)
     seedQuestions("单选题", 3);
     CExamPaper s;
     s.show();
-    check(s, 1055);
-    click(s, 1067);
+    check(s, CExamPaper::SingleType);
+    click(s, CExamPaper::Search);
     ASSERT_EQ(list(s)->rowCount(), 3);
 
     bool seen = false;
@@ -269,13 +272,13 @@ TEST_F(CExamPaperTest, AFinishedImportEmptiesTheList)
         auto *pop = qobject_cast<CExamInandout *>(QApplication::activeModalWidget());
         ASSERT_NE(pop, nullptr);
         seen = true;
-        auto *types = pop->control<QComboBox>(1336);
+        auto *types = pop->control<QComboBox>(CExamInandout::Type);
         types->setCurrentIndex(types->findText("单选题"));
-        QTest::mouseClick(pop->control<QPushButton>(1335), Qt::LeftButton);
+        QTest::mouseClick(pop->control<QPushButton>(CExamInandout::Import), Qt::LeftButton);
     });
     answerFileDialog(path("in/questions.xls"));
     expectBox("导入数据10条，已删除0条重复数据！\n另有2行的科目、题型、题干、答案、难度或对象为空，未导入。", Caption::Tip);
-    click(s, 1069);
+    click(s, CExamPaper::Import);
     EXPECT_TRUE(seen);
     EXPECT_EQ(list(s)->rowCount(), 0);
     EXPECT_EQ(outsiderRows(Db::Questions, "select count(*) from 单选题")[0][0], "13");
@@ -291,9 +294,9 @@ TEST_F(CExamPaperTest, ManualEntryOpensOverTheBrowserAndCloses)
         ASSERT_NE(entry, nullptr);
         seen = true;
         EXPECT_EQ(entry->windowTitle(), "手动添加题目");
-        QTest::mouseClick(entry->control<QPushButton>(1207), Qt::LeftButton);
+        QTest::mouseClick(entry->control<QPushButton>(CAddQuestion::Exit), Qt::LeftButton);
     });
-    click(s, 1073);
+    click(s, CExamPaper::Add);
     EXPECT_TRUE(seen);
     EXPECT_TRUE(s.isVisible());
 }

@@ -28,11 +28,6 @@
 
 namespace {
 
-void type(QWidget *widget, const QString &text)
-{
-    typeText(widget, text);
-}
-
 class CVariouSetTest : public VornTest
 {
 protected:
@@ -43,7 +38,7 @@ protected:
         return screen;
     }
 
-    static QTreeWidget *treeOf(CVariouSet &s) { return s.control<QTreeWidget>(1083); }
+    static QTreeWidget *treeOf(CVariouSet &s) { return s.control<QTreeWidget>(CVariouSet::Tree); }
     static QTreeWidgetItem *rootOf(CVariouSet &s) { return treeOf(s)->topLevelItem(0); }
 
     // Right-clicks the node and picks the menu entry with that label.
@@ -71,9 +66,9 @@ protected:
         whenShown<CAddAltNode>([=](CAddAltNode *dlg) {
             saveShot(dlg, "CAddAltNode");
             if (shownName)
-                *shownName = dlg->text(1223);
-            type(dlg->control(1097), name);
-            QTest::mouseClick(dlg->control<QPushButton>(cancel ? 1002 : 1001), Qt::LeftButton);
+                *shownName = dlg->text(CAddAltNode::CurrentName);
+            typeText(dlg->control(CAddAltNode::Name), name);
+            QTest::mouseClick(dlg->control<QPushButton>(cancel ? CAddAltNode::Cancel : CAddAltNode::Save), Qt::LeftButton);
         });
     }
 
@@ -85,7 +80,7 @@ protected:
 
     static QStringList subjectRows(CVariouSet &s)
     {
-        auto *list = s.control<QTableWidget>(1209);
+        auto *list = s.control<QTableWidget>(CVariouSet::Subjects);
         QStringList rows;
         for (int r = 0; r < list->rowCount(); ++r)
             rows << list->item(r, 0)->text() + u' ' + list->item(r, 1)->text();
@@ -102,7 +97,7 @@ protected:
 
     static QStringList groupEdits(CVariouSet &s)
     {
-        return {s.text(1088), s.text(1089), s.text(1090), s.text(1086)};
+        return {s.text(CVariouSet::Group1), s.text(CVariouSet::Group2), s.text(CVariouSet::Group3), s.text(CVariouSet::Group4)};
     }
 };
 
@@ -114,15 +109,15 @@ TEST_F(CVariouSetTest, WithoutSettingsFileShowsTheRootAloneAndRefusesToSave)
     EXPECT_EQ(s->windowTitle(), QStringLiteral("Lumet—各种设置"));
     ASSERT_EQ(treeOf(*s)->topLevelItemCount(), 1);
     EXPECT_EQ(rootOf(*s)->text(0), QStringLiteral("Teskar"));
-    EXPECT_EQ(s->text(1215), QStringLiteral("Teskar"));
+    EXPECT_EQ(s->text(CVariouSet::TreeRoot), QStringLiteral("Teskar"));
     EXPECT_EQ(rootOf(*s)->childCount(), 0);
-    EXPECT_FALSE(s->control(1084)->isVisible());
-    EXPECT_FALSE(s->control(1087)->isVisible());
+    EXPECT_FALSE(s->control(CVariouSet::HiddenEdit1)->isVisible());
+    EXPECT_FALSE(s->control(CVariouSet::HiddenEdit2)->isVisible());
     EXPECT_EQ(groupEdits(*s), (QStringList{"", "", "", ""}));
-    EXPECT_EQ(s->control<QComboBox>(1210)->count(), 0);
+    EXPECT_EQ(s->control<QComboBox>(CVariouSet::BankSubjects)->count(), 0);
 
     expectBox("请添加部门或岗位！", Caption::Tip);
-    QTest::mouseClick(s->control<QPushButton>(1092), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::SaveTree), Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(path("vornconf.ini")));
 }
 
@@ -169,7 +164,7 @@ TEST_F(CVariouSetTest, TheTreeDrawsItsLinesAndTheSubjectsFitTheirList)
     EXPECT_GT(lineRows, (bottom - top) / 3) << "no line joins the departments";
 
     // The two columns fit beside a vertical scroll bar: no horizontal one.
-    auto *list = s->control<QTableWidget>(1209);
+    auto *list = s->control<QTableWidget>(CVariouSet::Subjects);
     EXPECT_TRUE(list->verticalScrollBar()->isVisible());
     EXPECT_EQ(list->columnWidth(0), 42);
     EXPECT_EQ(list->columnWidth(1), 200);
@@ -217,14 +212,14 @@ TEST_F(CVariouSetTest, BuildsTheTreeThroughTheMenuAndSavesIt)
     menuCommand(*s, root, QStringLiteral("删  除"));
     EXPECT_EQ(root->text(0), QStringLiteral("Teskar"));
 
-    QTest::mouseClick(s->control<QPushButton>(1092), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::SaveTree), Qt::LeftButton);
     EXPECT_EQ(SettingsFile().readDepartmentTree(),
               (DepartmentTree{{QStringLiteral("市场部"), {QStringLiteral("经理"), QStringLiteral("O'Brien")}},
                               {QStringLiteral("技术部"), {}}}));
 
     // Deleting a department takes its posts; saving renumbers the rest.
     menuCommand(*s, root->child(0), QStringLiteral("删  除"));
-    QTest::mouseClick(s->control<QPushButton>(1092), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::SaveTree), Qt::LeftButton);
     EXPECT_EQ(SettingsFile().readDepartmentTree(), (DepartmentTree{{QStringLiteral("技术部"), {}}}));
     EXPECT_FALSE(Encoding::fromGb([&] {
                      QFile f(path("vornconf.ini"));
@@ -248,17 +243,16 @@ TEST_F(CVariouSetTest, NodeEditorRefusesSemicolonsAndKeepsTheStandardKeys)
     expectBox("名称中不能含有';'！", Caption::Tip);
     whenShown<CAddAltNode>([this](CAddAltNode *dlg) {
         EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Lumet—添加或修改节点"));
-        EXPECT_FALSE(dlg->control(1223)->isVisible());
-        EXPECT_FALSE(dlg->control(1225)->isVisible());
-        EXPECT_FALSE(dlg->control(1224)->isVisible());
-        EXPECT_EQ(dlg->text(1227), QStringLiteral("节点名："));
-        type(dlg->control(1097), QStringLiteral("甲;乙"));
-        QTest::mouseClick(dlg->control<QPushButton>(1001), Qt::LeftButton);
+        EXPECT_FALSE(dlg->control(CAddAltNode::CurrentName)->isVisible());
+        EXPECT_FALSE(dlg->control(CAddAltNode::CurrentLabel)->isVisible());
+        EXPECT_FALSE(dlg->control(CAddAltNode::AltTitle)->isVisible());
+        EXPECT_EQ(dlg->text(CAddAltNode::NameLabel), QStringLiteral("节点名："));
+        typeText(dlg->control(CAddAltNode::Name), QStringLiteral("甲;乙"));
+        QTest::mouseClick(dlg->control<QPushButton>(CAddAltNode::Save), Qt::LeftButton);
         EXPECT_TRUE(dlg->isVisible());
-        dlg->control<QLineEdit>(1097)->clear();
         // Spaces can be typed here, and the empty name would be accepted too.
-        type(dlg->control(1097), QStringLiteral("甲 乙"));
-        QTest::mouseClick(dlg->control<QPushButton>(1001), Qt::LeftButton);
+        typeInto(*dlg, CAddAltNode::Name, QStringLiteral("甲 乙"));
+        QTest::mouseClick(dlg->control<QPushButton>(CAddAltNode::Save), Qt::LeftButton);
     });
     menuCommand(*s, root, QStringLiteral("添  加"));
     ASSERT_EQ(root->childCount(), 1);
@@ -267,11 +261,11 @@ TEST_F(CVariouSetTest, NodeEditorRefusesSemicolonsAndKeepsTheStandardKeys)
     // Enter and Esc close without applying the name.
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         whenShown<CAddAltNode>([key](CAddAltNode *dlg) {
-            EXPECT_EQ(dlg->text(1227), QStringLiteral("修改为："));
-            EXPECT_EQ(dlg->text(1223), QStringLiteral("甲 乙"));
-            EXPECT_FALSE(dlg->control(1226)->isVisible());
-            type(dlg->control(1097), QStringLiteral("丙"));
-            QTest::keyClick(dlg->control(1097), key);
+            EXPECT_EQ(dlg->text(CAddAltNode::NameLabel), QStringLiteral("修改为："));
+            EXPECT_EQ(dlg->text(CAddAltNode::CurrentName), QStringLiteral("甲 乙"));
+            EXPECT_FALSE(dlg->control(CAddAltNode::AddTitle)->isVisible());
+            typeText(dlg->control(CAddAltNode::Name), QStringLiteral("丙"));
+            QTest::keyClick(dlg->control(CAddAltNode::Name), key);
         });
         menuCommand(*s, root->child(0), QStringLiteral("修  改"));
         EXPECT_EQ(root->child(0)->text(0), QStringLiteral("甲 乙"));
@@ -281,8 +275,8 @@ TEST_F(CVariouSetTest, NodeEditorRefusesSemicolonsAndKeepsTheStandardKeys)
 TEST_F(CVariouSetTest, SubjectsAreAddedDeletedAndCleared)
 {
     auto s = open();
-    auto *edit = s->control<QLineEdit>(1091);
-    auto *add = s->control<QPushButton>(1094);
+    auto *edit = s->control<QLineEdit>(CVariouSet::SubjectName);
+    auto *add = s->control<QPushButton>(CVariouSet::AddSubject);
 
     expectBox("请输入考试科目！", Caption::Tip);
     QTest::mouseClick(add, Qt::LeftButton);
@@ -301,26 +295,26 @@ TEST_F(CVariouSetTest, SubjectsAreAddedDeletedAndCleared)
     EXPECT_EQ(storedSubjects(), (QStringList{"数学", "Math", "math", "O'Neil"}));
 
     // Delete without a selection only refills; with one, that row goes.
-    QTest::mouseClick(s->control<QPushButton>(1096), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::DeleteSubject), Qt::LeftButton);
     EXPECT_EQ(storedSubjects().size(), 4);
-    auto *list = s->control<QTableWidget>(1209);
+    auto *list = s->control<QTableWidget>(CVariouSet::Subjects);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1, 1)).center());
-    QTest::mouseClick(s->control<QPushButton>(1096), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::DeleteSubject), Qt::LeftButton);
     EXPECT_EQ(subjectRows(*s), (QStringList{"1 数学", "2 math", "3 O'Neil"}));
     EXPECT_EQ(storedSubjects(), (QStringList{"数学", "math", "O'Neil"}));
 
     expectBox("您确定要清空考试科目码?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
-    QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::ClearSubjects), Qt::LeftButton);
     EXPECT_EQ(subjectRows(*s).size(), 3);
     EXPECT_EQ(storedSubjects().size(), 3);
 
     expectBox("您确定要清空考试科目码?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
-    QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::ClearSubjects), Qt::LeftButton);
     EXPECT_TRUE(subjectRows(*s).isEmpty());
     EXPECT_TRUE(storedSubjects().isEmpty());
 
     expectBox("科目已为空", Caption::Tip);
-    QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::ClearSubjects), Qt::LeftButton);
 }
 
 TEST_F(CVariouSetTest, AFailedClearingLeavesTheListShowingTheTable)
@@ -332,7 +326,7 @@ TEST_F(CVariouSetTest, AFailedClearingLeavesTheListShowingTheTable)
     auto s = open();
     expectBox("您确定要清空考试科目码?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("科目不能删除", Caption::Tip);
-    QTest::mouseClick(s->control<QPushButton>(1095), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::ClearSubjects), Qt::LeftButton);
     EXPECT_EQ(subjectRows(*s), (QStringList{"1 语文", "2 数学"}));
     EXPECT_EQ(storedSubjects(), (QStringList{"语文", "数学"}));
 }
@@ -343,7 +337,7 @@ TEST_F(CVariouSetTest, SubjectListShowsTheTableOnOpening)
         outsiderExec(Db::Questions, "insert into Subject (科目) values (?)", {QString::fromUtf8(name)});
     auto s = open();
     EXPECT_EQ(subjectRows(*s), (QStringList{"1 语文", "2 数学", "3 语文"}));
-    auto *list = s->control<QTableWidget>(1209);
+    auto *list = s->control<QTableWidget>(CVariouSet::Subjects);
     EXPECT_TRUE(list->isColumnHidden(2));
     EXPECT_EQ(list->horizontalHeaderItem(0)->text(), QStringLiteral("序号"));
     EXPECT_EQ(list->horizontalHeaderItem(1)->text(), QStringLiteral("考试科目"));
@@ -359,7 +353,7 @@ TEST_F(CVariouSetTest, BankSubjectsSkipThoseThatBeginAListedOne)
     outsiderExec(Db::Questions, "insert into 问答题 (科目) values ('物理')");
     outsiderExec(Db::Questions, "insert into 多选题 (科目) values ('数学三')");
     auto s = open();
-    auto *list = s->control<QComboBox>(1210);
+    auto *list = s->control<QComboBox>(CVariouSet::BankSubjects);
     QStringList items;
     for (int i = 0; i < list->count(); ++i)
         items << list->itemText(i);
@@ -379,17 +373,17 @@ TEST_F(CVariouSetTest, AudienceGroupsSaveInOrderAndShowWhatIsStored)
     EXPECT_EQ(groupEdits(*s), (QStringList{"干部", "工人", "", ""}));
 
     // Group 1 is required; the stored values come back.
-    s->setText(1088, "");
-    s->setText(1090, "新");
+    s->setText(CVariouSet::Group1, "");
+    s->setText(CVariouSet::Group3, "新");
     expectBox("第一个对象不能为空！", Caption::Tip);
-    QTest::mouseClick(s->control<QPushButton>(1245), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::SaveGroups), Qt::LeftButton);
     EXPECT_EQ(groupEdits(*s), (QStringList{"干部", "工人", "", ""}));
 
-    s->setText(1088, "甲");
-    s->setText(1089, "");
-    s->setText(1090, "丙");
-    s->setText(1086, "丁");
-    QTest::mouseClick(s->control<QPushButton>(1245), Qt::LeftButton);
+    s->setText(CVariouSet::Group1, "甲");
+    s->setText(CVariouSet::Group2, "");
+    s->setText(CVariouSet::Group3, "丙");
+    s->setText(CVariouSet::Group4, "丁");
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::SaveGroups), Qt::LeftButton);
     EXPECT_EQ(groupEdits(*s), (QStringList{"甲", "", "", ""}));
     EXPECT_EQ(SettingsFile().audienceGroupList(), QStringList{"甲"});
 }
@@ -397,22 +391,22 @@ TEST_F(CVariouSetTest, AudienceGroupsSaveInOrderAndShowWhatIsStored)
 TEST_F(CVariouSetTest, NavigationButtons)
 {
     auto s = open();
-    QTest::mouseClick(s->control<QPushButton>(1093), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::Back), Qt::LeftButton);
     EXPECT_EQ(requestedScreen(), ScreenId::Admin);
     s = open();
-    QTest::mouseClick(s->control<QPushButton>(1249), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::ToBank), Qt::LeftButton);
     EXPECT_EQ(requestedScreen(), ScreenId::ExamPaper);
     s = open();
-    QTest::mouseClick(s->control<QPushButton>(1098), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::Exit), Qt::LeftButton);
     EXPECT_TRUE(exited());
     EXPECT_FALSE(requestedScreen());
 
     // The screen's keys: Enter, Esc and space never reach its controls.
     s = open();
-    s->control(1091)->setFocus();
-    type(s->control(1091), QStringLiteral("a b"));
-    QTest::keyClick(s->control(1091), Qt::Key_Escape);
-    EXPECT_EQ(s->text(1091), QStringLiteral("ab"));
+    s->control(CVariouSet::SubjectName)->setFocus();
+    typeText(s->control(CVariouSet::SubjectName), QStringLiteral("a b"));
+    QTest::keyClick(s->control(CVariouSet::SubjectName), Qt::Key_Escape);
+    EXPECT_EQ(s->text(CVariouSet::SubjectName), QStringLiteral("ab"));
     EXPECT_TRUE(s->isVisible());
 }
 
@@ -443,12 +437,12 @@ TEST_F(CVariouSetTest, SavesOnAFullDiskSaySoAndKeepTheSettingsFile)
     expectBox("部门和岗位设置没有保存：磁盘空间已满，文件无法写完。\n"
               "设置文件 vornconf.ini 保持原样，请解决问题后再按“保存”。",
               Caption::Tip);
-    QTest::mouseClick(s->control<QPushButton>(1092), Qt::LeftButton);
-    s->setText(1089, "工人");
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::SaveTree), Qt::LeftButton);
+    s->setText(CVariouSet::Group2, "工人");
     expectBox("对象设置没有保存：磁盘空间已满，文件无法写完。\n"
               "设置文件 vornconf.ini 保持原样，请解决问题后再按“保存”。",
               Caption::Tip);
-    QTest::mouseClick(s->control<QPushButton>(1245), Qt::LeftButton);
+    QTest::mouseClick(s->control<QPushButton>(CVariouSet::SaveGroups), Qt::LeftButton);
     expectAllShown();
     EXPECT_EQ(groupEdits(*s), (QStringList{"干部", "", "", ""})) << "the edits show what is stored";
 

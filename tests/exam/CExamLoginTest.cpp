@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int kName = 1151, kDepartment = 1172, kPost = 1175, kList = 1177;
-constexpr int kQuery = 1148, kClear = 1157, kMock = 1182, kEnter = 1162, kBack = 1165, kExit = 1167;
 
 const QString kPerson = QStringLiteral("O'Brien");
 
@@ -86,27 +84,19 @@ protected:
         s->show();
         return s;
     }
-    void click(CExamLogin &s, int id)
-    {
-        auto *b = s.control<QAbstractButton>(id);
-        ASSERT_NE(b, nullptr) << id;
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
     void identify(CExamLogin &s, const QString &name, const QString &dept = QStringLiteral("一车间"),
                   const QString &post = QStringLiteral("技术员"))
     {
-        auto *d = s.control<QComboBox>(kDepartment);
+        auto *d = s.control<QComboBox>(CExamLogin::Department);
         d->setCurrentIndex(d->findText(dept));
-        auto *p = s.control<QComboBox>(kPost);
+        auto *p = s.control<QComboBox>(CExamLogin::Post);
         p->setCurrentIndex(p->findText(post));
-        auto *edit = s.control<QLineEdit>(kName);
-        edit->clear();
-        typeText(edit, name);
+        typeInto(s, CExamLogin::Name, name);
     }
     // Column texts of the list rows, from column 1 to 12.
     QStringList rows(CExamLogin &s)
     {
-        auto *list = s.control<QTableWidget>(kList);
+        auto *list = s.control<QTableWidget>(CExamLogin::List);
         QStringList out;
         for (int r = 0; r < list->rowCount(); ++r) {
             QStringList cells;
@@ -118,7 +108,7 @@ protected:
     }
     void pick(CExamLogin &s, int row)
     {
-        auto *list = s.control<QTableWidget>(kList);
+        auto *list = s.control<QTableWidget>(CExamLogin::List);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row, 2)).center());
     }
     bool tableExists(const QString &name)
@@ -136,7 +126,7 @@ TEST_F(CExamLoginTest, FormalQueryListsBegunExamsOfThePerson)
     EXPECT_EQ(s->windowTitle(), "Lumet—考试登录");
     EXPECT_TRUE(tableExists("interim"));
     identify(*s, kPerson);
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     EXPECT_EQ(s->examMode(), ExamMode::Formal);
     const QStringList ids = [&] {
         QStringList r;
@@ -149,7 +139,7 @@ TEST_F(CExamLoginTest, FormalQueryListsBegunExamsOfThePerson)
                             "1|期中考试|2026/03/01 08:00|2026/03/31 18:00||90|60|期中卷|单科|" + ids[0] + "||1",
                             "2|旧考试|2026/01/10 08:00|2026/01/20 18:00|已结束|90|60|期中卷|单科|" + ids[2] + "||3",
                             "3|问答考试|2026/03/01 08:00|2026/03/31 18:00||90|60|问答卷|单科|" + ids[3] + "||4"}));
-    auto *list = s->control<QTableWidget>(kList);
+    auto *list = s->control<QTableWidget>(CExamLogin::List);
     EXPECT_EQ(list->rowHeight(0), 36);
     for (int c : {0, 6, 7, 8, 9, 10, 11, 12})
         EXPECT_TRUE(list->isColumnHidden(c)) << c;
@@ -167,16 +157,16 @@ TEST_F(CExamLoginTest, EmptyFieldsAndPeopleWithoutRegistrations)
     auto s = open();
     identify(*s, "");
     expectBox("查询信息不能有空格！", Caption::Remind);
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     identify(*s, "张三");
-    click(*s, kQuery); // nobody of that name: an empty list, no message
+    click(*s, CExamLogin::Query); // nobody of that name: an empty list, no message
     EXPECT_TRUE(rows(*s).isEmpty());
     identify(*s, kPerson, "二车间");
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     EXPECT_TRUE(rows(*s).isEmpty());
     // The space bar is discarded: no name can hold one.
     identify(*s, "O Brien");
-    EXPECT_EQ(s->text(kName), "OBrien");
+    EXPECT_EQ(s->text(CExamLogin::Name), "OBrien");
     expectAllShown();
     EXPECT_FALSE(exited());
 }
@@ -187,7 +177,7 @@ TEST_F(CExamLoginTest, AnEditedPassMarkEndsTheProgram)
     auto s = open();
     identify(*s, kPerson);
     expectTimed("数据库已被篡改,将退出程序！");
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     EXPECT_TRUE(exited());
 }
 
@@ -198,7 +188,7 @@ TEST_F(CExamLoginTest, ARegistrationAddedOutsideEndsTheProgram)
     auto s = open();
     identify(*s, kPerson);
     expectTimed("本次考试人员数量被修改,将退出程序！");
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     EXPECT_TRUE(exited());
 }
 
@@ -208,7 +198,7 @@ TEST_F(CExamLoginTest, ACounterThatIsNotFiveAboveTheOtherEndsTheProgram)
     auto s = open();
     identify(*s, kPerson);
     expectTimed("本次考试人员数量被修改,将退出程序！");
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     EXPECT_TRUE(exited());
 }
 
@@ -218,7 +208,7 @@ TEST_F(CExamLoginTest, AMissingCounterRowEndsTheProgram)
     auto s = open();
     identify(*s, kPerson);
     expectTimed("数据库已被篡改,将退出程序！");
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     EXPECT_TRUE(exited());
 }
 
@@ -228,7 +218,7 @@ TEST_F(CExamLoginTest, AnExamChangedOutsideEndsTheProgram)
     auto s = open();
     identify(*s, kPerson);
     expectTimed("考试信息已被篡改,将退出程序！");
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     EXPECT_TRUE(exited());
 }
 
@@ -239,7 +229,7 @@ TEST_F(CExamLoginTest, AMissingExamStopsTheQueryOnly)
     auto s = open();
     identify(*s, kPerson);
     expectTimed("考试信息已被篡改,无法进行考试！");
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     EXPECT_FALSE(exited());
     ASSERT_EQ(rows(*s).size(), 1);
     EXPECT_TRUE(rows(*s)[0].startsWith("1|期中考试|"));
@@ -251,7 +241,7 @@ TEST_F(CExamLoginTest, AListedExamWithoutItsPaperEndsTheProgram)
     auto s = open();
     identify(*s, kPerson);
     expectTimed("“问答考试”找不到相应的试卷,将退出程序！");
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     EXPECT_TRUE(exited());
 }
 
@@ -261,18 +251,18 @@ TEST_F(CExamLoginTest, MockListIsAnonymous)
 {
     auto s = open();
     identify(*s, kPerson);
-    click(*s, kMock);
+    click(*s, CExamLogin::Mock);
     EXPECT_EQ(s->examMode(), ExamMode::Mock);
-    EXPECT_EQ(s->text(kName), "");
-    EXPECT_EQ(s->control<QComboBox>(kDepartment)->currentIndex(), -1);
-    EXPECT_EQ(s->control<QComboBox>(kPost)->currentIndex(), -1);
+    EXPECT_EQ(s->text(CExamLogin::Name), "");
+    EXPECT_EQ(s->control<QComboBox>(CExamLogin::Department)->currentIndex(), -1);
+    EXPECT_EQ(s->control<QComboBox>(CExamLogin::Post)->currentIndex(), -1);
     EXPECT_EQ(rows(*s), (QStringList{"1|期中考试|2026/03/01 08:00|2026/03/31 18:00||90|60|期中卷|单科|||1",
                                      "2|旧考试|2026/01/10 08:00|2026/01/20 18:00|已结束|90|60|期中卷|单科|||3"}));
     saveShot(s.get(), "CExamLogin_mock");
 
     outsiderExec(Db::Personnel, "update ExamArrange set 合格分数='0' where 考试号=3");
     expectTimed("考试信息已被篡改,将退出程序！");
-    click(*s, kMock);
+    click(*s, CExamLogin::Mock);
     EXPECT_TRUE(exited());
 }
 
@@ -284,10 +274,10 @@ TEST_F(CExamLoginTest, NoMockExamIsSaidAndKeepsTheTypedName)
     auto s = open();
     identify(*s, kPerson);
     expectBox("目前没有可以参加的模拟考试！", Caption::Tip);
-    click(*s, kMock);
+    click(*s, CExamLogin::Mock);
     EXPECT_TRUE(rows(*s).isEmpty());
-    EXPECT_EQ(s->text(kName), kPerson);
-    EXPECT_EQ(s->control<QComboBox>(kPost)->currentText(), "技术员");
+    EXPECT_EQ(s->text(CExamLogin::Name), kPerson);
+    EXPECT_EQ(s->control<QComboBox>(CExamLogin::Post)->currentText(), "技术员");
 }
 
 // Times that are no date: a start never begins, an end counts as passed.
@@ -298,13 +288,13 @@ TEST_F(CExamLoginTest, StoredTimesThatAreNoDate)
                  "(5,'坏开始','期中卷','明天','2026/03/31 18:00','90','60','b9f6cca54f2b0586a3bfd05cee188ad6'),"
                  "(6,'坏结束','期中卷','2026/03/01 08:00','不详','90','60','e8e145b76ef6491d9b46d5e5444a95d4')");
     auto s = open();
-    click(*s, kMock);
+    click(*s, CExamLogin::Mock);
     const QStringList listed = rows(*s);
     ASSERT_EQ(listed.size(), 3);
     EXPECT_TRUE(listed[2].startsWith("3|坏结束|2026/03/01 08:00|不详|已结束|")) << listed[2].toStdString();
     pick(*s, 2);
     expectTimed("选择的考试已结束！");
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     EXPECT_FALSE(requestedScreen());
 }
 
@@ -313,15 +303,15 @@ TEST_F(CExamLoginTest, EnteringNeedsAChoiceAndRefusesEndedExams)
     seedMidtermBank();
     auto s = open();
     identify(*s, kPerson);
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     expectBox("请选择考试！", Caption::Tip);
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     pick(*s, 1);
     expectTimed("选择的考试已结束！");
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     // The first press used the choice up.
     expectBox("请选择考试！", Caption::Tip);
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     EXPECT_FALSE(requestedScreen());
     EXPECT_EQ(rows(*s).size(), 3);
     expectAllShown();
@@ -332,15 +322,15 @@ TEST_F(CExamLoginTest, EnteringChecksThePaper)
     seedMidtermBank();
     auto s = open();
     identify(*s, kPerson);
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     outsiderExec(Db::Questions, "update exampaper set 满分='100.0' where 名称='期中卷'");
     pick(*s, 0);
     expectTimed("本次考试的试卷信息已被篡改,无法进行考试！");
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     outsiderExec(Db::Questions, "delete from exampaper where 名称='期中卷'");
     pick(*s, 0);
     expectTimed("本次考试的试卷已删除,无法考试！");
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     EXPECT_FALSE(requestedScreen());
     EXPECT_FALSE(exited());
 }
@@ -353,10 +343,10 @@ TEST_F(CExamLoginTest, EnteringAFormalExamDrawsItAndHandsItOver)
     seedMidtermBank();
     auto s = open();
     identify(*s, kPerson);
-    click(*s, kQuery);
+    click(*s, CExamLogin::Query);
     const QString regId = outsiderRows(Db::Personnel, "select ID from ExamRegister where 考试号='1'")[0][0];
     pick(*s, 0);
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     // What the exam window will take when it is created.
     const std::optional<Nav::Request> request = Nav::takeRequest();
     ASSERT_TRUE(request);
@@ -380,10 +370,10 @@ TEST_F(CExamLoginTest, AShortBankEndsTheProgramAndLeavesNothing)
 {
     seedBank("单选题", 4, "语文", "干部", "简单", "单");
     auto s = open();
-    click(*s, kMock);
+    click(*s, CExamLogin::Mock);
     pick(*s, 0);
     expectBox("题库中“单选题”数量不符合考卷要求，退出程序！", Caption::Warn, MsgIcon::Warning);
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     EXPECT_TRUE(exited());
     EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from exam")[0][0], "0");
     EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from interim")[0][0], "0");
@@ -399,18 +389,18 @@ TEST_F(CExamLoginTest, AMalformedRuleRefusesTheExamAndStays)
                   "9ac3e32e9b0b4b4ececc8403d0909f43"});
     exam({7, "语文考试", "语文卷", "2026/03/01 08:00", "2026/03/31 18:00", "dec06dffebc21d071dde1585dbff16c3", nullptr});
     auto s = open();
-    click(*s, kMock);
+    click(*s, CExamLogin::Mock);
     ASSERT_EQ(rows(*s).size(), 3);
     pick(*s, 2);
     expectTimed("本次考试试卷的“单选题”出题规则已损坏,无法进行考试！");
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     EXPECT_FALSE(exited());
     EXPECT_FALSE(requestedScreen());
     EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from interim")[0][0], "0");
     EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from exam")[0][0], "0");
     // Another exam can still be entered from the same list.
     pick(*s, 0);
-    click(*s, kEnter);
+    click(*s, CExamLogin::Enter);
     EXPECT_EQ(requestedScreen(), ScreenId::VornDlg);
 }
 
@@ -418,22 +408,22 @@ TEST_F(CExamLoginTest, BackAndExitDropInterim)
 {
     auto s = open();
     ASSERT_TRUE(tableExists("interim"));
-    click(*s, kBack);
+    click(*s, CExamLogin::Back);
     EXPECT_EQ(requestedScreen(), ScreenId::Login);
     EXPECT_FALSE(tableExists("interim"));
     s = open();
     ASSERT_TRUE(tableExists("interim"));
-    click(*s, kExit);
+    click(*s, CExamLogin::Exit);
     EXPECT_TRUE(exited());
     EXPECT_FALSE(s->timer1Active());
     EXPECT_FALSE(tableExists("interim"));
     // 清空选项 empties the name and both choices.
     s = open();
     identify(*s, kPerson);
-    click(*s, kClear);
-    EXPECT_EQ(s->text(kName), "");
-    EXPECT_EQ(s->control<QComboBox>(kDepartment)->currentIndex(), -1);
-    EXPECT_EQ(s->control<QComboBox>(kPost)->currentIndex(), -1);
+    click(*s, CExamLogin::Clear);
+    EXPECT_EQ(s->text(CExamLogin::Name), "");
+    EXPECT_EQ(s->control<QComboBox>(CExamLogin::Department)->currentIndex(), -1);
+    EXPECT_EQ(s->control<QComboBox>(CExamLogin::Post)->currentIndex(), -1);
 }
 
 // One character a paint; a pointer resting on the text freezes the typing;

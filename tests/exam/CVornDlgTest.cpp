@@ -66,25 +66,16 @@ protected:
     std::unique_ptr<CVornDlg> started(const QList<SheetQuestion> &questions, ExamMode mode = kFormal)
     {
         auto s = open(questions, mode);
-        click(*s, 1003);
+        click(*s, CVornDlg::Start);
         return s;
     }
 
-    void click(CVornDlg &s, int ctrl)
-    {
-        auto *b = s.control<QAbstractButton>(ctrl);
-        ASSERT_NE(b, nullptr) << ctrl;
-        ASSERT_TRUE(b->isVisible()) << ctrl;
-        // Options are clicked on their indicator, the way a user ticks them.
-        const bool option = qobject_cast<QRadioButton *>(b) || qobject_cast<QCheckBox *>(b);
-        QTest::mouseClick(b, Qt::LeftButton, {}, option ? QPoint(8, b->height() / 2) : QPoint());
-    }
     void clickNumber(CVornDlg &s, int n)
     {
         QTest::mouseClick(s.numberLabel(n), Qt::LeftButton);
     }
     bool shown(CVornDlg &s, int ctrl) { return s.control(ctrl)->isVisible(); }
-    QString stem(CVornDlg &s) { return s.control<QTextEdit>(1262)->toPlainText(); }
+    QString stem(CVornDlg &s) { return s.control<QTextEdit>(CVornDlg::Stem)->toPlainText(); }
     QList<QStringList> answers()
     {
         return outsiderRows(Db::Personnel, "select 编号, ifnull(答题,'<null>') from exam order by 编号");
@@ -170,39 +161,39 @@ TEST_F(CVornDlgTest, OpensWithTheRulesAndTheOverview)
     EXPECT_EQ(probe.seen, 1); // other input is processed as usual
     s->removeEventFilter(&probe);
     EXPECT_TRUE(s->windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(s->text(1179), "年度考试");
-    EXPECT_EQ(s->text(1014), "2019年05月20日　10:00:00");
-    EXPECT_TRUE(s->text(1030).startsWith("\t请仔细阅读以下练习规则："));
+    EXPECT_EQ(s->text(CVornDlg::ExamName), "年度考试");
+    EXPECT_EQ(s->text(CVornDlg::ClockLabel), "2019年05月20日　10:00:00");
+    EXPECT_TRUE(s->text(CVornDlg::Rules).startsWith("\t请仔细阅读以下练习规则："));
     EXPECT_EQ(s->typeCounts(), (std::array<int, 5>{0, 2, 0, 0, 1}));
-    EXPECT_EQ(s->text(2080), "");
-    EXPECT_EQ(s->text(2085), "一、判断题");
-    EXPECT_EQ(s->text(1035), "二、问答题");
+    EXPECT_EQ(s->text(CVornDlg::SingleHeading), "");
+    EXPECT_EQ(s->text(CVornDlg::JudgeHeading), "一、判断题");
+    EXPECT_EQ(s->text(CVornDlg::EssayHeading), "二、问答题");
     EXPECT_EQ(s->numberLabel(3)->text(), "3");
-    EXPECT_EQ(s->numberLabel(3)->property("ctrlId").toInt(), 2103);
-    for (int ctrl : {1003, 1025, 1027, 1030})
+    EXPECT_EQ(s->numberLabel(3)->property("ctrlId").toInt(), CVornDlg::NumberBase + 3);
+    for (int ctrl : {CVornDlg::Start, CVornDlg::Back, CVornDlg::Exit, CVornDlg::Rules})
         EXPECT_TRUE(shown(*s, ctrl)) << ctrl;
-    for (int ctrl : {1001, 1002, 1024, 1301, 1306, 1263, 1265})
+    for (int ctrl : {CVornDlg::Previous, CVornDlg::Next, CVornDlg::Submit, CVornDlg::SingleA, CVornDlg::JudgeRight, CVornDlg::Blank1, CVornDlg::Essay})
         EXPECT_FALSE(shown(*s, ctrl)) << ctrl;
     saveShot(s.get(), "CVornDlg_rules");
     // Number clicks before the start do nothing.
     clickNumber(*s, 2);
     EXPECT_FALSE(s->currentNumber());
 
-    click(*s, 1003);
-    EXPECT_EQ(s->text(1021), "答题时限:60分钟");
-    EXPECT_EQ(s->text(1010), "选项");
-    EXPECT_EQ(s->text(1008), "1、");
-    EXPECT_EQ(s->text(1006), "二、");
-    EXPECT_EQ(s->text(1004), "判断题  每题5分");
-    for (int ctrl : {1001, 1002, 1024, 1306, 1307, 1028, 1029})
+    click(*s, CVornDlg::Start);
+    EXPECT_EQ(s->text(CVornDlg::TimeLimit), "答题时限:60分钟");
+    EXPECT_EQ(s->text(CVornDlg::OptionsLabel), "选项");
+    EXPECT_EQ(s->text(CVornDlg::Number), "1、");
+    EXPECT_EQ(s->text(CVornDlg::Section), "二、");
+    EXPECT_EQ(s->text(CVornDlg::TypeLine), "判断题  每题5分");
+    for (int ctrl : {CVornDlg::Previous, CVornDlg::Next, CVornDlg::Submit, CVornDlg::JudgeRight, CVornDlg::JudgeWrong, CVornDlg::JudgeLetterA, CVornDlg::JudgeLetterB})
         EXPECT_TRUE(shown(*s, ctrl)) << ctrl;
-    for (int ctrl : {1003, 1025, 1027, 1030})
+    for (int ctrl : {CVornDlg::Start, CVornDlg::Back, CVornDlg::Exit, CVornDlg::Rules})
         EXPECT_FALSE(shown(*s, ctrl)) << ctrl;
     clickNumber(*s, 3);
-    EXPECT_EQ(s->text(1006), "五、"); // fixed per type, unlike the headings
-    EXPECT_EQ(s->text(1008), "3、");
-    EXPECT_TRUE(shown(*s, 1265));
-    EXPECT_FALSE(shown(*s, 1306));
+    EXPECT_EQ(s->text(CVornDlg::Section), "五、"); // fixed per type, unlike the headings
+    EXPECT_EQ(s->text(CVornDlg::Number), "3、");
+    EXPECT_TRUE(shown(*s, CVornDlg::Essay));
+    EXPECT_FALSE(shown(*s, CVornDlg::JudgeRight));
 }
 
 TEST_F(CVornDlgTest, SingleChoicesShowTheirOptionsAndStoreOnMoving)
@@ -211,46 +202,46 @@ TEST_F(CVornDlgTest, SingleChoicesShowTheirOptionsAndStoreOnMoving)
     // Seven numbers on two rows, the next heading below them.
     EXPECT_EQ(s->numberLabel(5)->geometry().topLeft() + QPoint(0, 110), QPoint(210, 140));
     EXPECT_EQ(s->numberLabel(6)->geometry().topLeft() + QPoint(0, 110), QPoint(70, 160));
-    EXPECT_EQ(s->control(2085)->geometry().top() + 110, 180);
+    EXPECT_EQ(s->control(CVornDlg::JudgeHeading)->geometry().top() + 110, 180);
     // Option E empty: four options.
-    EXPECT_TRUE(shown(*s, 1304));
-    EXPECT_FALSE(shown(*s, 1305));
-    EXPECT_FALSE(shown(*s, 2504));
-    EXPECT_EQ(s->control<QAbstractButton>(1304)->text(), "丁");
+    EXPECT_TRUE(shown(*s, CVornDlg::SingleD));
+    EXPECT_FALSE(shown(*s, CVornDlg::SingleE));
+    EXPECT_FALSE(shown(*s, CVornDlg::LetterE));
+    EXPECT_EQ(s->control<QAbstractButton>(CVornDlg::SingleD)->text(), "丁");
     saveShot(s.get(), "CVornDlg_single");
 
     // 上一题 on question 1 still saves.
-    click(*s, 1302);
+    click(*s, CVornDlg::SingleB);
     expectTimed("已经是第1题了！", Caption::Tip, 5);
-    click(*s, 1001);
+    click(*s, CVornDlg::Previous);
     EXPECT_EQ(answerOf(1), "B");
     EXPECT_EQ(s->numberLabel(1)->mark(), M::Answered);
     EXPECT_EQ(s->numberLabel(2)->mark(), M::None);
 
-    click(*s, 1002);
-    EXPECT_EQ(s->text(1008), "2、");
+    click(*s, CVornDlg::Next);
+    EXPECT_EQ(s->text(CVornDlg::Number), "2、");
     // D and E empty: neither is offered.
-    for (int ctrl : {1304, 2503, 1305, 2504})
+    for (int ctrl : {CVornDlg::SingleD, CVornDlg::LetterD, CVornDlg::SingleE, CVornDlg::LetterE})
         EXPECT_FALSE(shown(*s, ctrl)) << ctrl;
-    EXPECT_FALSE(s->control<QAbstractButton>(1302)->isChecked());
+    EXPECT_FALSE(s->control<QAbstractButton>(CVornDlg::SingleB)->isChecked());
 
     // Back to 1: the stored letter is checked again.
-    click(*s, 1001);
-    EXPECT_TRUE(s->control<QAbstractButton>(1302)->isChecked());
+    click(*s, CVornDlg::Previous);
+    EXPECT_TRUE(s->control<QAbstractButton>(CVornDlg::SingleB)->isChecked());
     // A number click loses the change; 下一题 would have stored it.
-    click(*s, 1303);
+    click(*s, CVornDlg::SingleC);
     clickNumber(*s, 7);
     EXPECT_EQ(answerOf(1), "B");
     clickNumber(*s, 1);
-    click(*s, 1303);
-    click(*s, 1002);
+    click(*s, CVornDlg::SingleC);
+    click(*s, CVornDlg::Next);
     EXPECT_EQ(answerOf(1), "C");
 
     clickNumber(*s, 8);
-    EXPECT_EQ(s->text(1004), "判断题  每题2分");
-    click(*s, 1307);
+    EXPECT_EQ(s->text(CVornDlg::TypeLine), "判断题  每题2分");
+    click(*s, CVornDlg::JudgeWrong);
     expectTimed("已经是最后一题了！", Caption::Tip, 5);
-    click(*s, 1002);
+    click(*s, CVornDlg::Next);
     EXPECT_EQ(answerOf(8), "B");
     expectAllShown();
 }
@@ -259,24 +250,24 @@ TEST_F(CVornDlgTest, MultipleChoiceNeverStoresOneLetter)
 {
     auto s = started({{"多选题", "选出偶数", {"2", "3", "4", "5", "6"}, "4", "AC", "ACE"},
                       {"多选题", "二", {"a", "b", "c"}, "4", QVariant(), "AB"}});
-    EXPECT_EQ(s->text(1004), "多选题  每题4分(选2-5个答案)");
-    EXPECT_TRUE(s->control<QAbstractButton>(1311)->isChecked());
-    EXPECT_TRUE(s->control<QAbstractButton>(1313)->isChecked());
-    click(*s, 1311);
-    click(*s, 1313); // none left
-    click(*s, 1315); // only E
-    click(*s, 1002);
+    EXPECT_EQ(s->text(CVornDlg::TypeLine), "多选题  每题4分(选2-5个答案)");
+    EXPECT_TRUE(s->control<QAbstractButton>(CVornDlg::MultiA)->isChecked());
+    EXPECT_TRUE(s->control<QAbstractButton>(CVornDlg::MultiC)->isChecked());
+    click(*s, CVornDlg::MultiA);
+    click(*s, CVornDlg::MultiC); // none left
+    click(*s, CVornDlg::MultiE); // only E
+    click(*s, CVornDlg::Next);
     EXPECT_EQ(answerOf(1), "AC"); // kept
-    for (int ctrl : {1314, 2503, 1315, 2504})
+    for (int ctrl : {CVornDlg::MultiD, CVornDlg::LetterD, CVornDlg::MultiE, CVornDlg::LetterE})
         EXPECT_FALSE(shown(*s, ctrl)) << ctrl; // no D, no E
-    click(*s, 1311);
-    click(*s, 1312);
+    click(*s, CVornDlg::MultiA);
+    click(*s, CVornDlg::MultiB);
     expectTimed("已经是最后一题了！", Caption::Tip, 5);
-    click(*s, 1002);
+    click(*s, CVornDlg::Next);
     EXPECT_EQ(answerOf(2), "AB");
-    click(*s, 1001);
-    click(*s, 1315);
-    click(*s, 1002);
+    click(*s, CVornDlg::Previous);
+    click(*s, CVornDlg::MultiE);
+    click(*s, CVornDlg::Next);
     EXPECT_EQ(answerOf(1), "ACE");
 }
 
@@ -284,22 +275,22 @@ TEST_F(CVornDlgTest, BlanksAreTypedIntoTheStem)
 {
     auto s = started({{"填空题", "首都是【】，最大城市是【】。", {}, "4", "北京#上海", "北京#上海"},
                       {"填空题", "长江流入【】", {}, "2", QVariant(), "东海"}});
-    EXPECT_TRUE(shown(*s, 1263));
-    EXPECT_TRUE(shown(*s, 1264));
-    EXPECT_EQ(s->text(1263), "北京");
+    EXPECT_TRUE(shown(*s, CVornDlg::Blank1));
+    EXPECT_TRUE(shown(*s, CVornDlg::Blank2));
+    EXPECT_EQ(s->text(CVornDlg::Blank1), "北京");
     EXPECT_EQ(stem(*s), "首都是【 北京 】，最大城市是【 上海 】。");
     EXPECT_EQ(s->blankRange(2), (BlankStem::Range{16, 20}));
 
-    auto *blank1 = s->control<QLineEdit>(1263);
+    auto *blank1 = s->control<QLineEdit>(CVornDlg::Blank1);
     blank1->setFocus();
     blank1->end(false);
     typeText(blank1, "#市");
-    EXPECT_EQ(s->text(1263), "北京市"); // "#" gone as typed
+    EXPECT_EQ(s->text(CVornDlg::Blank1), "北京市"); // "#" gone as typed
     EXPECT_EQ(stem(*s), "首都是【 北京市 】，最大城市是【 上海 】。");
     EXPECT_EQ(s->blankRange(1), (BlankStem::Range{4, 9}));
     EXPECT_EQ(s->blankRange(2), (BlankStem::Range{17, 21}));
     // Underlined in the box.
-    QTextCursor c(s->control<QTextEdit>(1262)->document());
+    QTextCursor c(s->control<QTextEdit>(CVornDlg::Stem)->document());
     c.setPosition(6);
     EXPECT_TRUE(c.charFormat().fontUnderline());
     c.setPosition(2);
@@ -308,12 +299,12 @@ TEST_F(CVornDlgTest, BlanksAreTypedIntoTheStem)
 
     // Emptying both blanks makes the answer null again.
     blank1->clear();
-    s->control<QLineEdit>(1264)->clear();
-    click(*s, 1002);
+    s->control<QLineEdit>(CVornDlg::Blank2)->clear();
+    click(*s, CVornDlg::Next);
     EXPECT_EQ(answerOf(1), "<null>");
-    EXPECT_FALSE(shown(*s, 1264));
-    typeText(s->control<QLineEdit>(1263), "东海");
-    click(*s, 1001);
+    EXPECT_FALSE(shown(*s, CVornDlg::Blank2));
+    typeText(s->control<QLineEdit>(CVornDlg::Blank1), "东海");
+    click(*s, CVornDlg::Previous);
     EXPECT_EQ(answerOf(2), "东海");
 }
 
@@ -322,7 +313,7 @@ TEST_F(CVornDlgTest, ABlankWithThreeMarkersEndsTheProgram)
     auto s = started({{"单选题", "一", {"a", "b", "c"}, "2", QVariant(), "A"},
                       {"填空题", "【】【】【】", {}, "2", QVariant(), "a"}});
     expectBox("填空题填空符号不符合要求,将退出程序！", Caption::Tip);
-    click(*s, 1002);
+    click(*s, CVornDlg::Next);
     EXPECT_TRUE(exited());
     EXPECT_FALSE(s->countdownRunning());
     EXPECT_FALSE(examDropped()); // stays until the next exam recreates it
@@ -333,7 +324,7 @@ TEST_F(CVornDlgTest, EssayBoxTakesEnterAndSpaceWhileTheWindowDiscardsThem)
 {
     auto s = started({{"问答题", "谈谈", {}, "10", "旧答案", "参考"},
                       {"判断题", "一", {"正确", "错误"}, "2", QVariant(), "A"}});
-    auto *essay = s->control<QPlainTextEdit>(1265);
+    auto *essay = s->control<QPlainTextEdit>(CVornDlg::Essay);
     EXPECT_EQ(essay->toPlainText(), "旧答案");
     essay->setFocus();
     essay->selectAll();
@@ -344,13 +335,13 @@ TEST_F(CVornDlgTest, EssayBoxTakesEnterAndSpaceWhileTheWindowDiscardsThem)
     EXPECT_TRUE(s->isVisible());
     // An empty box keeps the stored essay.
     essay->clear();
-    click(*s, 1002);
+    click(*s, CVornDlg::Next);
     EXPECT_EQ(answerOf(1), "旧答案");
     // Space on a radio button does nothing; Esc does not close.
-    s->control(1306)->setFocus();
-    QTest::keyClick(s->control(1306), Qt::Key_Space);
+    s->control(CVornDlg::JudgeRight)->setFocus();
+    QTest::keyClick(s->control(CVornDlg::JudgeRight), Qt::Key_Space);
     QTest::keyClick(s.get(), Qt::Key_Escape);
-    EXPECT_FALSE(s->control<QAbstractButton>(1306)->isChecked());
+    EXPECT_FALSE(s->control<QAbstractButton>(CVornDlg::JudgeRight)->isChecked());
     EXPECT_TRUE(s->isVisible());
 }
 
@@ -358,12 +349,12 @@ TEST_F(CVornDlgTest, LongEssaysAreKeptWhole)
 {
     const QString long600 = QString(600, QChar(0x5b57));
     auto s = started({{"问答题", "写长文", {}, "10", QVariant(), "参考"}});
-    s->control<QPlainTextEdit>(1265)->setPlainText(long600);
+    s->control<QPlainTextEdit>(CVornDlg::Essay)->setPlainText(long600);
     expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您这次参加“年度考试”的正式考试得分为：0分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
               "\n\n是否进入考试查看窗口？",
               Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
-    click(*s, 1024);
+    click(*s, CVornDlg::Submit);
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 答题 from quesAndAns").at(0).at(0), long600);
 }
 
@@ -371,7 +362,7 @@ TEST_F(CVornDlgTest, LongEssaysAreKeptWhole)
 TEST_F(CVornDlgTest, AFailedHandInKeepsTheAnswersAndCanBeRepeated)
 {
     auto s = started({{"问答题", "谈谈", {}, "10", QVariant(), "参考"}});
-    s->control<QPlainTextEdit>(1265)->setPlainText("我的看法");
+    s->control<QPlainTextEdit>(CVornDlg::Essay)->setPlainText("我的看法");
     outsiderExec(Db::Personnel, "alter table quesAndAns rename to gone");
     expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("交卷没有成功，成绩尚未保存。\n"
@@ -379,10 +370,10 @@ TEST_F(CVornDlgTest, AFailedHandInKeepsTheAnswersAndCanBeRepeated)
               "（数据库引擎的原文：no such table: quesAndAns）\n\n"
               "您的答案都已保留。请报告监考人员，问题解决后再按“交卷”。",
               Caption::Tip);
-    click(*s, 1024);
+    click(*s, CVornDlg::Submit);
     expectAllShown();
     EXPECT_FALSE(exited());
-    EXPECT_TRUE(shown(*s, 1024));
+    EXPECT_TRUE(shown(*s, CVornDlg::Submit));
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩 is null from ExamRegister").at(0).at(0), "1");
     EXPECT_EQ(answerOf(1), "我的看法");
 
@@ -391,7 +382,7 @@ TEST_F(CVornDlgTest, AFailedHandInKeepsTheAnswersAndCanBeRepeated)
     expectBox("您这次参加“年度考试”的正式考试得分为：0分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
               "\n\n是否进入考试查看窗口？",
               Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
-    click(*s, 1024);
+    click(*s, CVornDlg::Submit);
     EXPECT_TRUE(exited());
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 答题 from quesAndAns"), (QList<QStringList>{{"我的看法"}}));
 }
@@ -402,22 +393,22 @@ TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
                       {"填空题", "首都【】，城市【】", {}, "5", QVariant(), "北京#上海"},
                       {"判断题", "三", {"正确", "错误"}, "10", QVariant(), "A"},
                       {"多选题", "四", {"a", "b", "c", "d"}, "10", QVariant(), "ABD"}});
-    click(*s, 1301);
-    click(*s, 1002);
-    typeText(s->control<QLineEdit>(1264), "上海");
-    click(*s, 1002);
-    click(*s, 1307);
-    click(*s, 1002);
-    for (int ctrl : {1311, 1312, 1314})
+    click(*s, CVornDlg::SingleA);
+    click(*s, CVornDlg::Next);
+    typeText(s->control<QLineEdit>(CVornDlg::Blank2), "上海");
+    click(*s, CVornDlg::Next);
+    click(*s, CVornDlg::JudgeWrong);
+    click(*s, CVornDlg::Next);
+    for (int ctrl : {CVornDlg::MultiA, CVornDlg::MultiB, CVornDlg::MultiD})
         click(*s, ctrl);
     // 10 of 60 minutes left.
     for (int i = 0; i < 3000; ++i)
         s->tick(2);
-    EXPECT_EQ(s->text(1016), "剩余时间：00:10:00");
+    EXPECT_EQ(s->text(CVornDlg::TimeLeft), "剩余时间：00:10:00");
 
     // No: the countdown goes on from where it stood.
     expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
-    click(*s, 1024);
+    click(*s, CVornDlg::Submit);
     EXPECT_TRUE(s->countdownRunning());
     EXPECT_EQ(s->countdown().remaining(), 600);
 
@@ -425,7 +416,7 @@ TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
     expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您这次参加“年度考试”的正式考试得分为：22.5分，\n\n是否进入考试查看窗口？", Caption::Remind,
               MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
-    click(*s, 1024);
+    click(*s, CVornDlg::Submit);
     expectAllShown();
     EXPECT_EQ(answerOf(4), "ABD"); // the answer on display saved first
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,考试用时,考试时间,问答题 from ExamRegister"),
@@ -436,12 +427,12 @@ TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
     // Review: question 1 with its marks and the reference.
     EXPECT_TRUE(s->reviewMode());
     EXPECT_FALSE(s->countdownRunning());
-    EXPECT_FALSE(shown(*s, 1024));
-    EXPECT_FALSE(shown(*s, 1016));
-    EXPECT_TRUE(shown(*s, 1027));
-    EXPECT_EQ(s->text(1008), "1、");
-    EXPECT_EQ(s->text(1012), "您的答案：A");
-    EXPECT_EQ(s->text(1019), "参考答案：A");
+    EXPECT_FALSE(shown(*s, CVornDlg::Submit));
+    EXPECT_FALSE(shown(*s, CVornDlg::TimeLeft));
+    EXPECT_TRUE(shown(*s, CVornDlg::Exit));
+    EXPECT_EQ(s->text(CVornDlg::Number), "1、");
+    EXPECT_EQ(s->text(CVornDlg::AnswerLabel), "您的答案：A");
+    EXPECT_EQ(s->text(CVornDlg::ReferenceLabel), "参考答案：A");
     EXPECT_EQ(s->numberLabel(1)->mark(), M::Right);
     EXPECT_EQ(s->numberLabel(2)->mark(), M::Half);
     EXPECT_EQ(s->numberLabel(3)->mark(), M::Wrong);
@@ -449,17 +440,17 @@ TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
     saveShot(s.get(), "CVornDlg_review");
 
     // Review changes nothing.
-    click(*s, 1302);
-    click(*s, 1002);
-    EXPECT_TRUE(s->control<QLineEdit>(1263)->isReadOnly());
-    EXPECT_EQ(s->text(1012), "");
-    EXPECT_EQ(s->text(1019), "参考答案：填空1：北京　　填空2：上海");
-    click(*s, 1001);
+    click(*s, CVornDlg::SingleB);
+    click(*s, CVornDlg::Next);
+    EXPECT_TRUE(s->control<QLineEdit>(CVornDlg::Blank1)->isReadOnly());
+    EXPECT_EQ(s->text(CVornDlg::AnswerLabel), "");
+    EXPECT_EQ(s->text(CVornDlg::ReferenceLabel), "参考答案：填空1：北京　　填空2：上海");
+    click(*s, CVornDlg::Previous);
     EXPECT_EQ(answerOf(1), "A");
     s->tick(2);
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩 from ExamRegister").at(0).at(0), "22.5");
 
-    click(*s, 1027);
+    click(*s, CVornDlg::Exit);
     EXPECT_TRUE(exited());
     EXPECT_TRUE(examDropped());
 }
@@ -470,11 +461,11 @@ TEST_F(CVornDlgTest, TimeUpSubmitsWithTheFullLimit)
                          {"问答题", "二", {}, "10", QVariant(), "参考"}});
     CVornDlg s(handoverFor(key, QString::number(id), kFormal, "1"));
     s.show();
-    click(s, 1003);
-    click(s, 1301);
+    click(s, CVornDlg::Start);
+    click(s, CVornDlg::SingleA);
     for (int i = 0; i < 59; ++i)
         s.tick(2);
-    EXPECT_EQ(s.text(1016), "剩余时间：00:00:01");
+    EXPECT_EQ(s.text(CVornDlg::TimeLeft), "剩余时间：00:00:01");
     expectTimed("考试时间到，强制交卷!", Caption::Remind, 10);
     expectBox("您这次参加“年度考试”的正式考试得分为：10分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
               "\n\n是否进入考试查看窗口？",
@@ -495,7 +486,7 @@ TEST_F(CVornDlgTest, ALimitOfZeroIsAnImmediateTimeOut)
     expectTimed("考试时间到，强制交卷!", Caption::Remind, 10);
     expectBox("您这次参加“年度考试”的正式考试得分为：0分，\n\n是否进入考试查看窗口？", Caption::Remind, MsgIcon::Question,
               MsgButtons::YesNo, MsgAnswer::Yes);
-    click(s, 1003);
+    click(s, CVornDlg::Start);
     expectAllShown();
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,考试用时 from ExamRegister"), (QList<QStringList>{{"0", "0"}}));
     EXPECT_TRUE(s.reviewMode());
@@ -505,11 +496,11 @@ TEST_F(CVornDlgTest, ALimitOfZeroIsAnImmediateTimeOut)
 TEST_F(CVornDlgTest, MockExamStoresNothing)
 {
     auto s = started({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"}}, kMock);
-    click(*s, 1301);
+    click(*s, CVornDlg::SingleA);
     expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您这次参加“年度考试”的模拟考试得分为：10分，\n\n是否进入考试查看窗口？", Caption::Remind,
               MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
-    click(*s, 1024);
+    click(*s, CVornDlg::Submit);
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩 is null from ExamRegister").at(0).at(0), "1");
     EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from quesAndAns").at(0).at(0), "0");
     EXPECT_TRUE(exited());
@@ -521,7 +512,7 @@ TEST_F(CVornDlgTest, ADeletedRegistrationIsReportedAndNothingStored)
     outsiderExec(Db::Personnel, "delete from ExamRegister");
     expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您的考试报名信息已被删除，本次成绩无法保存,将退出程序！", Caption::Warn, MsgIcon::Warning);
-    click(*s, 1024);
+    click(*s, CVornDlg::Submit);
     expectAllShown();
     EXPECT_EQ(outsiderRows(Db::Personnel, "select count(*) from quesAndAns").at(0).at(0), "0");
     EXPECT_TRUE(exited());
@@ -530,7 +521,7 @@ TEST_F(CVornDlgTest, ADeletedRegistrationIsReportedAndNothingStored)
 TEST_F(CVornDlgTest, ReturnBeforeTheStartDropsTheExam)
 {
     auto s = open({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"}});
-    click(*s, 1025);
+    click(*s, CVornDlg::Back);
     EXPECT_EQ(requestedScreen(), ScreenId::ExamLogin);
     EXPECT_TRUE(examDropped());
     EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩 is null from ExamRegister").at(0).at(0), "1");
@@ -553,7 +544,7 @@ TEST_F(CVornDlgTest, TheLockOutlivesReturnUntilTheProgramEnds)
         seen << modal->windowTitle();
         auto *screen = qobject_cast<ScreenBase *>(modal);
         if (screen->className() == "CVornDlg") {
-            QTest::mouseClick(screen->control<QAbstractButton>(1025), Qt::LeftButton);
+            QTest::mouseClick(screen->control<QAbstractButton>(CVornDlg::Back), Qt::LeftButton);
         } else {
             heldUnderExamLogin = KeyboardLock::isHeld();
             timer->deleteLater();
@@ -581,13 +572,13 @@ TEST_F(CVornDlgTest, PicturesOpenTheirWindowOrAreReportedMissing)
     auto s = open({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A", "单选题3"},
                    {"单选题", "二", {"a", "b", "c"}, "10", QVariant(), "A", "单选题9"},
                    {"单选题", "三", {"a", "b", "c"}, "10", QVariant(), "A", "单选题4"}});
-    click(*s, 1003);
+    click(*s, CVornDlg::Start);
     ASSERT_NE(s->pictureWindow(), nullptr);
     EXPECT_EQ(s->pictureWindow()->imageSize(), QSize(40, 30));
     expectTimed("找不到图片文件", Caption::Tip, 5);
-    click(*s, 1002);
+    click(*s, CVornDlg::Next);
     EXPECT_EQ(s->pictureWindow(), nullptr);
-    click(*s, 1002); // not an image: an empty window, no crash
+    click(*s, CVornDlg::Next); // not an image: an empty window, no crash
     ASSERT_NE(s->pictureWindow(), nullptr);
     EXPECT_TRUE(s->pictureWindow()->imageSize().isEmpty());
     expectAllShown();
@@ -599,10 +590,10 @@ TEST_F(CVornDlgTest, BadRowsGiveADefinedScreen)
     const QString stem255 = QString(120, QChar(0x9898)) + "【】" + QString(131, QChar(0x9898)) + "【】";
     auto s = started({{"单选题", "一", {option255, option255, option255, option255, option255}, "abc", QVariant(), "A"},
                       {"填空题", stem255, {}, "2", "甲#乙", "甲#乙"}});
-    EXPECT_EQ(s->text(1004), "单选题  每题abc分");
-    EXPECT_EQ(s->control(1301)->toolTip(), option255);
+    EXPECT_EQ(s->text(CVornDlg::TypeLine), "单选题  每题abc分");
+    EXPECT_EQ(s->control(CVornDlg::SingleA)->toolTip(), option255);
     saveShot(s.get(), "CVornDlg_long_options");
-    click(*s, 1002);
+    click(*s, CVornDlg::Next);
     EXPECT_TRUE(stem(*s).contains("【 甲 】"));
     EXPECT_TRUE(stem(*s).endsWith("【 乙 】"));
 }
@@ -613,13 +604,13 @@ TEST_F(CVornDlgTest, LargeExamsScrollTheOverview)
     for (int i = 0; i < 230; ++i)
         q << SheetQuestion{i < 200 ? "单选题" : "判断题", "题", {"a", "b", "c"}, "1", QVariant(), "A"};
     auto s = started(q);
-    ASSERT_EQ(s->numberLabel(230)->property("ctrlId").toInt(), 2330);
+    ASSERT_EQ(s->numberLabel(230)->property("ctrlId").toInt(), CVornDlg::NumberBase + 230);
     auto *bar = s->overviewArea()->verticalScrollBar();
     EXPECT_GT(bar->maximum(), 0);
     // The last number can be reached and clicked.
     s->overviewArea()->ensureWidgetVisible(s->numberLabel(230));
     clickNumber(*s, 230);
-    EXPECT_EQ(s->text(1008), "230、");
+    EXPECT_EQ(s->text(CVornDlg::Number), "230、");
 }
 
 TEST_F(CVornDlgTest, LooksRightAtEachScreenSize)
@@ -634,7 +625,7 @@ TEST_F(CVornDlgTest, LooksRightAtEachScreenSize)
                           {"问答题", "六", {}, "2", QVariant(), "A"}});
         EXPECT_EQ(s->size(), size);
         EXPECT_FALSE(s->overviewArea()->verticalScrollBar()->isVisible()) << s->overviewArea()->verticalScrollBar()->maximum();
-        EXPECT_EQ(s->control(1262)->geometry(), ExamLayout::rectOf(1262, size.width(), size.height()));
+        EXPECT_EQ(s->control(CVornDlg::Stem)->geometry(), ExamLayout::rectOf(CVornDlg::Stem, size.width(), size.height()));
         saveShot(s.get(), QString("CVornDlg_%1x%2").arg(size.width()).arg(size.height()));
     }
 }
@@ -648,10 +639,10 @@ TEST_F(CVornDlgTest, ARefusedLockIsReportedOnceAndTheExamGoesOn)
     s.show();
     expectAllShown();
     EXPECT_FALSE(s.keyboardLock().installed());
-    click(s, 1003);
-    click(s, 1306);
+    click(s, CVornDlg::Start);
+    click(s, CVornDlg::JudgeRight);
     expectTimed("已经是最后一题了！", Caption::Tip, 5);
-    click(s, 1002);
+    click(s, CVornDlg::Next);
     EXPECT_EQ(answerOf(1), "A");
 }
 
@@ -668,32 +659,32 @@ TEST_F(CVornDlgTest, EveryAnswerControlTakesTheClickWhereItIsDrawn)
                           {"问答题", "五", {}, "2", QVariant(), "A"}});
         const QString at = QString("%1x%2 ").arg(size.width()).arg(size.height());
         for (int i = 0; i < 5; ++i) {
-            auto *b = s->control<QAbstractButton>(1301 + i);
+            auto *b = s->control<QAbstractButton>(CVornDlg::SingleA + i);
             for (const QPoint &p : aimsAt(b)) {
-                s->control<QAbstractButton>(1301 + (i + 1) % 5)->setChecked(true);
+                s->control<QAbstractButton>(CVornDlg::SingleA + (i + 1) % 5)->setChecked(true);
                 clickThroughWindow(b, p);
                 EXPECT_TRUE(b->isChecked()) << at.toStdString() << "single " << i << " at " << p.x() << "," << p.y();
             }
         }
-        click(*s, 1002);
+        click(*s, CVornDlg::Next);
         for (int i = 0; i < 5; ++i) {
-            auto *b = s->control<QAbstractButton>(1311 + i);
+            auto *b = s->control<QAbstractButton>(CVornDlg::MultiA + i);
             for (const QPoint &p : aimsAt(b)) {
                 const bool before = b->isChecked();
                 clickThroughWindow(b, p);
                 EXPECT_NE(b->isChecked(), before) << at.toStdString() << "multiple " << i << " at " << p.x() << "," << p.y();
             }
         }
-        click(*s, 1002);
-        for (int ctrl : {1306, 1307}) {
+        click(*s, CVornDlg::Next);
+        for (int ctrl : {CVornDlg::JudgeRight, CVornDlg::JudgeWrong}) {
             auto *b = s->control<QAbstractButton>(ctrl);
             clickThroughWindow(b, aimsAt(b).first());
             EXPECT_TRUE(b->isChecked()) << at.toStdString() << ctrl;
         }
         // The boxes of a blank and of an essay lie open under the pointer.
-        for (int ctrl : {1263, 1264, 1265}) {
-            if (ctrl == 1263 || ctrl == 1265)
-                click(*s, 1002);
+        for (int ctrl : {CVornDlg::Blank1, CVornDlg::Blank2, CVornDlg::Essay}) {
+            if (ctrl == CVornDlg::Blank1 || ctrl == CVornDlg::Essay)
+                click(*s, CVornDlg::Next);
             QWidget *box = s->control(ctrl);
             const QPoint centre = box->mapTo(s.get(), box->rect().center());
             QWidget *under = s->childAt(centre);
@@ -723,7 +714,7 @@ TEST_F(CVornDlgTest, APictureStandsBesideTheQuestionWholeAndCloses)
             ASSERT_NE(picture, nullptr);
             const QRect window = picture->frameGeometry();
             EXPECT_TRUE(screen.contains(window)) << at.toStdString() << " picture " << n;
-            for (int ctrl : {1262, 1301, 1302, 1303, 1304, 1305, 2500, 1001, 1002, 1024}) {
+            for (int ctrl : {CVornDlg::Stem, CVornDlg::SingleA, CVornDlg::SingleB, CVornDlg::SingleC, CVornDlg::SingleD, CVornDlg::SingleE, CVornDlg::LetterA, CVornDlg::Previous, CVornDlg::Next, CVornDlg::Submit}) {
                 QWidget *c = s->control(ctrl);
                 const QRect drawn(c->mapToGlobal(QPoint(0, 0)), c->size());
                 EXPECT_FALSE(window.intersects(drawn)) << at.toStdString() << " picture " << n << " covers " << ctrl;
@@ -733,7 +724,7 @@ TEST_F(CVornDlgTest, APictureStandsBesideTheQuestionWholeAndCloses)
             }
             saveShot(picture, QString("CShowMap_exam_%1_%2").arg(at).arg(n));
             if (n == 1)
-                click(*s, 1002);
+                click(*s, CVornDlg::Next);
         }
         saveShot(s.get(), "CVornDlg_picture_" + at);
         QPointer<CShowMap> picture = s->pictureWindow();
@@ -759,7 +750,7 @@ TEST_F(CVornDlgTest, ReviewMarksLeaveEveryNumberReadable)
     expectBox("您这次参加“年度考试”的正式考试得分为：15分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
               "\n\n是否进入考试查看窗口？",
               Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
-    click(*s, 1024);
+    click(*s, CVornDlg::Submit);
     const QList<M> marks{M::Right, M::Wrong, M::Half, M::Unanswered, M::Essay, M::Essay};
     for (int n = 1; n <= 6; ++n) {
         NumberLabel *label = s->numberLabel(n);

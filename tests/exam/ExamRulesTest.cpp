@@ -1,6 +1,7 @@
 // Scoring, the blank rule, what is stored per type, the blanks in the stem,
 // the countdown and the layout, without a window.
 #include "exam/ExamRules.h"
+#include "exam/ExamWindowControls.h"
 #include "store/StoredNumbers.h"
 
 #include <gtest/gtest.h>
@@ -179,13 +180,13 @@ TEST(ExamLayoutTest, HeadingsAreNumberedByThePresentTypes)
 {
     const auto items = ExamLayout::overview({0, 3, 0, 0, 2});
     ASSERT_EQ(items.size(), 7);
-    EXPECT_EQ(items[0].id, 2085);
+    EXPECT_EQ(items[0].id, ExamWindowControls::JudgeHeading);
     EXPECT_EQ(items[0].text, "一、判断题");
     EXPECT_EQ(items[0].rect, ExamLayout::ltrb(50, 120, 120, 135));
-    EXPECT_EQ(items[4].id, 1035);
+    EXPECT_EQ(items[4].id, ExamWindowControls::EssayHeading);
     EXPECT_EQ(items[4].text, "二、问答题");
     EXPECT_EQ(items[4].rect.top(), 160);
-    EXPECT_EQ(items[5].id, 2104);
+    EXPECT_EQ(items[5].id, ExamWindowControls::NumberBase + 4);
     EXPECT_EQ(items[5].text, "4");
     EXPECT_EQ(ExamLayout::sectionOf("问答题"), "五、");
     EXPECT_EQ(ExamLayout::typeLine("多选题", "2.5"), "多选题  每题2.5分(选2-5个答案)");
@@ -202,7 +203,7 @@ TEST(ExamLayoutTest, SevenSingleChoicesTakeTwoRows)
     EXPECT_EQ(items[7].rect, QRect(105, 160, 30, 15));
     EXPECT_EQ(items[8].text, "二、判断题");
     EXPECT_EQ(items[8].rect.top(), 180);
-    EXPECT_EQ(items[9].id, 2108);
+    EXPECT_EQ(items[9].id, ExamWindowControls::NumberBase + 8);
 }
 
 TEST(ExamLayoutTest, LargeExamsKeepEveryNumberApart)
@@ -213,18 +214,18 @@ TEST(ExamLayoutTest, LargeExamsKeepEveryNumberApart)
     for (int i = 0; i < items.size(); ++i)
         for (int j = i + 1; j < items.size(); ++j)
             ASSERT_FALSE(items[i].rect.intersects(items[j].rect)) << i << " " << j;
-    EXPECT_EQ(items.last().id, 2320);
+    EXPECT_EQ(items.last().id, ExamWindowControls::NumberBase + 220);
     EXPECT_GE(ExamLayout::overviewBottom(counts), items.last().rect.bottom());
 }
 
 TEST(ExamLayoutTest, RectanglesFollowTheScreen)
 {
     using ExamLayout::ltrb;
-    EXPECT_EQ(ExamLayout::rectOf(1262, 1024, 768), ltrb(307, 160, 307 + 665, 115 + 160));
-    EXPECT_EQ(ExamLayout::rectOf(1305, 1366, 768), ltrb(409 + 38, 115 + 214 + 240, 1297, 115 + 262 + 240));
-    EXPECT_EQ(ExamLayout::rectOf(1315, 1920, 1080), ExamLayout::rectOf(1305, 1920, 1080));
-    EXPECT_EQ(ExamLayout::rectOf(1265, 1920, 1080), ltrb(576 + 60, 162 + 220, 576 + 1248, 2 * 162 + 220));
-    EXPECT_EQ(ExamLayout::rectOf(1024, 1024, 768), ltrb(716, 153 + 520, 806, 153 + 560));
-    EXPECT_EQ(ExamLayout::rectOf(1006, 1366, 768), ltrb(369, 125, 409, 160));
-    EXPECT_TRUE(ExamLayout::rectOf(1179, 1024, 768).isEmpty()); // keeps its template place
+    EXPECT_EQ(ExamLayout::rectOf(ExamWindowControls::Stem, 1024, 768), ltrb(307, 160, 307 + 665, 115 + 160));
+    EXPECT_EQ(ExamLayout::rectOf(ExamWindowControls::SingleE, 1366, 768), ltrb(409 + 38, 115 + 214 + 240, 1297, 115 + 262 + 240));
+    EXPECT_EQ(ExamLayout::rectOf(ExamWindowControls::MultiE, 1920, 1080), ExamLayout::rectOf(ExamWindowControls::SingleE, 1920, 1080));
+    EXPECT_EQ(ExamLayout::rectOf(ExamWindowControls::Essay, 1920, 1080), ltrb(576 + 60, 162 + 220, 576 + 1248, 2 * 162 + 220));
+    EXPECT_EQ(ExamLayout::rectOf(ExamWindowControls::Submit, 1024, 768), ltrb(716, 153 + 520, 806, 153 + 560));
+    EXPECT_EQ(ExamLayout::rectOf(ExamWindowControls::Section, 1366, 768), ltrb(369, 125, 409, 160));
+    EXPECT_TRUE(ExamLayout::rectOf(ExamWindowControls::ExamName, 1024, 768).isEmpty()); // keeps its template place
 }

@@ -43,7 +43,7 @@ protected:
         s->show();
         return s;
     }
-    static QTableWidget *list(CTestManage &s) { return s.control<QTableWidget>(1240); }
+    static QTableWidget *list(CTestManage &s) { return s.control<QTableWidget>(CTestManage::List); }
     static void selectRow(CTestManage &s, int row)
     {
         QTableWidget *t = list(s);
@@ -93,17 +93,17 @@ TEST_F(CTestManageTest, ListsPapersAndShowsTheRulesOfOne)
     EXPECT_EQ(row, (QStringList{"2", "全科卷", "每题1.0分。干部:困难=5,;", "空", "空", "空", "空", "5", "10.0",
                                 "2026/05/20 08:30:00"}));
     EXPECT_EQ(t->columnWidth(9), 168);
-    EXPECT_FALSE(s->control(1136)->isVisible());
+    EXPECT_FALSE(s->control(CTestManage::SingleLabel)->isVisible());
 
     EXPECT_EQ(menuAt(*s, rowPos(*s, 1), "考题详情"), (QStringList{"考题详情", "删除试卷"}));
-    EXPECT_TRUE(s->control(1136)->isVisible());
-    EXPECT_EQ(s->text(1131), "每题1.0分。干部:困难=5,;");
-    EXPECT_EQ(s->text(1133), "空");
-    EXPECT_EQ(s->text(1135), "空");
+    EXPECT_TRUE(s->control(CTestManage::SingleLabel)->isVisible());
+    EXPECT_EQ(s->text(CTestManage::SingleDetail), "每题1.0分。干部:困难=5,;");
+    EXPECT_EQ(s->text(CTestManage::JudgeDetail), "空");
+    EXPECT_EQ(s->text(CTestManage::EssayDetail), "空");
     saveShot(s.get(), "CTestManage-details");
-    QTest::mouseClick(s->control<QAbstractButton>(1242), Qt::LeftButton);
-    EXPECT_FALSE(s->control(1136)->isVisible());
-    EXPECT_EQ(s->text(1131), "");
+    QTest::mouseClick(s->control<QAbstractButton>(CTestManage::Clear), Qt::LeftButton);
+    EXPECT_FALSE(s->control(CTestManage::SingleLabel)->isVisible());
+    EXPECT_EQ(s->text(CTestManage::SingleDetail), "");
 
     // Below the last row both items are offered disabled.
     EXPECT_EQ(menuAt(*s, QPoint(20, t->viewport()->height() - 5)), (QStringList{"考题详情(off)", "删除试卷(off)"}));
@@ -148,14 +148,14 @@ TEST_F(CTestManageTest, ExportNeedsASelectedPaperAndHandsItsName)
     QString opened;
     s->openPrintedPaper = [&opened](QWidget *, const QString &name) { opened = name; };
     expectBox("请左键点击选择试卷！", Caption::Tip);
-    QTest::mouseClick(s->control<QAbstractButton>(1250), Qt::LeftButton);
+    QTest::mouseClick(s->control<QAbstractButton>(CTestManage::Export), Qt::LeftButton);
     EXPECT_TRUE(opened.isEmpty());
     selectRow(*s, 0);
-    QTest::mouseClick(s->control<QAbstractButton>(1250), Qt::LeftButton);
+    QTest::mouseClick(s->control<QAbstractButton>(CTestManage::Export), Qt::LeftButton);
     EXPECT_EQ(opened, "甲卷");
     EXPECT_TRUE(list(*s)->selectedItems().isEmpty());
 
-    QTest::mouseClick(s->control<QAbstractButton>(1099), Qt::LeftButton);
+    QTest::mouseClick(s->control<QAbstractButton>(CTestManage::Compose), Qt::LeftButton);
     EXPECT_EQ(requestedScreen(), ScreenId::SetPaper);
 }
 

@@ -41,11 +41,10 @@ protected:
     }
     static void fill(CWordPaper &s, const QString &name, const QString &time, const QString &pass)
     {
-        typeText(s.control(1238), name);
-        typeText(s.control(1243), time);
-        typeText(s.control(1236), pass);
+        typeInto(s, CWordPaper::ExamName, name);
+        typeInto(s, CWordPaper::TimeLimit, time);
+        typeInto(s, CWordPaper::PassMark, pass);
     }
-    static void click(CWordPaper &s, int id) { QTest::mouseClick(s.control<QAbstractButton>(id), Qt::LeftButton); }
 
     int interimRows()
     {
@@ -63,11 +62,11 @@ TEST_F(CWordPaperTest, EveryFieldIsNeededAndClearEmptiesThem)
     EXPECT_EQ(interimRows(), 0); // opening made it empty
     fill(*s, "期末考试", "90", "");
     expectBox("输入数据不能为空！", Caption::Tip);
-    click(*s, 1246);
+    click(*s, CWordPaper::Generate);
     EXPECT_EQ(interimRows(), 0);
 
-    click(*s, 1222);
-    for (int id : {1238, 1243, 1236})
+    click(*s, CWordPaper::Clear);
+    for (int id : {CWordPaper::ExamName, CWordPaper::TimeLimit, CWordPaper::PassMark})
         EXPECT_EQ(s->text(id), QString()) << id;
 }
 
@@ -80,7 +79,7 @@ TEST_F(CWordPaperTest, GeneratingWritesTheDocumentOpensItAndCloses)
     });
     auto s = open();
     fill(*s, "期末考试", "90", " "); // a space is not empty
-    click(*s, 1246);
+    click(*s, CWordPaper::Generate);
     EXPECT_EQ(opened, QDir(workDir()).filePath("纸质考卷/期末考试_20260520_083005.docx"));
     EXPECT_EQ(s->writtenDocument(), opened);
     EXPECT_FALSE(s->isVisible());
@@ -105,13 +104,13 @@ TEST_F(CWordPaperTest, WithoutAWordProcessorThePopUpStaysAndAFurtherTryPrintsOne
     expectBox("纸质考卷已保存为：\n" + path("纸质考卷/期末考试_20260520_083005.docx")
                   + "\n\n本机没有安装word产品，无法自动打开它；可把该文件复制到装有word的电脑上打开或打印。",
               Caption::Tip);
-    click(*s, 1246);
+    click(*s, CWordPaper::Generate);
     EXPECT_TRUE(s->isVisible());
     EXPECT_EQ(readDocx(opened[0]).marks["mark1"].lines, QStringList{"期末考试"}) << "the document named is whole";
     EXPECT_EQ(interimRows(), 1); // the draw is kept until the pop-up is left
 
     accept = true;
-    click(*s, 1246);
+    click(*s, CWordPaper::Generate);
     ASSERT_EQ(opened.size(), 2);
     EXPECT_NE(opened[0], opened[1]); // a name of its own, in the same second
     EXPECT_FALSE(s->isVisible());
@@ -130,7 +129,7 @@ TEST_F(CWordPaperTest, ATemplateThatIsNotThereIsNamedAndThePopUpStays)
     s->templateFile = path("wordtest.docx");
     fill(*s, "期末考试", "90", "60");
     expectBox("找不到试卷模板文件：" + path("wordtest.docx"), Caption::Tip);
-    click(*s, 1246);
+    click(*s, CWordPaper::Generate);
     EXPECT_TRUE(s->isVisible());
     EXPECT_TRUE(s->writtenDocument().isEmpty());
     EXPECT_TRUE(QDir(path("纸质考卷")).isEmpty());
@@ -141,21 +140,21 @@ TEST_F(CWordPaperTest, QuitDropsTheDrawEnterAndEscCloseWithoutDropping)
 {
     {
         auto s = open();
-        click(*s, 1248);
+        click(*s, CWordPaper::Quit);
         EXPECT_FALSE(s->isVisible());
         EXPECT_EQ(interimRows(), -1);
     }
     {
         auto s = open();
-        QTest::keyClick(s->control(1238), Qt::Key_Escape);
+        QTest::keyClick(s->control(CWordPaper::ExamName), Qt::Key_Escape);
         EXPECT_FALSE(s->isVisible());
         EXPECT_EQ(s->result(), QDialog::Rejected);
         EXPECT_EQ(interimRows(), 0);
     }
     {
         auto s = open();
-        typeText(s->control(1238), "期末");
-        QTest::keyClick(s->control(1238), Qt::Key_Return);
+        typeInto(*s, CWordPaper::ExamName, "期末");
+        QTest::keyClick(s->control(CWordPaper::ExamName), Qt::Key_Return);
         EXPECT_FALSE(s->isVisible());
         EXPECT_EQ(interimRows(), 0);
     }
@@ -171,7 +170,7 @@ TEST_F(CWordPaperTest, AShortageEndsTheProgramWithoutAnIcon)
     auto s = open("大卷");
     fill(*s, "期末考试", "90", "60");
     expectBox("题库中“单选题”数量不符合考卷要求，退出程序！", Caption::Tip, MsgIcon::None);
-    click(*s, 1246);
+    click(*s, CWordPaper::Generate);
     EXPECT_TRUE(exited());
     EXPECT_EQ(interimRows(), 0);
     EXPECT_FALSE(QFileInfo::exists(path("纸质考卷/期末考试_20260520_083005.docx")));
@@ -182,18 +181,18 @@ TEST_F(CWordPaperTest, APaperListExportOpensThePopUpWithThePaper)
     ShellOpen::setCheckedHandler([](const QString &) { return true; });
     CTestManage manage;
     manage.show();
-    auto *list = manage.control<QTableWidget>(1240);
+    auto *list = manage.control<QTableWidget>(CTestManage::List);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(0, 1)).center());
     QString written;
     whenShown<CWordPaper>([&written](CWordPaper *p) {
-        typeText(p->control(1238), "月考");
-        typeText(p->control(1243), "60");
-        typeText(p->control(1236), "60");
-        QTest::mouseClick(p->control<QAbstractButton>(1246), Qt::LeftButton);
+        typeInto(*p, CWordPaper::ExamName, "月考");
+        typeInto(*p, CWordPaper::TimeLimit, "60");
+        typeInto(*p, CWordPaper::PassMark, "60");
+        QTest::mouseClick(p->control<QAbstractButton>(CWordPaper::Generate), Qt::LeftButton);
         written = p->writtenDocument();
     });
-    QTest::mouseClick(manage.control<QAbstractButton>(1250), Qt::LeftButton);
+    QTest::mouseClick(manage.control<QAbstractButton>(CTestManage::Export), Qt::LeftButton);
     EXPECT_TRUE(written.endsWith("/纸质考卷/月考_20260520_083005.docx"));
     EXPECT_EQ(readDocx(written).marks["mark1"].lines, QStringList{"月考"});
 }

@@ -63,9 +63,9 @@ TEST_F(CScoreMapTest, ToolbarHolderAndScrolling)
 {
     auto s = open(20);
     EXPECT_EQ(s->windowTitle(), "Lumet—成绩统计");
-    EXPECT_EQ(s->command(32789)->text(), "保存");
-    EXPECT_EQ(s->command(32789)->toolTip(), "保存截图文件");
-    EXPECT_EQ(s->command(32790)->toolTip(), "返回上一窗口");
+    EXPECT_EQ(s->command(CScoreMap::Save)->text(), "保存");
+    EXPECT_EQ(s->command(CScoreMap::Save)->toolTip(), "保存截图文件");
+    EXPECT_EQ(s->command(CScoreMap::Return)->toolTip(), "返回上一窗口");
     EXPECT_EQ(s->holder()->geometry(), QRect(0, 25, 656, 928));
     saveShot(s.get(), "CScoreMap");
     // The table's right edge (x 612 of the sheet) is not under the scroll
@@ -102,28 +102,28 @@ TEST_F(CScoreMapTest, SavingAppendsBmpAndAsksBeforeReplacing)
 {
     auto s = open();
     answerFileDialog(QString());
-    press(*s, 32789); // cancelled
+    press(*s, CScoreMap::Save); // cancelled
     EXPECT_TRUE(QDir(workDir()).entryList({"*.bmp*"}).isEmpty());
 
     answerFileDialog(path("成绩"));
-    press(*s, 32789);
+    press(*s, CScoreMap::Save);
     EXPECT_TRUE(QFile::exists(path("成绩.bmp")));
     const QImage saved(path("成绩.bmp"));
     EXPECT_EQ(saved.size(), QSize(656, 928));
     EXPECT_EQ(saved, s->sheet().convertToFormat(saved.format()));
 
     answerFileDialog(path("成绩.bmp"));
-    press(*s, 32789);
+    press(*s, CScoreMap::Save);
     EXPECT_TRUE(QFile::exists(path("成绩.bmp.bmp")));
 
     QFile::resize(path("成绩.bmp"), 10);
     answerFileDialog(path("成绩"));
     expectBox("成绩.bmp文件已存在，要替换吗?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
-    press(*s, 32789);
+    press(*s, CScoreMap::Save);
     EXPECT_EQ(QFileInfo(path("成绩.bmp")).size(), 10);
     answerFileDialog(path("成绩"));
     expectBox("成绩.bmp文件已存在，要替换吗?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
-    press(*s, 32789);
+    press(*s, CScoreMap::Save);
     EXPECT_EQ(QFileInfo(path("成绩.bmp")).size(), 54 + 656 * 928 * 4);
 }
 
@@ -132,7 +132,7 @@ TEST_F(CScoreMapTest, ASaveThatCannotBeWrittenSaysSo)
     auto s = open();
     answerFileDialog(path("nofolder/成绩"));
     expectBox("成绩.bmp文件保存失败，请检查保存位置！\n原因：文件夹不存在。", Caption::Tip);
-    press(*s, 32789);
+    press(*s, CScoreMap::Save);
     EXPECT_FALSE(QFile::exists(path("nofolder/成绩.bmp")));
 }
 
@@ -145,7 +145,7 @@ TEST_F(CScoreMapTest, ReplacingAChartOnAFullDiskKeepsTheOldOne)
         GTEST_SKIP() << disk.why().toStdString();
     auto s = open();
     answerFileDialog(disk.path("成绩"));
-    press(*s, 32789);
+    press(*s, CScoreMap::Save);
     QFile saved(disk.path("成绩.bmp"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QByteArray before = saved.readAll();
@@ -157,7 +157,7 @@ TEST_F(CScoreMapTest, ReplacingAChartOnAFullDiskKeepsTheOldOne)
     expectBox("成绩.bmp文件已存在，要替换吗?", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("成绩.bmp文件保存失败，请检查保存位置！\n原因：磁盘空间已满，文件无法写完。\n原有的成绩.bmp文件保持不变。",
               Caption::Tip);
-    press(*s, 32789);
+    press(*s, CScoreMap::Save);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.readAll() == before);
     EXPECT_EQ(QDir(disk.path("")).entryList({"*成绩*"}, QDir::Files | QDir::Hidden), QStringList{"成绩.bmp"});
@@ -167,7 +167,7 @@ TEST_F(CScoreMapTest, ReturnAndClose)
 {
     {
         auto s = open();
-        press(*s, 32790);
+        press(*s, CScoreMap::Return);
         EXPECT_EQ(requestedScreen(), ScreenId::CheckScore);
         EXPECT_FALSE(exited());
     }

@@ -1,7 +1,16 @@
 #pragma once
-// Driving screens as a user does: typing into a control, and answering a
-// menu or pop-up that a command opens modally.
+// Driving screens as a user does: typing into a control, clicking it,
+// choosing in its lists, and answering a menu or pop-up that a command opens
+// modally. Controls are named by their screen's enum (CLogin::AdminSignIn).
+#include "app/ScreenBase.h"
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -21,6 +30,91 @@ inline void typeText(QWidget *widget, const QString &text)
         else
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+// Types into a control of the screen; a one-line box is emptied first.
+inline void typeInto(ScreenBase &s, int id, const QString &text)
+{
+    QWidget *box = s.control(id);
+    ASSERT_NE(box, nullptr) << id;
+    if (auto *edit = qobject_cast<QLineEdit *>(box))
+        edit->clear();
+    box->setFocus();
+    typeText(box, text);
+}
+
+// Clicks a visible button of the screen; a radio button or check box is
+// clicked on its indicator, the way a user ticks it.
+inline void click(ScreenBase &s, int id)
+{
+    auto *button = s.control<QAbstractButton>(id);
+    ASSERT_NE(button, nullptr) << id;
+    ASSERT_TRUE(button->isVisible()) << id;
+    const bool option = qobject_cast<QRadioButton *>(button) || qobject_cast<QCheckBox *>(button);
+    QTest::mouseClick(button, Qt::LeftButton, {}, option ? QPoint(8, button->height() / 2) : QPoint());
+}
+
+// Picks the item with that text in a drop-down list as a user does; false
+// when the list does not offer it.
+inline bool choose(ScreenBase &s, int id, const QString &item)
+{
+    auto *combo = s.control<QComboBox>(id);
+    const int i = combo ? combo->findText(item) : -1;
+    if (i < 0)
+        return false;
+    combo->setCurrentIndex(i);
+    return true;
+}
+
+// The items a drop-down list offers.
+inline QStringList items(ScreenBase &s, int id)
+{
+    QStringList texts;
+    auto *combo = s.control<QComboBox>(id);
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
+// The texts of a list's rows, columns joined by spaces (from column first).
+inline QStringList rowsOf(ScreenBase &s, int id, int first = 0, int last = -1)
+{
+    auto *list = s.control<QTableWidget>(id);
+    QStringList rows;
+    if (last < 0)
+        last = list->columnCount() - 1;
+    for (int r = 0; r < list->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = first; c <= last; ++c)
+            cells << (list->item(r, c) ? list->item(r, c)->text() : QString());
+        rows << cells.join(QLatin1Char(' '));
+    }
+    return rows;
+}
+
+// A double-click as the mouse makes it: a click, then the double-click.
+inline void doubleClick(QTableWidget *list, const QPoint &at)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Ticks or unticks a row's check box with the mouse.
+inline void tick(ScreenBase &s, int id, int row)
+{
+    auto *list = s.control<QTableWidget>(id);
+    QTableWidgetItem *item = list->item(row, 0);
+    ASSERT_NE(item, nullptr);
+    list->scrollToItem(item);
+    const QRect r = list->visualItemRect(item);
+    // The check box sits at the left of the cell.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 10, r.center().y()));
+}
+
+inline bool ticked(ScreenBase &s, int id, int row)
+{
+    QTableWidgetItem *item = s.control<QTableWidget>(id)->item(row, 0);
+    return item && item->checkState() == Qt::Checked;
 }
 
 // Runs f once a visible top-level widget of type T shows up (a menu or a

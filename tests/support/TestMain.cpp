@@ -1,7 +1,8 @@
-// Test main: one offscreen application for the whole run, faces and locale as
-// in the program.
+// Test main: one offscreen application for the whole run, faces, locale and
+// the table of routes as in the program.
 #include "app/Fonts.h"
 #include "app/Translations.h"
+#include "app/program/Routes.h"
 
 #include <QApplication>
 
@@ -15,5 +16,6 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("vorn"));
     Fonts::installSubstitutions();
     Translations::useChineseLocale(); // as the program does
+    Routes::install();
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,5 @@
 #include "app/program/ScreenLoop.h"
+#include "app/program/Routes.h"
 
 #include "app/ScreenBase.h"
 #include "admin/CAdmin.h"
@@ -76,6 +77,7 @@ ScreenBase *createScreen(ScreenId id, const std::any &handover)
 
 int run(ScreenId first, std::any handover)
 {
+    Routes::install();
     std::optional<Nav::Request> next = Nav::Request{first, std::move(handover)};
     bool firstShown = false;
     // Screens nest in the described chain; of the screens left behind only
