@@ -74,7 +74,7 @@ bool ExamBuilder::drawQuestions(const QString &type, const QString &subject, con
     rows->close();
 
     const QString fetch = QStringLiteral("select %1 from %2 where ID=?").arg(kBankColumns, table);
-    const QString insert = QStringLiteral("insert into interim (%1,分值) values (?,?,?,?,?,?,?,?,?,?,?,?,?)")
+    const QString insert = QStringLiteral("insert into interim (%1,分值,题库ID) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
                                .arg(kBankColumns);
     const QStringList columns = kBankColumns.split(QLatin1Char(','));
     const QString pointText = pointsText(points);
@@ -85,7 +85,7 @@ bool ExamBuilder::drawQuestions(const QString &type, const QString &subject, con
             const std::optional<QString> v = q->value(c);
             values << (v ? QVariant(*v) : QVariant());
         }
-        values << pointText;
+        values << pointText << ids[size_t(p)];
         m_personnel.executeOrThrow(insert, Db::Personnel, values);
     }
     return true;
@@ -116,8 +116,8 @@ QString ExamBuilder::copyTypeToExam(const QString &type, int firstNumber, int *c
         *copied = m;
     if (m == 0)
         return QString();
-    static const QStringList columns{"科目", "题型", "题干", "A", "B", "C", "D", "E", "分值", "图片"};
-    const QString insert = QStringLiteral("insert into exam (编号,%1) values (?,?,?,?,?,?,?,?,?,?,?)")
+    static const QStringList columns{"科目", "题型", "题干", "A", "B", "C", "D", "E", "分值", "图片", "题库ID"};
+    const QString insert = QStringLiteral("insert into exam (编号,%1) values (?,?,?,?,?,?,?,?,?,?,?,?)")
                                .arg(columns.join(QLatin1Char(',')));
     struct Drawn
     {

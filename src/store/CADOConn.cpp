@@ -192,6 +192,14 @@ std::shared_ptr<DbHandle> openHandle(const QString &path, QString *error)
     const QString fileName = QFileInfo(path).fileName();
     for (const QString &sql : Schema::indexes(fileName))
         sqlite3_exec(handle->db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    // Tables added since: all of them or none, so a folder of an older
+    // version opens as it is.
+    if (const QStringList added = Schema::addedTables(fileName); !added.isEmpty()) {
+        bool made = sqlite3_exec(handle->db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+        for (const QString &sql : added)
+            made = made && sqlite3_exec(handle->db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_exec(handle->db, made ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    }
     sqlite3_create_function_v2(handle->db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                sqlVal, nullptr, nullptr, nullptr);
     if (::stat(native.constData(), &st) == 0) {
