@@ -11,6 +11,8 @@ struct ExamHandover
     QString registrationId; // empty in a mock exam
     QString examMode;       // "正式考试" or "模拟考试"
     int passMark = 0;
+    int sittingId = 0;    // the stored sitting of a formal exam; 0 = none
+    bool resumed = false; // entered again: the sitting goes on
 
     // The number of questions in the exam table: one key entry each.
     int questionCount() const { return int(answerKey.count(QLatin1Char('|'))); }
