@@ -5,6 +5,10 @@
 #include "admin/ExamManagement.h"
 #include "app/ScreenBase.h"
 
+#include <QHash>
+
+#include <optional>
+
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -32,9 +36,15 @@ private:
     void clearManualChoice();
     void showRegistrations(const QList<ListedRegistration> &rows);
     void fail(const QString &message);
+    // The one checked registration with a running sitting; none (said why)
+    // otherwise.
+    std::optional<ListedRegistration> chosenSitting();
+    void extendTime();
+    void restartSitting();
 
     QString m_number;
     QString m_name;
     QString m_passMark;
     bool m_choosing = false;
+    QHash<int, ListedRegistration> m_listed; // the registrations shown, by ID
 };
