@@ -187,6 +187,9 @@ std::shared_ptr<DbHandle> openHandle(const QString &path, QString *error)
     // Up to 64 MiB of decrypted pages per file: a search that reads every stem
     // of a large bank would otherwise decrypt its pages again each time.
     sqlite3_exec(handle->db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+    // A commit reaches the disk before the program goes on (the engine's
+    // default, stated because a stored sitting relies on it).
+    sqlite3_exec(handle->db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     // Files made before an index was added get it here, once; a table that is
     // missing or damaged leaves its index out and is reported where it is used.
     const QString fileName = QFileInfo(path).fileName();
