@@ -1,5 +1,6 @@
 #include "admin/CExamManagement.h"
 
+#include "admin/CExtendTime.h"
 #include "admin/ExamManagement.h"
 #include "app/ListRows.h"
 #include "app/Command.h"
@@ -41,6 +42,8 @@ CExamManagement::CExamManagement(QWidget *parent)
     onClick(RemoveRegistrations, [this] { runCommand(this, [this] { removeRegistrations(); }); });
     onClick(Register, [this] { runCommand(this, [this] { registerExaminee(); }); });
     onClick(ClearChoice, [this] { clearManualChoice(); });
+    onClick(ExtendTime, [this] { runCommand(this, [this] { extendTime(); }); });
+    onClick(RestartSitting, [this] { runCommand(this, [this] { restartSitting(); }); });
     for (int id : {CreateExam, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
 
@@ -156,9 +159,12 @@ void CExamManagement::showRegistrations(const QList<ListedRegistration> &rows)
 {
     QList<QStringList> texts;
     int number = 0;
-    for (const ListedRegistration &r : rows)
+    m_listed.clear();
+    for (const ListedRegistration &r : rows) {
         texts << QStringList{QString::number(++number), r.name,   r.department, r.post,
-                             r.taken ? kTaken : QString(), QString::number(r.id)};
+                             r.taken ? kTaken : r.sitting, QString::number(r.id)};
+        m_listed.insert(r.id, r);
+    }
     ListRows::fill(registrations(), texts, true);
 }
 
@@ -243,4 +249,58 @@ void CExamManagement::clearManualChoice()
     names->clear();
     setText(Department, QString());
     setText(Post, QString());
+}
+
+std::optional<ListedRegistration> CExamManagement::chosenSitting()
+{
+    QTableWidget *list = registrations();
+    QList<ListedRegistration> chosen;
+    for (int r = 0; r < list->rowCount(); ++r)
+        if (ListRows::isChecked(list, r))
+            chosen << m_listed.value(ListRows::text(list, r, kRegId).toInt());
+    if (chosen.size() != 1) {
+        MessageBox::show(this, QStringLiteral("请选择一名考生！"), Caption::Tip);
+        return std::nullopt;
+    }
+    if (!chosen.first().inProgress) {
+        MessageBox::show(this, QStringLiteral("'%1'没有进行中的考试！").arg(chosen.first().name), Caption::Tip);
+        return std::nullopt;
+    }
+    return chosen.first();
+}
+
+void CExamManagement::extendTime()
+{
+    const std::optional<ListedRegistration> r = chosenSitting();
+    if (!r)
+        return;
+    CExtendTime dialog(r->name, this);
+    dialog.exec();
+    if (!dialog.minutes())
+        return;
+    switch (ExamManagement::extendSitting(r->id, *dialog.minutes())) {
+    case ExamManagement::SittingChange::Tampered:
+        MessageBox::warn(this, QStringLiteral("'%1'保存的答题记录已被篡改，不能延长时间！").arg(r->name));
+        break;
+    case ExamManagement::SittingChange::NotRunning:
+        MessageBox::show(this, QStringLiteral("'%1'没有进行中的考试！").arg(r->name), Caption::Tip);
+        break;
+    case ExamManagement::SittingChange::Done:
+        MessageBox::show(this, QStringLiteral("已为'%1'延长%2分钟。").arg(r->name).arg(*dialog.minutes()), Caption::Tip);
+        break;
+    }
+    showRegistrations(ExamManagement::registrations(m_number.toInt()));
+}
+
+void CExamManagement::restartSitting()
+{
+    const std::optional<ListedRegistration> r = chosenSitting();
+    if (!r)
+        return;
+    if (!MessageBox::confirm(this, QStringLiteral("让'%1'重新开始考试，已保存的答案和剩余时间都将作废，\n\n您确定吗？")
+                                       .arg(r->name)))
+        return;
+    if (ExamManagement::restartSitting(r->id) == ExamManagement::SittingChange::NotRunning)
+        MessageBox::show(this, QStringLiteral("'%1'没有进行中的考试！").arg(r->name), Caption::Tip);
+    showRegistrations(ExamManagement::registrations(m_number.toInt()));
 }

@@ -5,6 +5,10 @@
 #include "admin/ExamManagement.h"
 #include "app/ScreenBase.h"
 
+#include <QHash>
+
+#include <optional>
+
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -29,6 +33,8 @@ public:
         ClearChoice = 1147,
         Back = 1174,
         Exit = 1161,
+        ExtendTime = 1190,     // 延长时间 of a running exam
+        RestartSitting = 1191, // 重新开始
     };
 
     explicit CExamManagement(QWidget *parent = nullptr);
@@ -50,9 +56,15 @@ private:
     void clearManualChoice();
     void showRegistrations(const QList<ListedRegistration> &rows);
     void fail(const QString &message);
+    // The one checked registration with a running sitting; none (said why)
+    // otherwise.
+    std::optional<ListedRegistration> chosenSitting();
+    void extendTime();
+    void restartSitting();
 
     QString m_number;
     QString m_name;
     QString m_passMark;
     bool m_choosing = false;
+    QHash<int, ListedRegistration> m_listed; // the registrations shown, by ID
 };

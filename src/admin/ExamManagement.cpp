@@ -3,6 +3,9 @@
 #include "admin/ExamineeEntry.h"
 #include "store/CADOConn.h"
 #include "store/Integrity.h"
+#include "store/Sitting.h"
+
+#include <QHash>
 
 namespace ExamManagement {
 
@@ -16,7 +19,7 @@ QList<ListedRegistration> rowsOf(CRecordset &r, bool check, bool *tampered)
     for (r.moveFirst(); !r.isEOF(); r.moveNext()) {
         ListedRegistration row{r.getInt(QStringLiteral("ID")), r.getString(QStringLiteral("姓名")),
                                r.getString(QStringLiteral("部门")), r.getString(QStringLiteral("职务")),
-                               !r.isNull(QStringLiteral("成绩"))};
+                               !r.isNull(QStringLiteral("成绩")), QString(), false};
         rows << row;
         if (check && !row.taken && !registrationSealed(r)) {
             *tampered = true;
@@ -29,6 +32,21 @@ QList<ListedRegistration> rowsOf(CRecordset &r, bool check, bool *tampered)
 const QString kUnregistered = QStringLiteral(
     "select e.姓名 as 姓名,e.部门 as 部门,e.职务 as 职务 from examinee e left join ExamRegister j on "
     "e.姓名=j.姓名 and e.部门=j.部门 and e.职务=j.职务 and j.考试号=? where j.姓名 is null");
+
+// The sittings' statuses beside the registrations of an exam.
+void addSittings(CADOConn &conn, int number, QList<ListedRegistration> &rows)
+{
+    QHash<int, SittingRecord> byRegistration;
+    for (const SittingRecord &s : Sitting::ofExam(conn, QString::number(number)))
+        byRegistration.insert(s.registrationId, s);
+    for (ListedRegistration &row : rows) {
+        const auto it = byRegistration.constFind(row.id);
+        if (it == byRegistration.cend())
+            continue;
+        row.sitting = Sitting::statusText(*it);
+        row.inProgress = it->running();
+    }
+}
 
 } // namespace
 
@@ -69,6 +87,7 @@ void deleteExam(int number)
     conn.executeOrThrow(QStringLiteral("delete from ExamRegister where 考试号=?"), Db::Personnel, {text});
     deleteRosterCounter(conn, number, CounterWrite::OrThrow);
     conn.executeOrThrow(QStringLiteral("delete from quesAndAns where 考试号=?"), Db::Personnel, {text});
+    Sitting::deleteForExam(conn, text);
     tx.commit();
     conn.close();
 }
@@ -96,6 +115,7 @@ View viewRegistrations(int number, QList<ListedRegistration> *rows)
                                         {QString::number(number)});
     bool tampered = false;
     QList<ListedRegistration> found = rowsOf(*r, true, &tampered);
+    addSittings(conn, number, found);
     conn.close();
     if (rows)
         *rows = std::move(found);
@@ -107,7 +127,9 @@ QList<ListedRegistration> registrations(int number)
     CADOConn conn;
     RecordsetPtr r = conn.openRecordset(QStringLiteral("select * from ExamRegister where 考试号=?"), Db::Personnel,
                                         {QString::number(number)});
-    return rowsOf(*r, false, nullptr);
+    QList<ListedRegistration> rows = rowsOf(*r, false, nullptr);
+    addSittings(conn, number, rows);
+    return rows;
 }
 
 QStringList unregisteredNames(int number)
@@ -144,6 +166,7 @@ int removeRegistrations(const QList<int> &ids, int number)
         if (r->recordCount() == 0)
             continue;
         conn.executeOrThrow(QStringLiteral("delete from ExamRegister where ID=?"), Db::Personnel, {id});
+        Sitting::deleteForRegistration(conn, id);
         removeFromRosterCounter(conn, number, CounterWrite::OrThrow);
         ++removed;
     }
@@ -172,6 +195,36 @@ Register registerPerson(const QString &name, const QString &department, const QS
     tx.commit();
     conn.close();
     return Register::Registered;
+}
+
+} // namespace ExamManagement
+
+namespace ExamManagement {
+
+namespace {
+SittingChange changeOf(Sitting::Write w)
+{
+    switch (w) {
+    case Sitting::Write::Done: return SittingChange::Done;
+    case Sitting::Write::Tampered: return SittingChange::Tampered;
+    case Sitting::Write::Closed: break;
+    }
+    return SittingChange::NotRunning;
+}
+} // namespace
+
+SittingChange extendSitting(int registrationId, int minutes)
+{
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    return changeOf(Sitting::extend(conn, registrationId, minutes));
+}
+
+SittingChange restartSitting(int registrationId)
+{
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    return changeOf(Sitting::discard(conn, registrationId));
 }
 
 } // namespace ExamManagement

@@ -29,6 +29,8 @@ struct ListedRegistration
     QString department;
     QString post;
     bool taken = false; // 成绩 is not null
+    QString sitting;    // the status of its stored sitting (empty: nothing to say)
+    bool inProgress = false; // a running sitting the administrator may extend or discard
 };
 
 namespace ExamManagement {
@@ -71,5 +73,11 @@ enum class Register { Registered, Missing, Ended };
 // transaction.
 Register registerPerson(const QString &name, const QString &department, const QString &post,
                         const QString &examName, const QString &number, const QString &passMark);
+
+// The administrator's decisions on a registration's running sitting, each
+// sealed in one transaction.
+enum class SittingChange { Done, NotRunning, Tampered };
+SittingChange extendSitting(int registrationId, int minutes);
+SittingChange restartSitting(int registrationId);
 
 } // namespace ExamManagement

@@ -10,6 +10,7 @@
 #include "exam/ExamBuilder.h"
 #include "exam/ExamEntry.h"
 #include "exam/ExamHandover.h"
+#include "exam/ExamSitting.h"
 #include "store/Clock.h"
 
 #include <QComboBox>
@@ -169,6 +170,7 @@ void CExamLogin::enterExam()
     const QString paper = cell(ColPaper);
     const QString option = cell(ColOption);
     handover.registrationId = cell(ColRegistration);
+    const QString examNumber = cell(ColExamNumber);
     handover.examMode = m_examMode;
     // The choice is used up: pressing again asks for a new one.
     table->clearSelection();
@@ -179,6 +181,8 @@ void CExamLogin::enterExam()
         MessageBox::show(this, QStringLiteral("请选择考试！"), Caption::Tip);
         return;
     }
+    if (m_examMode == ExamMode::Formal && resumeSitting(handover, status == ExamList::Ended))
+        return;
     if (status == ExamList::Ended) {
         showTimedMessage(this, QStringLiteral("选择的考试已结束！"), Caption::Tip, kTimedSeconds);
         return;
@@ -222,7 +226,30 @@ void CExamLogin::enterExam()
     ExamEntry::dropInterim();
 
     handover.answerKey = built.answerKey;
+    if (m_examMode == ExamMode::Formal)
+        handover.sittingId = ExamSitting::start(handover, examNumber, Clock::now());
     Nav::follow(this, Enter, handover);
+}
+
+bool CExamLogin::resumeSitting(const ExamHandover &chosen, bool ended)
+{
+    const ExamSitting::Entry entry = ExamSitting::enter(chosen, ended, Clock::now());
+    switch (entry.outcome) {
+    case ExamSitting::Entry::Fresh:
+        return false;
+    case ExamSitting::Entry::Tampered:
+        showTimedMessage(this, QStringLiteral("本次考试保存的答题记录已被篡改,无法继续考试！"), Caption::Tip,
+                         kTimedSeconds);
+        return true;
+    case ExamSitting::Entry::HandedIn:
+        MessageBox::show(this, ExamSitting::handedInMessage(chosen, entry.result), Caption::Tip);
+        queryFormalExams();
+        return true;
+    case ExamSitting::Entry::Resumed:
+        break;
+    }
+    Nav::follow(this, Enter, entry.handover);
+    return true;
 }
 
 void CExamLogin::onTimer(int timer)

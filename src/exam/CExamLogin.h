@@ -3,6 +3,7 @@
 // registered for by name, department and post, or lists the exams open for
 // practice, and enters one. While idle it types out an introduction.
 #include "app/ScreenBase.h"
+#include "exam/ExamHandover.h"
 #include "exam/ExamList.h"
 #include "exam/ExamMode.h"
 
@@ -51,6 +52,9 @@ private:
     void queryMockExams();
     void enterExam();
     void clearChoices();
+    // A formal exam with a running sitting goes on (or is handed in when its
+    // end passed); true when the choice was dealt with.
+    bool resumeSitting(const ExamHandover &chosen, bool ended);
     void showRows(const QList<ExamListRow> &rows);
     // Shows a listing's stopping message; true when the program goes on.
     bool report(const ExamList::Result &result);

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
@@ -111,14 +112,25 @@ void NumberLabel::setMark(ExamScoring::Mark mark)
         return;
     m_mark = mark;
     switch (mark) {
-    case M::Answered: setToolTip(QStringLiteral("已答")); break;
-    case M::Right: setToolTip(QStringLiteral("正确")); break;
-    case M::Half: setToolTip(QStringLiteral("半对")); break;
-    case M::Wrong: setToolTip(QStringLiteral("错误")); break;
-    case M::Unanswered: setToolTip(QStringLiteral("未答")); break;
-    case M::Essay: setToolTip(QStringLiteral("待批阅")); break;
-    case M::None: setToolTip(QString()); break;
+    case M::Answered: m_markTip = QStringLiteral("已答"); break;
+    case M::Right: m_markTip = QStringLiteral("正确"); break;
+    case M::Half: m_markTip = QStringLiteral("半对"); break;
+    case M::Wrong: m_markTip = QStringLiteral("错误"); break;
+    case M::Unanswered: m_markTip = QStringLiteral("未答"); break;
+    case M::Essay: m_markTip = QStringLiteral("待批阅"); break;
+    case M::None: m_markTip.clear(); break;
     }
+    setFlagged(m_flagged);
+    update();
+}
+
+void NumberLabel::setFlagged(bool flagged)
+{
+    m_flagged = flagged;
+    QString tip = m_markTip;
+    if (flagged)
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("，")) + QStringLiteral("已标记");
+    setToolTip(tip);
     update();
 }
 
@@ -162,13 +174,26 @@ void NumberLabel::paintEvent(QPaintEvent *event)
         p.setPen(frame);
         p.drawRect(r);
     }
+    if (m_flagged) {
+        // A flag in the upper right corner, clear of the number.
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const int s = std::max(std::min(width(), height()) / 2, 6);
+        const QPointF corner(width(), 0);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(230, 100, 0));
+        p.drawPolygon(QPolygonF{corner, corner - QPointF(s, 0), corner + QPointF(0, s)});
+    }
     QLabel::paintEvent(event);
 }
 
 void NumberLabel::mousePressEvent(QMouseEvent *event)
 {
     QLabel::mousePressEvent(event);
-    Q_EMIT clicked(m_number);
+    if (event->button() == Qt::RightButton)
+        Q_EMIT flagToggled(m_number);
+    else
+        Q_EMIT clicked(m_number);
 }
 
 void CVornDlg::setScreenSizeOverride(const QSize &size)
@@ -287,6 +312,8 @@ void CVornDlg::buildOverview()
             auto *number = new NumberLabel(item.id - NumberBase, m_overviewContent);
             connect(number, &NumberLabel::clicked, this,
                     [this](int n) { runCommand(this, [this, n] { jumpTo(n); }); });
+            connect(number, &NumberLabel::flagToggled, this,
+                    [this](int n) { runCommand(this, [this, n] { toggleFlag(n); }); });
             m_numbers << number;
             label = number;
         }
@@ -328,6 +355,8 @@ void CVornDlg::setShown(std::initializer_list<int> ids, bool shown)
 void CVornDlg::startExam()
 {
     m_countdown.start(m_handover.timeLimit);
+    if (m_handover.sittingId > 0)
+        startSitting();
     m_timer2.start(1000, this);
     m_keyEntries = ExamScoring::keyEntries(m_handover.answerKey);
     setShown({Rules, Start, Back, Exit}, false);
@@ -337,10 +366,71 @@ void CVornDlg::startExam()
     if (showQuestion(1))
         setCurrent(1);
     refreshMarks();
+    if (m_handover.sittingId > 0)
+        setText(TimeLeft, m_countdown.leftText());
     // No time at all (a limit of 0 written by an outsider): time is up at once
     // rather than counting into negative numbers.
     if (m_countdown.timeUp() && !m_submitted)
         timeUp();
+}
+
+void CVornDlg::startSitting()
+{
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    const std::optional<SittingRecord> s = Sitting::find(conn, m_handover.registrationId.toInt());
+    if (!s || s->id != m_handover.sittingId || !s->running()) {
+        m_handover.sittingId = 0; // nothing to keep: the exam runs as before
+        return;
+    }
+    for (const SittingQuestion &q : Sitting::questions(conn, s->id))
+        if (q.flagged)
+            m_flags.insert(q.number);
+    conn.close();
+    if (m_handover.resumed)
+        showTimedMessage(this, QStringLiteral("考试已恢复，剩余时间") + Sitting::durationText(s->secondsLeft),
+                         Caption::Tip, 5);
+    // The exam's own time, extensions included, counted by the monotonic
+    // clock from what the sitting holds.
+    m_countdown.resume(m_countdown.limitSeconds() + s->extraMinutes * 60, s->secondsLeft);
+    m_sittingTimer.start(s->secondsLeft);
+    saveTimeLeft();
+}
+
+int CVornDlg::storedSecondsLeft() const
+{
+    return std::max(int(m_sittingTimer.msLeft() / 1000) - 4, 0);
+}
+
+void CVornDlg::saveTimeLeft()
+{
+    if (m_handover.sittingId <= 0)
+        return;
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    Sitting::saveTime(conn, m_handover.sittingId, storedSecondsLeft());
+    conn.close();
+    m_lastTimeWrite = Clock::monotonicMs();
+}
+
+void CVornDlg::toggleFlag(int number)
+{
+    NumberLabel *label = numberLabel(number);
+    if (!label || m_review || m_submitted || !m_current)
+        return;
+    const bool flagged = !m_flags.contains(number);
+    if (m_handover.sittingId > 0) {
+        CADOConn conn;
+        conn.openConnection(Db::Personnel);
+        Sitting::setFlag(conn, m_handover.sittingId, number, flagged, storedSecondsLeft());
+        conn.close();
+        m_lastTimeWrite = Clock::monotonicMs();
+    }
+    if (flagged)
+        m_flags.insert(number);
+    else
+        m_flags.remove(number);
+    label->setFlagged(flagged);
 }
 
 void CVornDlg::setCurrent(int number)
@@ -548,10 +638,23 @@ void CVornDlg::saveAnswer(int number)
 {
     CADOConn conn;
     conn.openConnection(Db::Personnel);
-    const std::optional<ExamQuestion> q = ExamSheet::load(conn, number);
-    if (q)
+    if (m_handover.sittingId <= 0) {
+        if (const std::optional<ExamQuestion> q = ExamSheet::load(conn, number))
+            ExamSheet::apply(conn, number, AnswerRules::decide(shownAnswer(q->type)));
+        conn.close();
+        return;
+    }
+    // The working table and the sitting take the answer, with the time
+    // left, in one durable commit.
+    DbTransaction tx(conn, Db::Personnel);
+    if (const std::optional<ExamQuestion> q = ExamSheet::load(conn, number)) {
         ExamSheet::apply(conn, number, AnswerRules::decide(shownAnswer(q->type)));
+        Sitting::saveAnswer(conn, m_handover.sittingId, number, ExamSheet::load(conn, number)->answer,
+                            storedSecondsLeft());
+    }
+    tx.commit();
     conn.close();
+    m_lastTimeWrite = Clock::monotonicMs();
 }
 
 void CVornDlg::previousQuestion()
@@ -616,6 +719,9 @@ void CVornDlg::refreshMarks()
                 label->setMark(ExamScoring::reviewMark(q.type, q.answer, m_keyEntries.value(q.number - 1)));
     }
     conn.close();
+    for (NumberLabel *label : std::as_const(m_numbers))
+        if (label->flagged() != m_flags.contains(label->number()))
+            label->setFlagged(m_flags.contains(label->number()));
     update();
 }
 
@@ -624,6 +730,18 @@ void CVornDlg::onTimer(int timer)
     setText(ClockLabel, Clock::formatChinese(Clock::now()));
     if (m_review || timer != 2 || m_submitted)
         return;
+    if (m_handover.sittingId > 0) {
+        const int left = m_sittingTimer.secondsLeft();
+        m_countdown.resume(m_countdown.limitSeconds(), left);
+        setText(TimeLeft, m_countdown.leftText());
+        // Every tick 2.5 s after the last write: never more than 4 s apart,
+        // inside the 4 s the stored time runs ahead.
+        if (Clock::monotonicMs() - m_lastTimeWrite >= 2500)
+            saveTimeLeft();
+        if (left <= 0)
+            timeUp();
+        return;
+    }
     const bool up = m_countdown.tick();
     setText(TimeLeft, m_countdown.leftText());
     if (up)
@@ -650,11 +768,35 @@ void CVornDlg::timeUp()
 void CVornDlg::handIn()
 {
     m_timer2.stop();
+    m_sittingTimer.pause();
     closePicture();
-    if (MessageBox::confirm(this, QStringLiteral("您确定要交卷!")))
+    if (MessageBox::confirm(this, handInQuestion())) {
         submitExam();
-    else
+    } else {
+        m_sittingTimer.resume();
         m_timer2.start(1000, this);
+    }
+}
+
+QString CVornDlg::handInQuestion()
+{
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    QSet<int> answered;
+    for (int n : ExamSheet::answeredNumbers(conn))
+        answered.insert(n);
+    // The question on display counts as the submission would save it.
+    if (m_current && !m_review)
+        if (const std::optional<ExamQuestion> q = ExamSheet::load(conn, *m_current)) {
+            const SaveDecision d = AnswerRules::decide(shownAnswer(q->type));
+            if (d.action == SaveDecision::Store)
+                answered.insert(*m_current);
+            else if (d.action == SaveDecision::Clear)
+                answered.remove(*m_current);
+        }
+    const int total = ExamSheet::count(conn);
+    conn.close();
+    return QStringLiteral("您确定要交卷!\n\n未答题：%1道\n已标记：%2道").arg(total - int(answered.size())).arg(m_flags.size());
 }
 
 void CVornDlg::submitExam()
@@ -760,6 +902,11 @@ bool CVornDlg::eventFilter(QObject *watched, QEvent *event)
     if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
         return ScreenBase::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();
+    if (key == Qt::Key_F2) {
+        if (type == QEvent::KeyPress && m_current)
+            runCommand(this, [this] { toggleFlag(*m_current); });
+        return true;
+    }
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     const bool space = key == Qt::Key_Space;
     if (!enter && !space && key != Qt::Key_Escape)

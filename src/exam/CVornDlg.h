@@ -8,10 +8,12 @@
 #include "exam/ExamSheet.h"
 #include "exam/ExamWindowControls.h"
 #include "exam/KeyboardLock.h"
+#include "store/Sitting.h"
 
 #include <QBasicTimer>
 #include <QLabel>
 #include <QPointer>
+#include <QSet>
 
 #include <array>
 #include <functional>
@@ -31,9 +33,13 @@ public:
     int number() const { return m_number; }
     ExamScoring::Mark mark() const { return m_mark; }
     void setMark(ExamScoring::Mark mark);
+    // Marked by the examinee to come back to.
+    bool flagged() const { return m_flagged; }
+    void setFlagged(bool flagged);
 
 Q_SIGNALS:
     void clicked(int number);
+    void flagToggled(int number);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -42,6 +48,8 @@ protected:
 private:
     int m_number;
     ExamScoring::Mark m_mark = ExamScoring::Mark::None;
+    bool m_flagged = false;
+    QString m_markTip;
 };
 
 class CVornDlg : public ScreenBase, public ExamWindowControls
@@ -78,6 +86,13 @@ public:
     void dropExamTable();
     // Reads exam and sets the marks of the overview (the window's paint).
     void refreshMarks();
+    // Flags a question to come back to, or takes the flag off (right click
+    // on its number, F2 for the question shown).
+    void toggleFlag(int number);
+    const SittingTimer &sittingTimer() const { return m_sittingTimer; }
+    // The time left as the sitting stores it: five seconds ahead of the
+    // count, so a crash before the next write never gives time back.
+    int storedSecondsLeft() const;
 
 protected:
     void onTimer(int timer) override;
@@ -108,6 +123,9 @@ private:
     void showPictureWindow(const QString &path);
     void setShown(std::initializer_list<int> ids, bool shown);
     ShownAnswer shownAnswer(const QString &type) const;
+    void startSitting();
+    void saveTimeLeft();
+    QString handInQuestion();
 
     ExamKeyboardLock m_lock; // held as long as the window object lives
     ExamHandover m_handover;
@@ -118,6 +136,9 @@ private:
     bool m_submitted = false;
     Countdown m_countdown;
     QBasicTimer m_timer2;
+    SittingTimer m_sittingTimer;
+    qint64 m_lastTimeWrite = 0;
+    QSet<int> m_flags;
     BlankStem m_blank;
     QPointer<CShowMap> m_picture;
     int m_w = 0, m_h = 0;

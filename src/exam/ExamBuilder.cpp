@@ -45,7 +45,7 @@ int ExamBuilder::interimCount(const QString &type)
 QString ExamBuilder::copyTypeToExam(const QString &type, int firstNumber, int *copied)
 {
     // The reference answers stay out of exam: they go into the key only.
-    static const QStringList columns{"科目", "题型", "题干", "A", "B", "C", "D", "E", "分值", "图片"};
+    static const QStringList columns{"科目", "题型", "题干", "A", "B", "C", "D", "E", "分值", "图片", "题库ID"};
     const QStringList answers = QuestionDraw::copyShuffled(m_personnel, Db::Personnel, type, firstNumber, columns);
     if (copied)
         *copied = int(answers.size());

@@ -13,6 +13,8 @@ struct ExamHandover
     QString registrationId; // empty in a mock exam
     ExamMode examMode = ExamMode::Mock;
     int passMark = 0;
+    int sittingId = 0;    // the stored sitting of a formal exam; 0 = none
+    bool resumed = false; // entered again: the sitting goes on
 
     // The number of questions in the exam table: one key entry each.
     int questionCount() const { return int(answerKey.count(QLatin1Char('|'))); }

@@ -91,6 +91,12 @@ class Countdown
 public:
     // Minutes as stored; anything not a positive number is no time at all.
     void start(const QString &limitText);
+    // A countdown that goes on: limit (extensions included) and time left.
+    void resume(int limitSeconds, int remainingSeconds)
+    {
+        m_limit = limitSeconds;
+        m_remaining = remainingSeconds;
+    }
     // One tick of timer 2; true when the time is up.
     bool tick();
     bool timeUp() const { return m_remaining <= 0; }

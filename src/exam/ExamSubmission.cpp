@@ -6,6 +6,7 @@
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 #include "store/Integrity.h"
+#include "store/Sitting.h"
 #include "store/QuestionType.h"
 
 namespace ExamSubmission {
@@ -100,6 +101,9 @@ SubmitResult submit(const SubmitRequest &q)
                              e.q.answer ? QVariant(*e.q.answer) : QVariant(), e.q.points});
         stage("essay");
     }
+    // The sitting closes with the result, its time left as last saved:
+    // read-only from here on.
+    Sitting::close(conn, id);
     transaction.commit();
     conn.close();
     r.outcome = SubmitResult::Stored;

@@ -61,7 +61,8 @@ bool draw(CADOConn &bank, CADOConn &work, const QString &workFile, const DrawIte
         columns << QStringLiteral("图片");
     const QString list = columns.join(QLatin1Char(','));
     const QString fetch = QStringLiteral("select %1 from %2 where ID=?").arg(list, QuestionType::checkedTable(item.type));
-    const QString insert = QStringLiteral("insert into interim (%1,分值) values (%2?)")
+    // 题库ID: which bank question each drawn row is (the sitting keeps it).
+    const QString insert = QStringLiteral("insert into interim (%1,分值,题库ID) values (%2?,?)")
                                .arg(list, QStringLiteral("?,").repeated(columns.size()));
     const QString value = pointsText(points);
     DbTransaction tx(work, workFile);
@@ -72,7 +73,7 @@ bool draw(CADOConn &bank, CADOConn &work, const QString &workFile, const DrawIte
             const std::optional<QString> v = q->value(c);
             values << (v ? QVariant(*v) : QVariant());
         }
-        values << value;
+        values << value << ids[size_t(p)];
         work.executeOrThrow(insert, workFile, values);
     }
     tx.commit();

@@ -187,11 +187,22 @@ std::shared_ptr<DbHandle> openHandle(const QString &path, QString *error)
     // Up to 64 MiB of decrypted pages per file: a search that reads every stem
     // of a large bank would otherwise decrypt its pages again each time.
     sqlite3_exec(handle->db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+    // A commit reaches the disk before the program goes on (the engine's
+    // default, stated because a stored sitting relies on it).
+    sqlite3_exec(handle->db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     // Files made before an index was added get it here, once; a table that is
     // missing or damaged leaves its index out and is reported where it is used.
     const QString fileName = QFileInfo(path).fileName();
     for (const QString &sql : Schema::indexes(fileName))
         sqlite3_exec(handle->db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    // Tables added since: all of them or none, so a folder of an older
+    // version opens as it is.
+    if (const QStringList added = Schema::addedTables(fileName); !added.isEmpty()) {
+        bool made = sqlite3_exec(handle->db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+        for (const QString &sql : added)
+            made = made && sqlite3_exec(handle->db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_exec(handle->db, made ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    }
     sqlite3_create_function_v2(handle->db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                sqlVal, nullptr, nullptr, nullptr);
     if (::stat(native.constData(), &st) == 0) {

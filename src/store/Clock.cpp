@@ -1,9 +1,11 @@
 #include "store/Clock.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 
 namespace {
 QDateTime g_fixed;
+qint64 g_fixedMonotonic = 0;
 }
 
 QDateTime Clock::now()
@@ -20,8 +22,22 @@ void Clock::setFixed(const QDateTime &when)
 
 void Clock::advance(qint64 seconds)
 {
-    if (g_fixed.isValid())
+    if (g_fixed.isValid()) {
         g_fixed = g_fixed.addSecs(seconds);
+        g_fixedMonotonic += seconds * 1000;
+    }
+}
+
+qint64 Clock::monotonicMs()
+{
+    if (g_fixed.isValid())
+        return g_fixedMonotonic;
+    static QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return timer.elapsed();
 }
 
 QString Clock::formatSlash(const QDateTime &t)

@@ -10,7 +10,12 @@ public:
 
     // Test seam: a fixed time (invalid QDateTime = back to the system clock).
     static void setFixed(const QDateTime &when);
+    // Moves the fixed time and the monotonic time on together.
     static void advance(qint64 seconds);
+
+    // Milliseconds of a monotonic timer (QElapsedTimer): setting the wall
+    // clock changes nothing here. With a fixed time it moves only by advance().
+    static qint64 monotonicMs();
 
     // "%Y/%m/%d %X"
     static QString formatSlash(const QDateTime &t);

@@ -38,6 +38,22 @@ QString paperCode(const QString &name, const QString &single, const QString &jud
     return CMD5Encrypt(name + single + judge + fill + multi + essay + subject + total + fullMarks + created);
 }
 
+QString sittingCode(const QString &registrationId, const QString &examNo, const QString &questions,
+                    const QString &secondsLeft, const QString &extraMinutes, const QString &state,
+                    const QString &started)
+{
+    return CMD5Encrypt(registrationId + examNo + questions + secondsLeft + extraMinutes + state + started);
+}
+
+QString sittingQuestionCode(const QString &sittingId, const QString &number, const QString &bankId,
+                            const QString &subject, const QString &type, const QString &stem,
+                            const QString &reference, const QStringList &options, const QString &points,
+                            const QString &picture, const QString &answer, const QString &flag)
+{
+    return CMD5Encrypt(sittingId + number + bankId + subject + type + stem + reference + options.join(QString())
+                       + points + picture + answer + flag);
+}
+
 QString examCodeOf(const CRecordset &r)
 {
     return examCode(r.getString("考试名称"), r.getString("开始时间"), r.getString("结束时间"),
@@ -64,6 +80,32 @@ QString paperCodeOf(const CRecordset &r)
                      r.getString(T::nameOf(T::Blank)), r.getString(T::nameOf(T::Multi)),
                      r.getString(T::nameOf(T::Essay)), r.getString("科目"), r.getString("总题数"),
                      r.getString("满分"), r.getString("创建时间"));
+}
+
+QString sittingCodeOf(const CRecordset &r)
+{
+    return sittingCode(r.getString("报名ID"), r.getString("考试号"), r.getString("题数"), r.getString("剩余秒数"),
+                       r.getString("延长分钟"), r.getString("状态"), r.getString("开始时间"));
+}
+
+QString sittingQuestionCodeOf(const CRecordset &r)
+{
+    QStringList options;
+    for (const char *letter : {"A", "B", "C", "D", "E"})
+        options << r.getString(QString::fromLatin1(letter));
+    return sittingQuestionCode(r.getString("场次"), r.getString("编号"), r.getString("题库ID"), r.getString("科目"),
+                               r.getString("题型"), r.getString("题干"), r.getString("答案"), options,
+                               r.getString("分值"), r.getString("图片"), r.getString("答题"), r.getString("标记"));
+}
+
+bool sittingSealed(const CRecordset &r)
+{
+    return sittingCodeOf(r) == r.getString("保存码");
+}
+
+bool sittingQuestionSealed(const CRecordset &r)
+{
+    return sittingQuestionCodeOf(r) == r.getString("保存码");
 }
 
 bool examSealed(const CRecordset &r)

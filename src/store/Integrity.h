@@ -23,18 +23,30 @@ QString resultCode(const QString &id, const QString &name, const QString &post, 
 QString paperCode(const QString &name, const QString &single, const QString &judge, const QString &fill,
                   const QString &multi, const QString &essay, const QString &subject, const QString &total,
                   const QString &fullMarks, const QString &created);
+// A sitting (stored exam in progress or submitted) and one of its questions.
+QString sittingCode(const QString &registrationId, const QString &examNo, const QString &questions,
+                    const QString &secondsLeft, const QString &extraMinutes, const QString &state,
+                    const QString &started);
+QString sittingQuestionCode(const QString &sittingId, const QString &number, const QString &bankId,
+                            const QString &subject, const QString &type, const QString &stem,
+                            const QString &reference, const QStringList &options, const QString &points,
+                            const QString &picture, const QString &answer, const QString &flag);
 
 // The same codes over the current row of a recordset (null reads as "").
 QString examCodeOf(const CRecordset &row);
 QString registrationCodeOf(const CRecordset &row);
 QString resultCodeOf(const CRecordset &row);
 QString paperCodeOf(const CRecordset &row);
+QString sittingCodeOf(const CRecordset &row);
+QString sittingQuestionCodeOf(const CRecordset &row);
 
 // True when the row's 保存码 matches its code (a null code never matches).
 bool examSealed(const CRecordset &row);
 bool registrationSealed(const CRecordset &row);
 bool resultSealed(const CRecordset &row);
 bool paperSealed(const CRecordset &row);
+bool sittingSealed(const CRecordset &row);
+bool sittingQuestionSealed(const CRecordset &row);
 
 // Administrator password digests: D1 = MD5(p), D2 and D3 with the salts
 // "pexo" and "qv"; admin puts the salt first, manager the password first.

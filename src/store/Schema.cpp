@@ -97,11 +97,28 @@ void drop(CADOConn &conn, const WorkTable &table)
     conn.execute(table.drop, table.file);
 }
 
+QStringList addedTables(const QString &file)
+{
+    if (file != Db::Personnel)
+        return {};
+    return {
+        QStringLiteral("create table if not exists Sitting (ID INTEGER PRIMARY KEY AUTOINCREMENT, 报名ID INT, "
+                       "考试号 TEXT(255), 题数 INT, 剩余秒数 INT, 延长分钟 INT, 状态 TEXT(255), 开始时间 TEXT(255), "
+                       "保存码 TEXT(255))"),
+        QStringLiteral("create unique index if not exists sitting_registration on Sitting (报名ID)"),
+        QStringLiteral("create index if not exists sitting_exam on Sitting (考试号)"),
+        QStringLiteral("create table if not exists SittingQuestion (ID INTEGER PRIMARY KEY AUTOINCREMENT, 场次 INT, "
+                       "编号 INT, 题库ID INT, %1, 标记 INT, 保存码 TEXT(255))")
+            .arg(textColumns({"科目", "题型", "题干", "答案", "A", "B", "C", "D", "E", "分值", "图片", "答题"})),
+        QStringLiteral("create unique index if not exists sittingquestion_number on SittingQuestion (场次, 编号)"),
+    };
+}
+
 const WorkTable &examInterim()
 {
     static const WorkTable t{
         Db::Personnel,
-        QStringLiteral("create table interim (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+        QStringLiteral("create table interim (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1, 题库ID INT)")
             .arg(textColumns({"科目", "题型", "题干", "答案", "A", "B", "C", "D", "E", "分值", "难度", "对象", "图片"})),
         QStringLiteral("Drop Table interim")};
     return t;
@@ -111,7 +128,7 @@ const WorkTable &examSheet()
 {
     static const WorkTable t{
         Db::Personnel,
-        QStringLiteral("create table exam (ID INTEGER PRIMARY KEY AUTOINCREMENT, 编号 INT, %1)")
+        QStringLiteral("create table exam (ID INTEGER PRIMARY KEY AUTOINCREMENT, 编号 INT, %1, 题库ID INT)")
             .arg(textColumns({"科目", "题型", "题干", "A", "B", "C", "D", "E", "答题", "分值", "图片"})),
         QStringLiteral("Drop Table exam")};
     return t;
@@ -131,7 +148,7 @@ const WorkTable &printInterim()
 {
     static const WorkTable t{
         Db::Questions,
-        QStringLiteral("create table interim (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1)")
+        QStringLiteral("create table interim (ID INTEGER PRIMARY KEY AUTOINCREMENT, %1, 题库ID INT)")
             .arg(textColumns({"科目", "题型", "题干", "答案", "A", "B", "C", "D", "E", "分值", "难度", "对象"})),
         QStringLiteral("Drop Table interim")};
     return t;

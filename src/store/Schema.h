@@ -25,6 +25,12 @@ QStringList storedTableNames(const QString &file);
 // result; they are made when a file is opened, so older files get them too.
 QStringList indexes(const QString &file);
 
+// Tables added after the first delivered files ("create ... if not exists",
+// with their indexes): the stored sittings of personnel.mdb. Made when a file
+// is opened, in one transaction, so a folder made by an older version opens
+// as it is.
+QStringList addedTables(const QString &file);
+
 // A working table: its create and drop statements. Their failures are ignored
 // by the callers (a table left from an interrupted run is dropped first).
 struct WorkTable

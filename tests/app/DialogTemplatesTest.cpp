@@ -40,6 +40,7 @@ const DialogRow kDialogs[] = {
     {126, "CExamInandout", "Lumet—题库导入或删除", 230, 180, 12, "宋体", "close"},
     {111, "CVariouSet", "Lumet—各种设置", 464, 308, 11, "宋体", "min"},
     {113, "CAddAltNode", "Lumet—添加或修改节点", 132, 112, 12, "宋体", "close"},
+    {133, "CExtendTime", "Lumet—延长时间", 150, 100, 12, "宋体", "close"},
     {115, "CSetPaper", "Lumet—组卷", 477, 353, 11, "宋体", "min"},
     {114, "CTestManage", "Lumet—试卷管理", 480, 353, 11, "宋体", "min"},
     {125, "CWordPaper", "Lumet—生成纸质考卷", 215, 145, 11, "宋体", "close"},

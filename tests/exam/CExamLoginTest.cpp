@@ -1,6 +1,8 @@
 #include "exam/CExamLogin.h"
 #include "exam/ExamHandover.h"
+#include "store/CADOConn.h"
 #include "store/Clock.h"
+#include "store/Sitting.h"
 #include "store/SettingsFile.h"
 
 #include "exam/ExamSeed.h"
@@ -490,3 +492,56 @@ TEST_F(CExamLoginTest, TheTypedLinesStayInsideTheIntroductionArea)
 }
 
 } // namespace
+
+// A formal exam entered again goes on from its sitting: the same questions
+// and key, the saved answers, no new draw; one whose end passed in
+// between is handed in with the saved answers and leaves the list.
+TEST_F(CExamLoginTest, EnteringAgainResumesTheSittingOrHandsItInAfterTheEnd)
+{
+    seedMidtermBank();
+    auto s = open();
+    identify(*s, kPerson);
+    click(*s, CExamLogin::Query);
+    pick(*s, 0);
+    click(*s, CExamLogin::Enter);
+    const std::optional<Nav::Request> first = Nav::takeRequest();
+    ASSERT_TRUE(first);
+    const auto *h1 = std::any_cast<ExamHandover>(&first->handover);
+    ASSERT_TRUE(h1);
+    EXPECT_GT(h1->sittingId, 0);
+    EXPECT_FALSE(h1->resumed);
+    outsiderExec(Db::Personnel, "update exam set 答题='A' where 编号=1");
+    const QList<QStringList> drawn = outsiderRows(Db::Personnel, "select * from exam order by 编号");
+    CADOConn conn;
+    conn.openConnection(Db::Personnel);
+    ASSERT_EQ(Sitting::saveAnswer(conn, h1->sittingId, 1, QStringLiteral("A"), 5000), Sitting::Write::Done);
+    conn.close();
+    outsiderExec(Db::Personnel, "drop table exam");
+
+    s->show(); // the examinee screen again, after the station's restart
+    pick(*s, 0);
+    click(*s, CExamLogin::Enter);
+    const std::optional<Nav::Request> again = Nav::takeRequest();
+    ASSERT_TRUE(again);
+    const auto *h2 = std::any_cast<ExamHandover>(&again->handover);
+    ASSERT_TRUE(h2);
+    EXPECT_TRUE(h2->resumed);
+    EXPECT_EQ(h2->sittingId, h1->sittingId);
+    EXPECT_EQ(h2->answerKey, h1->answerKey);
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select * from exam order by 编号"), drawn);
+
+    // The end passes while the examinee is away.
+    Clock::setFixed(QDateTime(QDate(2026, 4, 1), QTime(9, 0), Qt::LocalTime));
+    s->show();
+    click(*s, CExamLogin::Query);
+    pick(*s, 0);
+    // The saved "A" is wrong (the bank's answers are "答<stem>").
+    expectBox(QStringLiteral("考试已于您中断期间结束，已按您保存的答案交卷。\n\n您这次参加“期中考试”的正式考试得分为：0分。"),
+              Caption::Tip);
+    click(*s, CExamLogin::Enter);
+    expectAllShown();
+    EXPECT_FALSE(requestedScreen());
+    EXPECT_EQ(outsiderRows(Db::Personnel, "select 成绩,考试用时 from ExamRegister where 考试号='1'"),
+              (QList<QStringList>{{"0", QString::number(90 * 60 - 5000)}}));
+    EXPECT_FALSE(rows(*s).join(' ').contains(QStringLiteral("期中考试")));
+}

@@ -350,7 +350,7 @@ TEST_F(CVornDlgTest, LongEssaysAreKeptWhole)
     const QString long600 = QString(600, QChar(0x5b57));
     auto s = started({{"问答题", "写长文", {}, "10", QVariant(), "参考"}});
     s->control<QPlainTextEdit>(CVornDlg::Essay)->setPlainText(long600);
-    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您确定要交卷!\n\n未答题：0道\n已标记：0道", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您这次参加“年度考试”的正式考试得分为：0分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
               "\n\n是否进入考试查看窗口？",
               Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
@@ -364,7 +364,7 @@ TEST_F(CVornDlgTest, AFailedHandInKeepsTheAnswersAndCanBeRepeated)
     auto s = started({{"问答题", "谈谈", {}, "10", QVariant(), "参考"}});
     s->control<QPlainTextEdit>(CVornDlg::Essay)->setPlainText("我的看法");
     outsiderExec(Db::Personnel, "alter table quesAndAns rename to gone");
-    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您确定要交卷!\n\n未答题：0道\n已标记：0道", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("交卷没有成功，成绩尚未保存。\n"
               "数据库文件不完整或已损坏：缺少程序需要的表（也可能正被另一份Lumet改动）。\n"
               "（数据库引擎的原文：no such table: quesAndAns）\n\n"
@@ -378,7 +378,7 @@ TEST_F(CVornDlgTest, AFailedHandInKeepsTheAnswersAndCanBeRepeated)
     EXPECT_EQ(answerOf(1), "我的看法");
 
     outsiderExec(Db::Personnel, "alter table gone rename to quesAndAns");
-    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您确定要交卷!\n\n未答题：0道\n已标记：0道", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您这次参加“年度考试”的正式考试得分为：0分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
               "\n\n是否进入考试查看窗口？",
               Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
@@ -407,13 +407,13 @@ TEST_F(CVornDlgTest, HandingInScoresStoresAndReviews)
     EXPECT_EQ(s->text(CVornDlg::TimeLeft), "剩余时间：00:10:00");
 
     // No: the countdown goes on from where it stood.
-    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    expectBox("您确定要交卷!\n\n未答题：0道\n已标记：0道", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
     click(*s, CVornDlg::Submit);
     EXPECT_TRUE(s->countdownRunning());
     EXPECT_EQ(s->countdown().remaining(), 600);
 
     Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 10)));
-    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您确定要交卷!\n\n未答题：0道\n已标记：0道", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您这次参加“年度考试”的正式考试得分为：22.5分，\n\n是否进入考试查看窗口？", Caption::Remind,
               MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     click(*s, CVornDlg::Submit);
@@ -497,7 +497,7 @@ TEST_F(CVornDlgTest, MockExamStoresNothing)
 {
     auto s = started({{"单选题", "一", {"a", "b", "c"}, "10", QVariant(), "A"}}, kMock);
     click(*s, CVornDlg::SingleA);
-    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您确定要交卷!\n\n未答题：0道\n已标记：0道", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您这次参加“年度考试”的模拟考试得分为：10分，\n\n是否进入考试查看窗口？", Caption::Remind,
               MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
     click(*s, CVornDlg::Submit);
@@ -510,7 +510,7 @@ TEST_F(CVornDlgTest, ADeletedRegistrationIsReportedAndNothingStored)
 {
     auto s = started({{"问答题", "一", {}, "10", "答", "参考"}});
     outsiderExec(Db::Personnel, "delete from ExamRegister");
-    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您确定要交卷!\n\n未答题：0道\n已标记：0道", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您的考试报名信息已被删除，本次成绩无法保存,将退出程序！", Caption::Warn, MsgIcon::Warning);
     click(*s, CVornDlg::Submit);
     expectAllShown();
@@ -746,7 +746,7 @@ TEST_F(CVornDlgTest, ReviewMarksLeaveEveryNumberReadable)
                       {"单选题", "四", {"a", "b", "c"}, "10", QVariant(), "A"},
                       {"问答题", "五", {}, "10", QVariant(), "参考"},
                       {"问答题", "六", {}, "10", "答了", "参考"}});
-    expectBox("您确定要交卷!", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    expectBox("您确定要交卷!\n\n未答题：2道\n已标记：0道", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("您这次参加“年度考试”的正式考试得分为：15分，\n\n本成绩不包括问答题分数，待问答题手工批卷后才能计算总成绩。"
               "\n\n是否进入考试查看窗口？",
               Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);

@@ -101,7 +101,7 @@ TEST_F(CADOConnTest, WorkingTablesAreCreatedAndDropped)
     }
     RecordsetPtr rs = conn.openRecordset("select * from exam", Db::Personnel);
     EXPECT_EQ(rs->columnNames(), (QStringList{"ID", "编号", "科目", "题型", "题干", "A", "B", "C", "D", "E",
-                                              "答题", "分值", "图片"}));
+                                              "答题", "分值", "图片", "题库ID"}));
     EXPECT_TRUE(conn.execute("Drop Table exam", Db::Personnel));
 }
 
