@@ -11,6 +11,7 @@
 
 #include "ExamSheetSeed.h"
 #include "support/Driving.h"
+#include "ExamWindowFixture.h"
 #include "support/VornTest.h"
 
 #include <QAbstractButton>
@@ -36,22 +37,13 @@ namespace {
 
 using M = ExamScoring::Mark;
 
-class CVornDlgTest : public VornTest
+class CVornDlgTest : public ExamWindowTest
 {
 protected:
     void SetUp() override
     {
-        VornTest::SetUp();
-        KeyboardLock::setGrabber([](bool) { return true; });
-        CVornDlg::setScreenSizeOverride(QSize(1024, 768));
-        Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 0)));
+        ExamWindowTest::SetUp();
         id = seedRegistration();
-    }
-    void TearDown() override
-    {
-        CVornDlg::setScreenSizeOverride(QSize());
-        KeyboardLock::setGrabber(nullptr);
-        VornTest::TearDown();
     }
 
     std::unique_ptr<CVornDlg> open(const QList<SheetQuestion> &questions, ExamMode mode = kFormal,

@@ -16,6 +16,7 @@
 #include "store/Sitting.h"
 
 #include "ExamSheetSeed.h"
+#include "ExamWindowFixture.h"
 #include "support/VornTest.h"
 
 #include <QAbstractButton>
@@ -72,24 +73,9 @@ void say(int fd, const QByteArray &line)
     }
 }
 
-class SittingCrashTest : public VornTest
+class SittingCrashTest : public ExamWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        VornTest::SetUp();
-        KeyboardLock::setGrabber([](bool) { return true; });
-        CVornDlg::setScreenSizeOverride(QSize(1024, 768));
-        Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 0)));
-    }
-    void TearDown() override
-    {
-        CVornDlg::setScreenSizeOverride(QSize());
-        KeyboardLock::setGrabber(nullptr);
-        Clock::setFixed(QDateTime());
-        VornTest::TearDown();
-    }
-
     std::map<int, QString> storedAnswers()
     {
         std::map<int, QString> a;

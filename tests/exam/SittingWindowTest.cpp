@@ -9,6 +9,7 @@
 #include "store/Sitting.h"
 
 #include "ExamSheetSeed.h"
+#include "ExamWindowFixture.h"
 #include "support/VornTest.h"
 
 #include <QAbstractButton>
@@ -17,28 +18,18 @@
 
 namespace {
 
-class SittingWindowTest : public VornTest
+class SittingWindowTest : public ExamWindowTest
 {
 protected:
     void SetUp() override
     {
-        VornTest::SetUp();
-        KeyboardLock::setGrabber([](bool) { return true; });
-        CVornDlg::setScreenSizeOverride(QSize(1024, 768));
-        Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 0)));
+        ExamWindowTest::SetUp();
         id = seedRegistration();
         QList<SheetQuestion> q;
         for (int i = 1; i <= 4; ++i)
             q << SheetQuestion{"单选题", QString("题%1").arg(i), {"甲", "乙", "丙"}, "5", QVariant(), "A"};
         key = seedExamSheet(q);
         ExamSitting::start(handoverFor(key, QString::number(id), kFormal, "60"), "1", Clock::now());
-    }
-    void TearDown() override
-    {
-        CVornDlg::setScreenSizeOverride(QSize());
-        KeyboardLock::setGrabber(nullptr);
-        Clock::setFixed(QDateTime());
-        VornTest::TearDown();
     }
 
     // Enters as the examinee screen does after a crash.
