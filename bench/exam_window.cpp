@@ -1,7 +1,7 @@
 // The exam window over a 190-question exam: showing a question, saving an
 // answer and one full paint; and submitExam of a 190-question exam with 10
 // essays next to the bare engine writing the same rows in one transaction.
-#include "BankBench.h"
+#include "ExamWindowBench.h"
 
 #include "exam/CVornDlg.h"
 #include "exam/ExamRules.h"
@@ -146,18 +146,8 @@ BENCHMARK(BM_BareWrites)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    BenchWorkDir work;
-    KeyboardLock::setGrabber([](bool) { return true; });
-    CVornDlg::setScreenSizeOverride(QSize(1366, 768));
-    Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 0)));
-    g_registration = seedRegistration();
+    ExamWindowBench bench(argc, argv);
+    g_registration = bench.registration;
     g_key = seedExamSheet(exam190());
-    CADOConn::releaseCachedHandles();
-    QFile::copy("personnel.mdb", "bare.mdb");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench.run(argc, argv);
 }

@@ -2,7 +2,7 @@
 // working table, the sitting's question row and its time left, sealed, in one
 // commit that reaches the disk) and one write of the time left alone, beside
 // the bare engine running the same three updates without the sync to disk.
-#include "BankBench.h"
+#include "ExamWindowBench.h"
 
 #include "exam/CVornDlg.h"
 #include "exam/ExamSitting.h"
@@ -78,13 +78,8 @@ BENCHMARK(BM_BareSaveNoSync)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    BenchWorkDir work;
-    KeyboardLock::setGrabber([](bool) { return true; });
-    CVornDlg::setScreenSizeOverride(QSize(1366, 768));
-    Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 0)));
-    g_registration = seedRegistration();
+    ExamWindowBench bench(argc, argv);
+    g_registration = bench.registration;
     QList<SheetQuestion> q;
     for (int i = 1; i <= 100; ++i)
         q << SheetQuestion{"单选题", QString("第%1题单选题的题干文字").arg(i), {"甲", "乙", "丙", "丁"}, "1", QVariant(), "A"};
@@ -101,10 +96,5 @@ int main(int argc, char **argv)
             "personnel.mdb journal_mode",
             conn.openRecordset(QStringLiteral("PRAGMA journal_mode"), Db::Personnel)->getString("journal_mode").toStdString());
     }
-    CADOConn::releaseCachedHandles();
-    QFile::copy("personnel.mdb", "bare.mdb");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench.run(argc, argv);
 }
