@@ -35,13 +35,6 @@ bool ExamBuilder::open()
     return m_questions.openConnection(Db::Questions) && m_personnel.openConnection(Db::Personnel);
 }
 
-int ExamBuilder::interimCount(const QString &type)
-{
-    return m_personnel.openRecordset(QStringLiteral("select count(*) as n from interim where 题型=?"), Db::Personnel,
-                                     {type})
-        ->getInt(QStringLiteral("n"));
-}
-
 QString ExamBuilder::copyTypeToExam(const QString &type, int firstNumber, int *copied)
 {
     // The reference answers stay out of exam: they go into the key only.

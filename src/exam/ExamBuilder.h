@@ -50,7 +50,6 @@ public:
     // Copies the interim rows of a type into exam in a random order,
     // numbered from firstNumber; returns their answers, each followed by "|".
     QString copyTypeToExam(const QString &type, int firstNumber, int *copied = nullptr);
-    int interimCount(const QString &type);
 
     CADOConn &questions() { return m_questions; }
     CADOConn &personnel() { return m_personnel; }
