@@ -1,6 +1,7 @@
 #include "bank/Question.h"
 
 #include "store/CADOConn.h"
+#include "store/QuestionType.h"
 
 const QStringList &Question::columns()
 {
@@ -10,8 +11,7 @@ const QStringList &Question::columns()
 
 const QStringList &Question::optionColumns()
 {
-    static const QStringList c{"A", "B", "C", "D", "E"};
-    return c;
+    return QuestionType::optionColumns();
 }
 
 const QStringList &Question::difficulties()

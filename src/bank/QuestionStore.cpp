@@ -31,15 +31,6 @@ Question ManualEntry::toQuestion() const
 
 namespace QuestionStore {
 
-namespace {
-
-QVariant textOrNull(const std::optional<QString> &v)
-{
-    return v ? QVariant(*v) : QVariant();
-}
-
-} // namespace
-
 std::optional<Refusal> checkEntry(const ManualEntry &e)
 {
     if (e.type.isEmpty())
@@ -108,7 +99,7 @@ int insert(CADOConn &conn, const Question &q)
     rs->put(QStringLiteral("难度"), q.difficulty);
     rs->put(QStringLiteral("对象"), q.audience);
     if (q.picture)
-        rs->put(QStringLiteral("图片"), textOrNull(q.picture));
+        rs->put(QStringLiteral("图片"), Db::nullable(q.picture));
     rs->update();
     const std::optional<QString> id = rs->value(QStringLiteral("ID"));
     return id ? id->toInt() : 0;

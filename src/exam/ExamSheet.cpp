@@ -7,8 +7,6 @@
 namespace ExamSheet {
 
 namespace {
-const QStringList kLetters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
-                           QStringLiteral("E")};
 
 ExamQuestion read(const CRecordset &rs)
 {
@@ -17,7 +15,7 @@ ExamQuestion read(const CRecordset &rs)
     q.type = rs.getString(QStringLiteral("题型"));
     q.stem = rs.value(QStringLiteral("题干"));
     for (int i = 0; i < 5; ++i)
-        q.options[i] = rs.value(kLetters[i]);
+        q.options[i] = rs.value(QuestionType::optionColumns().at(i));
     q.answer = rs.value(QStringLiteral("答题"));
     q.points = rs.getString(QStringLiteral("分值"));
     q.picture = rs.value(QStringLiteral("图片"));

@@ -70,8 +70,7 @@ bool draw(CADOConn &bank, CADOConn &work, const QString &workFile, const DrawIte
         RecordsetPtr q = bank.openRecordset(fetch, Db::Questions, {ids[size_t(p)]});
         QVariantList values;
         for (const QString &c : columns) {
-            const std::optional<QString> v = q->value(c);
-            values << (v ? QVariant(*v) : QVariant());
+            values << Db::nullable(q->value(c));
         }
         values << value << ids[size_t(p)];
         work.executeOrThrow(insert, workFile, values);

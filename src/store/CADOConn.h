@@ -18,6 +18,12 @@
 struct sqlite3;
 
 namespace Db {
+// A bound value of a column that may be null.
+inline QVariant nullable(const std::optional<QString> &v)
+{
+    return v ? QVariant(*v) : QVariant();
+}
+
 inline const QString Questions = QStringLiteral("questions.mdb");
 inline const QString Personnel = QStringLiteral("personnel.mdb");
 // The password both files are keyed with.

@@ -63,3 +63,8 @@ QString QuestionType::checkedTable(const QString &name)
         throw DbError(QStringLiteral("unknown question type: %1").arg(name));
     return t->table();
 }
+
+const QStringList &QuestionType::optionColumns()
+{
+    return of(Single).options;
+}

@@ -31,6 +31,8 @@ struct QuestionType
     static const QString &nameOf(Id id);
     // Their names, in the fixed order.
     static const QStringList &names();
+    // Every option column of a bank row or a drawn row: A to E.
+    static const QStringList &optionColumns();
 
     // The type of a stored name; null for any other text.
     static const QuestionType *find(const QString &name);

@@ -3,6 +3,7 @@
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 #include "store/Integrity.h"
+#include "store/QuestionType.h"
 #include "store/Schema.h"
 
 #include <algorithm>
@@ -11,14 +12,6 @@
 namespace Sitting {
 
 namespace {
-
-const QStringList kLetters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
-                           QStringLiteral("E")};
-
-QVariant orNull(const std::optional<QString> &v)
-{
-    return v ? QVariant(*v) : QVariant();
-}
 
 SittingRecord recordOf(const CRecordset &r)
 {
@@ -62,7 +55,7 @@ SittingQuestion questionOf(const CRecordset &r)
     q.stem = r.value(QStringLiteral("题干"));
     q.reference = r.getString(QStringLiteral("答案"));
     for (int i = 0; i < 5; ++i)
-        q.options[size_t(i)] = r.value(kLetters[i]);
+        q.options[size_t(i)] = r.value(QuestionType::optionColumns().at(i));
     q.points = r.getString(QStringLiteral("分值"));
     q.picture = r.value(QStringLiteral("图片"));
     q.answer = r.value(QStringLiteral("答题"));
@@ -103,7 +96,7 @@ Write changeQuestion(CADOConn &conn, int sittingId, int number, int secondsLeft,
     change(q);
     conn.executeOrThrow(QStringLiteral("update SittingQuestion set 答题=?,标记=?,保存码=? where 场次=? and 编号=?"),
                         Db::Personnel,
-                        {orNull(q.answer), q.flagged ? 1 : 0, codeOf(sittingId, q), sittingId, number});
+                        {Db::nullable(q.answer), q.flagged ? 1 : 0, codeOf(sittingId, q), sittingId, number});
     s->secondsLeft = std::max(secondsLeft, 0);
     writeRecord(conn, *s);
     tx.commit();
@@ -171,7 +164,7 @@ int create(CADOConn &conn, int registrationId, const QString &examNo, int second
         q.stem = rows->value(QStringLiteral("题干"));
         q.reference = key.value(k);
         for (int i = 0; i < 5; ++i)
-            q.options[size_t(i)] = rows->value(kLetters[i]);
+            q.options[size_t(i)] = rows->value(QuestionType::optionColumns().at(i));
         q.points = rows->getString(QStringLiteral("分值"));
         q.picture = rows->value(QStringLiteral("图片"));
         q.answer = rows->value(QStringLiteral("答题"));
@@ -189,10 +182,10 @@ int create(CADOConn &conn, int registrationId, const QString &examNo, int second
                                           "分值,图片,答题,标记,保存码) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     for (const SittingQuestion &q : std::as_const(drawn)) {
         QVariantList v{s.id, q.number, q.bankId.isEmpty() ? QVariant() : QVariant(q.bankId.toLongLong()),
-                       q.subject, q.type, orNull(q.stem), q.reference};
+                       q.subject, q.type, Db::nullable(q.stem), q.reference};
         for (const std::optional<QString> &o : q.options)
-            v << orNull(o);
-        v << q.points << orNull(q.picture) << orNull(q.answer) << 0 << codeOf(s.id, q);
+            v << Db::nullable(o);
+        v << q.points << Db::nullable(q.picture) << Db::nullable(q.answer) << 0 << codeOf(s.id, q);
         conn.executeOrThrow(insert, Db::Personnel, v);
     }
     tx.commit();
@@ -221,10 +214,10 @@ QString restoreSheet(CADOConn &conn, const QList<SittingQuestion> &questions)
     conn.executeOrThrow(Schema::examSheet().create, Db::Personnel);
     QString key;
     for (const SittingQuestion &q : questions) {
-        QVariantList v{q.number, q.subject, q.type, orNull(q.stem)};
+        QVariantList v{q.number, q.subject, q.type, Db::nullable(q.stem)};
         for (const std::optional<QString> &o : q.options)
-            v << orNull(o);
-        v << orNull(q.answer) << q.points << orNull(q.picture)
+            v << Db::nullable(o);
+        v << Db::nullable(q.answer) << q.points << Db::nullable(q.picture)
           << (q.bankId.isEmpty() ? QVariant() : QVariant(q.bankId.toLongLong()));
         conn.executeOrThrow(QStringLiteral("insert into exam (编号,科目,题型,题干,A,B,C,D,E,答题,分值,图片,题库ID) "
                                            "values (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
