@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config ccache
   qt6-base-dev            # Qt 6 Widgets, Gui, Core, Test
   libsqlcipher-dev sqlcipher
+  libpq-dev postgresql    # the exam lab's server: client library, and the server its tests start
   libfreexl-dev           # reads the .xls spreadsheets
   libzip-dev libpugixml-dev # writes the printed paper (DOCX)
   fonts-noto-cjk          # stands in for 宋体 and MS Shell Dlg

@@ -20,14 +20,20 @@ bool prepareWorkingDirectory()
     for (const QString &file : {Db::Questions, Db::Personnel}) {
         QString error;
         if (!CADOConn::holdFile(file, &error)) {
-            MessageBox::show(nullptr,
-                             QStringLiteral("程序无法启动：数据库文件 %1 不能使用。\n%2").arg(file, Db::explain(error)),
+            const QString what = CADOConn::onServer()
+                                     ? QStringLiteral("不能使用考试服务器上的%1。")
+                                           .arg(file == Db::Questions ? QStringLiteral("题库") : QStringLiteral("人员和成绩数据"))
+                                     : QStringLiteral("数据库文件 %1 不能使用。").arg(file);
+            MessageBox::show(nullptr, QStringLiteral("程序无法启动：%1\n%2").arg(what, Db::explain(error)),
                              Caption::Default, MsgIcon::Warning);
             CADOConn::releaseCachedHandles();
             SingleInstance::release();
             return false;
         }
     }
+    // A station of a lab keeps its copies of the server's pictures here.
+    if (CADOConn::onServer())
+        QDir().mkpath(QStringLiteral("QuestionMap"));
     return true;
 }
 

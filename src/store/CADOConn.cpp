@@ -8,7 +8,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
-#include <sqlite3.h>
+#include "store/Engine.h"
 #include <sys/stat.h>
 
 #include <cmath>
@@ -19,256 +19,73 @@ DbError::DbError(const QString &text, bool alreadyReported)
 {
 }
 
-namespace detail {
-
-// One open engine connection per file for the life of the process: deriving
-// the key from the password is slow on purpose, and must be paid once.
-struct DbHandle
-{
-    sqlite3 *db = nullptr;
-    dev_t device = 0;
-    ino_t inode = 0;
-    QString path;
-    QHash<QString, sqlite3_stmt *> statements;
-
-    ~DbHandle()
-    {
-        for (sqlite3_stmt *s : std::as_const(statements))
-            sqlite3_finalize(s);
-        if (db)
-            sqlite3_close_v2(db);
-    }
-
-    QString lastError() const { return QString::fromUtf8(sqlite3_errmsg(db)); }
-
-    // Cached prepared statement, reset and cleared of bindings.
-    sqlite3_stmt *prepare(const QString &sql, QString *error)
-    {
-        auto it = statements.find(sql);
-        if (it != statements.end()) {
-            sqlite3_reset(*it);
-            sqlite3_clear_bindings(*it);
-            return *it;
-        }
-        sqlite3_stmt *stmt = nullptr;
-        const QByteArray utf8 = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, nullptr) != SQLITE_OK) {
-            if (error)
-                *error = lastError();
-            sqlite3_finalize(stmt);
-            return nullptr;
-        }
-        if (!stmt) { // only white space or a comment
-            if (error)
-                *error = QStringLiteral("empty statement");
-            return nullptr;
-        }
-        if (statements.size() > 256) {
-            for (sqlite3_stmt *s : std::as_const(statements))
-                sqlite3_finalize(s);
-            statements.clear();
-        }
-        statements.insert(sql, stmt);
-        return stmt;
-    }
-};
-
-} // namespace detail
-
 using detail::DbHandle;
+using detail::ResultRow;
 
 namespace {
 
-// The owners that keep handles alive between commands.
-std::map<QString, std::shared_ptr<DbHandle>> &cachedHandles()
+struct CachedHandle
 {
-    static std::map<QString, std::shared_ptr<DbHandle>> handles;
+    std::shared_ptr<DbHandle> handle;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+// The owners that keep handles alive between commands.
+std::map<QString, CachedHandle> &cachedHandles()
+{
+    static std::map<QString, CachedHandle> handles;
     return handles;
 }
 
-// Jet's Val(): the number at the start of a text (spaces skipped), else 0.
-void sqlVal(sqlite3_context *ctx, int, sqlite3_value **argv)
+// The server of the lab, when this station works on one.
+QString &serverConnection()
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER || sqlite3_value_type(argv[0]) == SQLITE_FLOAT) {
-        sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
-        return;
-    }
-    const char *s = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    std::string digits;
-    bool seenDigit = false, seenPoint = false, seenExp = false;
-    for (const char *p = s; p && *p; ++p) {
-        const char c = *p;
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
-            continue;
-        if (c >= '0' && c <= '9') {
-            digits += c;
-            seenDigit = true;
-        } else if ((c == '+' || c == '-') && (digits.empty() || digits.back() == 'e')) {
-            digits += c;
-        } else if (c == '.' && !seenPoint && !seenExp) {
-            digits += c;
-            seenPoint = true;
-        } else if ((c == 'e' || c == 'E') && seenDigit && !seenExp) {
-            digits += 'e';
-            seenExp = true;
-        } else {
-            break;
-        }
-    }
-    while (!digits.empty() && (digits.back() == 'e' || digits.back() == '+' || digits.back() == '-'))
-        digits.pop_back();
-    double v = 0;
-    if (seenDigit) {
-        v = std::strtod(digits.c_str(), nullptr);
-        if (!std::isfinite(v))
-            v = 0;
-    }
-    sqlite3_result_double(ctx, v);
+    static QString connection;
+    return connection;
 }
 
-QString openError(int rc, sqlite3 *db)
+// The handle of a store: the station's server when it has one, else the file
+// of the working directory, opened and keyed once per process.
+std::shared_ptr<DbHandle> openHandle(const QString &file, QString *error)
 {
-    if (db)
-        return QString::fromUtf8(sqlite3_errmsg(db));
-    return QString::fromUtf8(sqlite3_errstr(rc));
-}
+    const QString path = QDir::current().absoluteFilePath(file);
+    if (!serverConnection().isEmpty()) {
+        const QString key = QStringLiteral("server:") + QDir::currentPath() + QLatin1Char('/') + file;
+        auto &cache = cachedHandles();
+        if (auto it = cache.find(key); it != cache.end())
+            return it->second.handle;
+        auto handle = detail::openServerHandle(serverConnection(), file, QDir::currentPath(), error);
+        if (handle)
+            cache[key] = {handle, 0, 0};
+        return handle;
+    }
 
-// Opens and keys the file, or explains why not.
-std::shared_ptr<DbHandle> openHandle(const QString &path, QString *error)
-{
     struct stat st {};
     const QByteArray native = QFile::encodeName(path);
-    const bool exists = ::stat(native.constData(), &st) == 0;
-
-    const QString key = path;
-    if (exists) {
+    if (::stat(native.constData(), &st) == 0) {
         auto &cache = cachedHandles();
-        auto it = cache.find(key);
+        auto it = cache.find(path);
         if (it != cache.end()) {
-            if (it->second->device == st.st_dev && it->second->inode == st.st_ino)
-                return it->second;
+            if (it->second.device == st.st_dev && it->second.inode == st.st_ino)
+                return it->second.handle;
             cache.erase(it); // the file was replaced: its old handle is stale
         }
     }
-
-    auto handle = std::make_shared<DbHandle>();
-    handle->path = path;
-    int rc = sqlite3_open_v2(native.constData(), &handle->db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        *error = openError(rc, handle->db);
+    auto handle = detail::openFileHandle(path, false, error);
+    if (!handle)
         return nullptr;
-    }
-    if (exists && st.st_size == 0) {
-        // The engine would take an empty file for a new database and write
-        // one; a delivered file is never empty.
-        *error = QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB));
-        return nullptr;
-    }
-    rc = sqlite3_key(handle->db, Db::Password, int(std::strlen(Db::Password)));
-    if (rc != SQLITE_OK) {
-        *error = openError(rc, handle->db);
-        return nullptr;
-    }
-    // A wrong key or a file that is no database shows here, not at the first query.
-    rc = sqlite3_exec(handle->db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        *error = openError(rc, handle->db);
-        return nullptr;
-    }
-    sqlite3_busy_timeout(handle->db, 5000);
-    // The program is the file's only user while it runs. Holding the lock
-    // keeps the decrypted pages cached between commands; otherwise every
-    // command would decrypt its pages again.
-    sqlite3_exec(handle->db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
-    // Up to 64 MiB of decrypted pages per file: a search that reads every stem
-    // of a large bank would otherwise decrypt its pages again each time.
-    sqlite3_exec(handle->db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
-    // A commit reaches the disk before the program goes on (the engine's
-    // default, stated because a stored sitting relies on it).
-    sqlite3_exec(handle->db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    // Files made before an index was added get it here, once; a table that is
-    // missing or damaged leaves its index out and is reported where it is used.
-    const QString fileName = QFileInfo(path).fileName();
-    for (const QString &sql : Schema::indexes(fileName))
-        sqlite3_exec(handle->db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-    // Tables added since: all of them or none, so a folder of an older
-    // version opens as it is.
-    if (const QStringList added = Schema::addedTables(fileName); !added.isEmpty()) {
-        bool made = sqlite3_exec(handle->db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
-        for (const QString &sql : added)
-            made = made && sqlite3_exec(handle->db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-        sqlite3_exec(handle->db, made ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    sqlite3_create_function_v2(handle->db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                               sqlVal, nullptr, nullptr, nullptr);
+    CachedHandle cached{handle, 0, 0};
     if (::stat(native.constData(), &st) == 0) {
-        handle->device = st.st_dev;
-        handle->inode = st.st_ino;
+        cached.device = st.st_dev;
+        cached.inode = st.st_ino;
     }
-    cachedHandles()[key] = handle;
+    cachedHandles()[path] = cached;
     return handle;
 }
 
-void bindAll(sqlite3_stmt *stmt, const QVariantList &params)
-{
-    for (int i = 0; i < params.size(); ++i) {
-        const QVariant &v = params.at(i);
-        const int index = i + 1;
-        if (v.isNull() || !v.isValid()) {
-            sqlite3_bind_null(stmt, index);
-            continue;
-        }
-        switch (v.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Bool:
-            sqlite3_bind_int64(stmt, index, v.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            sqlite3_bind_double(stmt, index, v.toDouble());
-            break;
-        default: {
-            const QByteArray utf8 = v.toString().toUtf8();
-            sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        }
-    }
-}
-
-std::optional<QString> columnText(sqlite3_stmt *stmt, int i)
-{
-    switch (sqlite3_column_type(stmt, i)) {
-    case SQLITE_NULL:
-        return std::nullopt;
-    case SQLITE_INTEGER:
-        return QString::number(sqlite3_column_int64(stmt, i));
-    case SQLITE_FLOAT:
-        return QString::number(sqlite3_column_double(stmt, i), 'g', QLocale::FloatingPointShortest);
-    default: {
-        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
-        return QString::fromUtf8(text, sqlite3_column_bytes(stmt, i));
-    }
-    }
-}
-
-QString quoteIdentifier(const QString &name)
-{
-    QString n = name;
-    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
-const QString kRowidAlias = QStringLiteral("__vorn_rowid");
-
 // "select * from T [where/order ...]" names one table whose rows can be written.
-QString parseWritableTable(const QString &sql, QString *rewritten)
+QString parseWritableTable(const QString &sql)
 {
     static const QRegularExpression re(
         QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\[[^\\]]+\\]|[^\\s,;()\\[\\]]+)(\\s+(?!join\\b)(where|order|group)\\b.*)?\\s*;?\\s*$"),
@@ -279,25 +96,20 @@ QString parseWritableTable(const QString &sql, QString *rewritten)
     QString table = m.captured(1);
     if (table.startsWith(QLatin1Char('[')))
         table = table.mid(1, table.size() - 2);
-    *rewritten = QStringLiteral("select rowid as %1, * from %2%3")
-                     .arg(kRowidAlias, quoteIdentifier(table), m.captured(2));
     return table;
 }
 
-QString writableTable(const QString &sql, QString *rewritten)
+QString writableTable(const QString &sql)
 {
     // Commands repeat their statements; parse each text once.
-    static QHash<QString, std::pair<QString, QString>> parsed;
+    static QHash<QString, QString> parsed;
     auto it = parsed.constFind(sql);
     if (it == parsed.constEnd()) {
         if (parsed.size() > 1024)
             parsed.clear();
-        QString text;
-        const QString table = parseWritableTable(sql, &text);
-        it = parsed.insert(sql, {table, text});
+        it = parsed.insert(sql, parseWritableTable(sql));
     }
-    *rewritten = it->second;
-    return it->first;
+    return *it;
 }
 
 } // namespace
@@ -492,27 +304,6 @@ void CRecordset::addNew()
     m_pending.assign(m_columns.size(), std::nullopt);
 }
 
-std::optional<QString> CRecordset::readBack(qint64 rowid, Row &row)
-{
-    QString error;
-    const QString sql = QStringLiteral("select rowid, * from %1 where rowid=?").arg(quoteIdentifier(m_table));
-    sqlite3_stmt *stmt = m_handle->prepare(sql, &error);
-    if (!stmt)
-        return error;
-    sqlite3_bind_int64(stmt, 1, rowid);
-    if (sqlite3_step(stmt) != SQLITE_ROW) {
-        error = m_handle->lastError();
-        sqlite3_reset(stmt);
-        return error;
-    }
-    row.rowid = sqlite3_column_int64(stmt, 0);
-    row.values.assign(m_columns.size(), std::nullopt);
-    for (int i = 0; i < m_columns.size(); ++i)
-        row.values[i] = columnText(stmt, m_dataColumn[i]);
-    sqlite3_reset(stmt);
-    return std::nullopt;
-}
-
 void CRecordset::update()
 {
     requireOpen();
@@ -527,55 +318,30 @@ void CRecordset::update()
     for (int i = 0; i < int(m_pending.size()); ++i) {
         if (!m_pending[i].has_value())
             continue;
-        names << quoteIdentifier(m_columns.at(i));
+        names << m_columns.at(i);
         params << *m_pending[i];
     }
-
-    QString sql;
-    if (m_adding) {
-        if (names.isEmpty())
-            sql = QStringLiteral("insert into %1 default values").arg(quoteIdentifier(m_table));
-        else
-            sql = QStringLiteral("insert into %1 (%2) values (%3)")
-                      .arg(quoteIdentifier(m_table), names.join(QLatin1Char(',')),
-                           QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(QLatin1Char(',')));
-    } else {
-        if (names.isEmpty()) {
-            m_pending.clear();
-            return;
-        }
-        QStringList sets;
-        for (const QString &n : names)
-            sets << n + QStringLiteral("=?");
-        sql = QStringLiteral("update %1 set %2 where rowid=?").arg(quoteIdentifier(m_table), sets.join(QLatin1Char(',')));
-        params << m_rows[m_pos].rowid;
+    if (!m_adding && names.isEmpty()) {
+        m_pending.clear();
+        return;
     }
 
     QString error;
-    sqlite3_stmt *stmt = m_handle->prepare(sql, &error);
-    if (!stmt)
+    std::optional<detail::RowKey> key;
+    if (!m_adding)
+        key = m_rows[m_pos].key;
+    detail::RowKey written;
+    if (!m_handle->writeRow(m_table, key, names, params, &written, &error))
         throw DbError(error);
-    bindAll(stmt, params);
-    const int rc = sqlite3_step(stmt);
-    if (rc != SQLITE_DONE) {
-        error = m_handle->lastError();
-        sqlite3_reset(stmt);
+    Row row;
+    if (!m_handle->readRow(m_table, written, &row, &error))
         throw DbError(error);
-    }
-    sqlite3_reset(stmt);
-
     if (m_adding) {
-        Row row;
-        const qint64 rowid = sqlite3_last_insert_rowid(m_handle->db);
-        if (auto err = readBack(rowid, row))
-            throw DbError(*err);
         m_rows.push_back(std::move(row));
         m_pos = int(m_rows.size()) - 1;
         m_adding = false;
     } else {
-        Row &row = m_rows[m_pos];
-        if (auto err = readBack(row.rowid, row))
-            throw DbError(*err);
+        m_rows[m_pos] = std::move(row);
     }
     m_pending.clear();
 }
@@ -597,17 +363,8 @@ void CRecordset::deleteCurrent()
         return;
     }
     QString error;
-    const QString sql = QStringLiteral("delete from %1 where rowid=?").arg(quoteIdentifier(m_table));
-    sqlite3_stmt *stmt = m_handle->prepare(sql, &error);
-    if (!stmt)
+    if (!m_handle->deleteRow(m_table, m_rows[m_pos].key, &error))
         throw DbError(error);
-    sqlite3_bind_int64(stmt, 1, m_rows[m_pos].rowid);
-    if (sqlite3_step(stmt) != SQLITE_DONE) {
-        error = m_handle->lastError();
-        sqlite3_reset(stmt);
-        throw DbError(error);
-    }
-    sqlite3_reset(stmt);
     m_rows[m_pos].deleted = true;
     ++m_deleted;
     m_pending.clear();
@@ -652,8 +409,7 @@ bool CADOConn::openConnection(const QString &file)
     m_file = file;
     m_handle.reset();
     QString error;
-    const QString path = QDir::current().absoluteFilePath(file);
-    m_handle = openHandle(path, &error);
+    m_handle = openHandle(file, &error);
     if (!m_handle) {
         if (openFailureReporter())
             openFailureReporter()(Db::explain(error));
@@ -704,55 +460,18 @@ RecordsetPtr CADOConn::openRecordset(const QString &sql, const QString &file, co
         return rs;
     }
 
-    QString rewritten;
-    const QString table = writableTable(sql, &rewritten);
-    const QString text = table.isEmpty() ? sql : rewritten;
-
+    const QString table = writableTable(sql);
     QString error;
-    sqlite3_stmt *stmt = m_handle->prepare(text, &error);
-    if (!stmt) {
+    QStringList columns;
+    std::vector<CRecordset::Row> rows;
+    if (!m_handle->select(sql, params, table, &columns, &rows, &error)) {
         rs->m_error = error;
         return rs;
     }
-    if (sqlite3_bind_parameter_count(stmt) != params.size()) {
-        rs->m_error = QStringLiteral("wrong number of parameters");
-        return rs;
-    }
-    bindAll(stmt, params);
-
-    const int first = table.isEmpty() ? 0 : 1;
-    const int count = sqlite3_column_count(stmt);
-    QStringList columns;
-    std::vector<int> dataColumn;
-    for (int i = first; i < count; ++i) {
-        columns << QString::fromUtf8(sqlite3_column_name(stmt, i));
-        dataColumn.push_back(i);
-    }
-    std::vector<CRecordset::Row> rows;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        CRecordset::Row row;
-        if (first)
-            row.rowid = sqlite3_column_int64(stmt, 0);
-        row.values.reserve(dataColumn.size());
-        for (int i : dataColumn)
-            row.values.push_back(columnText(stmt, i));
-        rows.push_back(std::move(row));
-    }
-    if (rc != SQLITE_DONE) {
-        rs->m_error = m_handle->lastError();
-        sqlite3_reset(stmt);
-        return rs;
-    }
-    sqlite3_reset(stmt);
-    // Columns of the written-back rows follow the select's own order.
-    for (int &c : dataColumn)
-        c = c - first + 1;
     rs->m_handle = m_handle;
     rs->m_open = true;
     rs->m_table = table;
     rs->m_columns = columns;
-    rs->m_dataColumn = dataColumn;
     rs->m_rows = std::move(rows);
     rs->m_pos = 0;
     return rs;
@@ -774,26 +493,26 @@ void CADOConn::executeOrThrow(const QString &sql, const QString &file, const QVa
     if (!ensureConnection(file, &refused))
         throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
     QString error;
-    sqlite3_stmt *stmt = m_handle->prepare(sql, &error);
-    if (!stmt)
+    if (!m_handle->exec(sql, params, &error))
         throw DbError(error);
-    if (sqlite3_bind_parameter_count(stmt) != params.size())
-        throw DbError(QStringLiteral("wrong number of parameters"));
-    bindAll(stmt, params);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
-    if (rc != SQLITE_DONE) {
-        error = m_handle->lastError();
-        sqlite3_reset(stmt);
-        throw DbError(error);
-    }
-    sqlite3_reset(stmt);
     // A statement that changes the schema is not worth keeping prepared.
     if (sql.trimmed().startsWith(QLatin1String("create"), Qt::CaseInsensitive)
         || sql.trimmed().startsWith(QLatin1String("drop"), Qt::CaseInsensitive)) {
-        sqlite3_finalize(m_handle->statements.take(sql));
+        m_handle->forget(sql);
     }
+}
+
+qint64 CADOConn::insertKey(const QString &sql, const QString &file, const QVariantList &params,
+                           const QString &keyColumn)
+{
+    QString refused;
+    if (!ensureConnection(file, &refused))
+        throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
+    QString error;
+    qint64 key = 0;
+    if (!m_handle->insert(sql, params, keyColumn, &key, &error))
+        throw DbError(error);
+    return key;
 }
 
 void CADOConn::beginTransaction(const QString &file)
@@ -801,9 +520,9 @@ void CADOConn::beginTransaction(const QString &file)
     QString refused;
     if (!ensureConnection(file, &refused))
         throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
-    const QByteArray sql = QByteArray("SAVEPOINT vorn") + QByteArray::number(m_transactionDepth);
-    if (sqlite3_exec(m_handle->db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw DbError(m_handle->lastError());
+    QString error;
+    if (!m_handle->begin(m_transactionDepth, &error))
+        throw DbError(error);
     ++m_transactionDepth;
 }
 
@@ -811,9 +530,8 @@ void CADOConn::commitTransaction()
 {
     if (!m_handle || m_transactionDepth == 0)
         throw DbError(QStringLiteral("No transaction is active."));
-    const QByteArray sql = QByteArray("RELEASE vorn") + QByteArray::number(m_transactionDepth - 1);
-    if (sqlite3_exec(m_handle->db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-        const QString error = m_handle->lastError();
+    QString error;
+    if (!m_handle->commit(m_transactionDepth - 1, &error)) {
         rollbackTransaction();
         throw DbError(error);
     }
@@ -824,9 +542,7 @@ void CADOConn::rollbackTransaction()
 {
     if (!m_handle || m_transactionDepth == 0)
         return;
-    const QByteArray name = QByteArray("vorn") + QByteArray::number(m_transactionDepth - 1);
-    sqlite3_exec(m_handle->db, ("ROLLBACK TO " + name).constData(), nullptr, nullptr, nullptr);
-    sqlite3_exec(m_handle->db, ("RELEASE " + name).constData(), nullptr, nullptr, nullptr);
+    m_handle->rollback(m_transactionDepth - 1);
     --m_transactionDepth;
 }
 
@@ -849,7 +565,46 @@ void CADOConn::releaseCachedHandles()
 
 bool CADOConn::holdFile(const QString &file, QString *error)
 {
-    return openHandle(QDir::current().absoluteFilePath(file), error) != nullptr;
+    return openHandle(file, error) != nullptr;
+}
+
+bool CADOConn::tryLock(const QString &file, qint64 key)
+{
+    QString error;
+    if (!ensureConnection(file, &error))
+        return false;
+    return m_handle->tryLock(key);
+}
+
+void CADOConn::unlock(const QString &file, qint64 key)
+{
+    QString error;
+    if (ensureConnection(file, &error))
+        m_handle->unlock(key);
+}
+
+void CADOConn::useServer(const QString &connection)
+{
+    serverConnection() = connection;
+    releaseCachedHandles();
+}
+
+bool CADOConn::serverLost()
+{
+    for (const auto &[key, cached] : cachedHandles())
+        if (cached.handle->lost())
+            return true;
+    return false;
+}
+
+QString CADOConn::server()
+{
+    return serverConnection();
+}
+
+bool CADOConn::onServer()
+{
+    return !serverConnection().isEmpty();
 }
 
 // ------------------------------------------------------------ DbTransaction

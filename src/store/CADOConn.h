@@ -15,7 +15,6 @@
 #include <stdexcept>
 #include <vector>
 
-struct sqlite3;
 
 namespace Db {
 // A bound value of a column that may be null.
@@ -55,6 +54,13 @@ private:
 
 namespace detail {
 struct DbHandle;
+using RowKey = QVariant;
+struct ResultRow
+{
+    RowKey key;
+    std::vector<std::optional<QString>> values;
+    bool deleted = false; // by the recordset holding it
+};
 }
 
 // A static cursor: every row is read when it is opened, so the row count is
@@ -94,19 +100,13 @@ public:
 
 private:
     friend class CADOConn;
-    struct Row
-    {
-        qint64 rowid = 0;
-        std::vector<std::optional<QString>> values;
-        bool deleted = false;
-    };
+    using Row = detail::ResultRow;
 
     void requireOpen() const;
     void requireCurrent() const;
     int columnIndex(const QString &column) const;
     void flushPending();
     void skipDeleted(int direction);
-    std::optional<QString> readBack(qint64 rowid, Row &row);
 
     std::shared_ptr<detail::DbHandle> m_handle;
     bool m_open = false;
@@ -114,7 +114,6 @@ private:
     bool m_errorReported = false;
     QString m_table; // empty when the recordset cannot be written
     QStringList m_columns;
-    std::vector<int> m_dataColumn; // maps column -> index in the select
     std::vector<Row> m_rows;
     int m_deleted = 0; // rows of m_rows marked deleted, so counting stays O(1)
     int m_pos = 0;
@@ -154,6 +153,11 @@ public:
     // fail silently inside a transaction.
     void executeOrThrow(const QString &sql, const QString &file, const QVariantList &params = {});
 
+    // Runs an insert and returns the value its integer key column keyColumn
+    // was given, as this statement numbered it (not the largest key, which
+    // another station may have made meanwhile). Throws DbError.
+    qint64 insertKey(const QString &sql, const QString &file, const QVariantList &params, const QString &keyColumn);
+
     // Writes that belong together: begin, then commit; anything not committed
     // when the wrapper closes is rolled back. Nests. While one is open the
     // wrapper serves only its file: asking for the other one is an error
@@ -173,6 +177,20 @@ public:
     // for the life of the process, showing nothing; false with the engine's
     // text. Start-up holds both files this way.
     static bool holdFile(const QString &file, QString *error);
+
+    // A lock held for this process on the store of file, named by key (an
+    // examinee's registration): false when another station holds it. On one
+    // desktop there is nobody else, and it always succeeds.
+    bool tryLock(const QString &file, qint64 key);
+    void unlock(const QString &file, qint64 key);
+
+    // Every store is served by the lab's server at connection (a libpq
+    // connection string) from now on; empty: the files of the working directory.
+    static void useServer(const QString &connection);
+    static bool onServer();
+    static QString server();
+    // The lab's server cannot be reached at the moment (its connection broke).
+    static bool serverLost();
 
 private:
     // False when the file cannot be served: *error is empty when the failed

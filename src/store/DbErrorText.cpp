@@ -22,6 +22,14 @@ QString explain(const QString &engineText)
         {"no such table", "数据库文件不完整或已损坏：缺少程序需要的表（也可能正被另一份Lumet改动）。"},
         {"no such column", "数据库文件不完整或已损坏：缺少程序需要的列。"},
         {"out of memory", "内存不足。请关闭其他程序后再试。"},
+        // The lab's server (PostgreSQL)
+        {"server closed the connection", "与考试服务器的连接中断：网络或服务器暂时不可用。请稍后再试。"},
+        {"no connection to the server", "与考试服务器的连接中断：网络或服务器暂时不可用。请稍后再试。"},
+        {"could not connect", "无法连接考试服务器：请检查网络、服务器是否运行，以及 station.ini 中的连接串。"},
+        {"connection to server", "无法连接考试服务器：请检查网络、服务器是否运行，以及 station.ini 中的连接串。"},
+        {"password authentication failed", "考试服务器拒绝了登录：station.ini 中的角色或密码不对。"},
+        {"permission denied", "考试站在服务器上没有这项权限。"},
+        {"does not exist", "服务器上的数据库不完整：缺少程序需要的表或列。"},
     };
     const QString lower = engineText.toLower();
     QString cause = QStringLiteral("数据库操作失败。");

@@ -2,10 +2,13 @@
 
 #include "store/Encoding.h"
 #include "store/SafeFile.h"
+#include "store/CADOConn.h"
+#include "store/SharedFiles.h"
 
 #include <QByteArrayView>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -121,6 +124,9 @@ QByteArray normalisedBytes(QByteArray bytes)
 
 QByteArray readFileBytes(const QString &path)
 {
+    // A lab's stations share the text its server holds.
+    if (const std::optional<QByteArray> shared = SharedFiles::read(SharedFiles::Kind::Settings, QFileInfo(path).fileName()))
+        return normalisedBytes(*shared);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
@@ -692,6 +698,22 @@ private:
     std::vector<quint32> m_slots; // 0 = empty, else section position + 1
 };
 
+// Saved as a file, then, in a lab, handed to the server for every station.
+bool saveShared(const IniDocument &doc, const QString &path, QString *error)
+{
+    if (!doc.save(path, error))
+        return false;
+    if (!CADOConn::onServer())
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return SharedFiles::write(SharedFiles::Kind::Settings, QFileInfo(path).fileName(), file.readAll(), error);
+}
+
 } // namespace
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
@@ -730,7 +752,7 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
 {
     IniDocument doc = IniDocument::load(m_path);
     doc.write(section, key, value);
-    return doc.save(m_path, error);
+    return saveShared(doc, m_path, error);
 }
 
 bool SettingsFile::deleteSection(const QString &section, QString *error) const
@@ -738,7 +760,7 @@ bool SettingsFile::deleteSection(const QString &section, QString *error) const
     IniDocument doc = IniDocument::load(m_path);
     const QByteArray name = Encoding::toGb(section);
     doc.removeSections([&](QByteArrayView n) { return sameName(n, name); });
-    return doc.save(m_path, error);
+    return saveShared(doc, m_path, error);
 }
 
 QStringList SettingsFile::readDepartmentNames() const
@@ -837,7 +859,7 @@ bool SettingsFile::writeDepartmentTree(const DepartmentTree &tree, QString *erro
         doc.appendSection(departmentSection(++d), entries);
     }
     doc.appendSection(kInfo, {{QStringLiteral("Count"), QString::number(d)}});
-    return doc.save(m_path, error);
+    return saveShared(doc, m_path, error);
 }
 
 bool SettingsFile::writeAudienceGroups(const AudienceGroups &groups, QString *error) const
@@ -855,5 +877,5 @@ bool SettingsFile::writeAudienceGroups(const AudienceGroups &groups, QString *er
     } else if (groups[2].isEmpty()) {
         doc.write(kObject, QStringLiteral("name4"), QString());
     }
-    return doc.save(m_path, error);
+    return saveShared(doc, m_path, error);
 }

@@ -1,5 +1,7 @@
 #include "store/WorkDir.h"
 
+#include "store/Station.h"
+
 #include "store/CADOConn.h"
 #include "store/Integrity.h"
 #include "store/Schema.h"
@@ -128,12 +130,13 @@ Choice choose(const QString &asked, const QString &current, const QString &userF
     Choice c;
     if (!asked.isEmpty())
         c.path = QDir(current).absoluteFilePath(asked);
-    else if (holdsDatabase(current))
+    else if (holdsDatabase(current) || QFileInfo::exists(QDir(current).filePath(Station::FileName)))
         c.path = current;
     else
         c.path = userFolder;
     c.path = QDir::cleanPath(c.path);
-    if (!holdsDatabase(c.path))
+    // A station of an exam lab keeps its stores on the server.
+    if (!holdsDatabase(c.path) && !QFileInfo::exists(QDir(c.path).filePath(Station::FileName)))
         c.prepared = prepare(c.path, &c.error);
     return c;
 }

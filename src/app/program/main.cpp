@@ -12,6 +12,7 @@
 #include "app/Startup.h"
 #include "app/Translations.h"
 #include "store/CADOConn.h"
+#include "store/Station.h"
 #include "store/WorkDir.h"
 
 #include <QApplication>
@@ -55,6 +56,14 @@ int main(int argc, char *argv[])
         SingleInstance::release();
         return 1;
     }
+    const Station::Choice engine = Station::read(where.path);
+    if (!engine.error.isEmpty()) {
+        MessageBox::show(nullptr, QStringLiteral("程序无法启动：%1").arg(engine.error), Caption::Tip, MsgIcon::Warning);
+        SingleInstance::release();
+        return 1;
+    }
+    if (!engine.server.isEmpty())
+        CADOConn::useServer(engine.server);
     if (where.prepared)
         showTimedMessage(nullptr,
                          QStringLiteral("已建立工作目录：\n%1\n题库、人员、考试和成绩都保存在这里。")

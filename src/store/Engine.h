@@ -1,0 +1,71 @@
+#pragma once
+// What the database wrapper asks of an engine: the encrypted files of the
+// working directory (SQLite with SQLCipher) or the lab's PostgreSQL server.
+// Everything that differs between the two (placeholders, the key of a row a
+// recordset writes back, locks, types) stays behind this interface.
+#include "store/CADOConn.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace detail {
+
+// A row's key (RowKey) is the engine's own: SQLite's rowid, the server's ctid.
+
+// One connection serving one store (questions or personnel), kept for the
+// life of the process.
+struct DbHandle
+{
+    virtual ~DbHandle() = default;
+
+    // Runs a query and reads every row as text. With keyedTable set, sql is
+    // "select * from <keyedTable> ...", and each row also carries its key.
+    virtual bool select(const QString &sql, const QVariantList &params, const QString &keyedTable,
+                        QStringList *columns, std::vector<ResultRow> *rows, QString *error) = 0;
+    // Runs a statement; rows it returns are dropped.
+    virtual bool exec(const QString &sql, const QVariantList &params, QString *error) = 0;
+    // The row of table with key, its values in "select *" order.
+    virtual bool readRow(const QString &table, const RowKey &key, ResultRow *row, QString *error) = 0;
+    // Writes the named columns into a new row, or into the row with key; *newKey
+    // is where the row is now.
+    virtual bool writeRow(const QString &table, const std::optional<RowKey> &key, const QStringList &columns,
+                          const QVariantList &values, RowKey *newKey, QString *error) = 0;
+    virtual bool deleteRow(const QString &table, const RowKey &key, QString *error) = 0;
+    // Runs an insert and gives the key the row was numbered with (its
+    // integer primary key column keyColumn).
+    virtual bool insert(const QString &sql, const QVariantList &params, const QString &keyColumn, qint64 *key,
+                        QString *error) = 0;
+
+    // Nested transactions; depth 0 is the outermost.
+    virtual bool begin(int depth, QString *error) = 0;
+    virtual bool commit(int depth, QString *error) = 0;
+    virtual void rollback(int depth) = 0;
+
+    // Holds a named lock for the life of the connection, or refuses when
+    // another station holds it. One desktop has nobody to share with.
+    virtual bool tryLock(qint64 key) { (void)key; return true; }
+    virtual void unlock(qint64 key) { (void)key; }
+
+    // The server cannot be reached now (files are never lost this way).
+    virtual bool lost() const { return false; }
+
+    // The statement's schema change is done: forget what was prepared for it.
+    virtual void forget(const QString &sql) { (void)sql; }
+};
+
+// Opens the store named by file (Db::Questions or Db::Personnel) on the
+// lab's server, or says why not (the text is for the user).
+std::shared_ptr<DbHandle> openServerHandle(const QString &connection, const QString &file,
+                                           const QString &workDir, QString *error);
+
+// Opens a file of the working directory, keyed with the database password.
+// create: make it when missing (a station's own working tables).
+std::shared_ptr<DbHandle> openFileHandle(const QString &path, bool create, QString *error);
+
+} // namespace detail

@@ -1,0 +1,384 @@
+// The engine of an exam lab: the stores on a PostgreSQL server, reached with
+// libpq. The station's own working tables stay in a file of its working
+// directory, so forty draws never meet and an exam goes on while the server
+// is away for a moment.
+#include "store/Engine.h"
+#include "store/ServerDialect.h"
+
+#include <QDir>
+#include <QHash>
+#include <QSet>
+
+#include <libpq-fe.h>
+
+#include <utility>
+
+namespace detail {
+
+namespace {
+
+// The advisory lock space of the program's locks on the server.
+constexpr int kLockSpace = 7201;
+
+QString quoted(const QString &name)
+{
+    return ServerDialect::statement(QLatin1Char('"') + name + QLatin1Char('"'));
+}
+
+QString serverText(PGconn *conn)
+{
+    return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+}
+
+class ServerHandle final : public DbHandle
+{
+public:
+    ~ServerHandle() override
+    {
+        if (m_conn)
+            PQfinish(m_conn);
+    }
+
+    bool open(const QString &connection, const QString &file, const QString &workDir, QString *error)
+    {
+        m_schema = QString(file).remove(QStringLiteral(".mdb"));
+        m_localPath = QDir(workDir).absoluteFilePath(QStringLiteral("station-%1.db").arg(m_schema));
+        m_connection = connection.toUtf8();
+        m_conn = PQconnectdb(m_connection.constData());
+        if (!connected(error))
+            return false;
+        std::vector<ResultRow> rows;
+        QStringList columns;
+        if (!query(QStringLiteral("select 1 from pg_namespace where nspname=?"), {m_schema}, false, &columns, &rows,
+                   error))
+            return false;
+        if (rows.empty()) {
+            *error = QStringLiteral("服务器上的数据库还没有建好（缺少 %1）：请先运行 vorn-setup --server。").arg(m_schema);
+            return false;
+        }
+        return true;
+    }
+
+    bool select(const QString &sql, const QVariantList &params, const QString &keyedTable, QStringList *columns,
+                std::vector<ResultRow> *rows, QString *error) override
+    {
+        if (ServerDialect::onWorkingTable(sql) || ServerDialect::isWorkingTable(keyedTable))
+            return local(error) && m_local->select(sql, params, keyedTable, columns, rows, error);
+        QString text = sql;
+        if (!keyedTable.isEmpty()) {
+            const int star = text.indexOf(QLatin1Char('*'));
+            text = text.left(star) + QStringLiteral("ctid, ") + text.mid(star);
+        }
+        return query(text, params, !keyedTable.isEmpty(), columns, rows, error);
+    }
+
+    bool exec(const QString &sql, const QVariantList &params, QString *error) override
+    {
+        if (ServerDialect::onWorkingTable(sql))
+            return local(error) && m_local->exec(sql, params, error);
+        QStringList columns;
+        std::vector<ResultRow> rows;
+        return query(sql, params, false, &columns, &rows, error);
+    }
+
+    bool readRow(const QString &table, const RowKey &key, ResultRow *row, QString *error) override
+    {
+        if (ServerDialect::isWorkingTable(table))
+            return local(error) && m_local->readRow(table, key, row, error);
+        QStringList columns;
+        std::vector<ResultRow> rows;
+        if (!query(QStringLiteral("select * from %1 where ctid=?").arg(quoted(table)), {key}, false, &columns, &rows,
+                   error))
+            return false;
+        if (rows.empty()) {
+            *error = QStringLiteral("这条记录已被另一个考试站修改或删除，请重新打开后再试。");
+            return false;
+        }
+        *row = std::move(rows.front());
+        row->key = key;
+        return true;
+    }
+
+    bool writeRow(const QString &table, const std::optional<RowKey> &key, const QStringList &columns,
+                  const QVariantList &values, RowKey *newKey, QString *error) override
+    {
+        if (ServerDialect::isWorkingTable(table))
+            return local(error) && m_local->writeRow(table, key, columns, values, newKey, error);
+        QStringList names;
+        for (const QString &c : columns)
+            names << quoted(c);
+        QString sql;
+        QVariantList params = values;
+        if (!key) {
+            sql = names.isEmpty()
+                      ? QStringLiteral("insert into %1 default values returning ctid").arg(quoted(table))
+                      : QStringLiteral("insert into %1 (%2) values (%3) returning ctid")
+                            .arg(quoted(table), names.join(QLatin1Char(',')),
+                                 QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(QLatin1Char(',')));
+        } else {
+            QStringList sets;
+            for (const QString &n : std::as_const(names))
+                sets << n + QStringLiteral("=?");
+            sql = QStringLiteral("update %1 set %2 where ctid=? returning ctid")
+                      .arg(quoted(table), sets.join(QLatin1Char(',')));
+            params << *key;
+        }
+        QStringList resultColumns;
+        std::vector<ResultRow> rows;
+        if (!query(sql, params, false, &resultColumns, &rows, error))
+            return false;
+        if (rows.empty() || !rows.front().values.front()) {
+            *error = QStringLiteral("这条记录已被另一个考试站修改或删除，请重新打开后再试。");
+            return false;
+        }
+        *newKey = *rows.front().values.front();
+        return true;
+    }
+
+    bool deleteRow(const QString &table, const RowKey &key, QString *error) override
+    {
+        if (ServerDialect::isWorkingTable(table))
+            return local(error) && m_local->deleteRow(table, key, error);
+        return exec(QStringLiteral("delete from %1 where ctid=?").arg(quoted(table)), {key}, error);
+    }
+
+    bool insert(const QString &sql, const QVariantList &params, const QString &keyColumn, qint64 *key,
+                QString *error) override
+    {
+        if (ServerDialect::onWorkingTable(sql))
+            return local(error) && m_local->insert(sql, params, keyColumn, key, error);
+        QStringList columns;
+        std::vector<ResultRow> rows;
+        if (!query(sql + QStringLiteral(" returning ") + keyColumn, params, false, &columns, &rows, error))
+            return false;
+        *key = rows.empty() || !rows.front().values.front() ? 0 : rows.front().values.front()->toLongLong();
+        return true;
+    }
+
+    bool lost() const override { return PQstatus(m_conn) != CONNECTION_OK; }
+
+    bool begin(int depth, QString *error) override
+    {
+        // A connection lost between transactions is made again here, once.
+        if (depth == 0 && lost()) {
+            PQreset(m_conn);
+            if (!connected(error))
+                return false;
+            retakeLocks();
+        }
+        if (!command(depth == 0 ? QByteArray("BEGIN") : "SAVEPOINT vorn" + QByteArray::number(depth), error))
+            return false;
+        m_depth = depth + 1;
+        return true;
+    }
+
+    bool commit(int depth, QString *error) override
+    {
+        const bool ok = command(depth == 0 ? QByteArray("COMMIT") : "RELEASE vorn" + QByteArray::number(depth), error);
+        m_depth = depth;
+        return ok;
+    }
+
+    void rollback(int depth) override
+    {
+        if (depth == 0) {
+            command("ROLLBACK", nullptr);
+        } else {
+            command("ROLLBACK TO vorn" + QByteArray::number(depth), nullptr);
+            command("RELEASE vorn" + QByteArray::number(depth), nullptr);
+        }
+        m_depth = depth;
+    }
+
+    bool tryLock(qint64 key) override
+    {
+        if (m_locks.contains(key))
+            return true; // the server counts each taking; one is enough
+        QStringList columns;
+        std::vector<ResultRow> rows;
+        QString error;
+        const bool taken = query(QStringLiteral("select pg_try_advisory_lock(%1, ?::int)").arg(kLockSpace), {key},
+                                 false, &columns, &rows, &error)
+                           && !rows.empty() && rows.front().values.front() == QStringLiteral("t");
+        if (taken)
+            m_locks.insert(key);
+        return taken;
+    }
+
+    void unlock(qint64 key) override
+    {
+        if (!m_locks.remove(key))
+            return;
+        QStringList columns;
+        std::vector<ResultRow> rows;
+        QString error;
+        query(QStringLiteral("select pg_advisory_unlock(%1, ?::int)").arg(kLockSpace), {key}, false, &columns, &rows,
+              &error);
+    }
+
+private:
+    bool connected(QString *error)
+    {
+        if (PQstatus(m_conn) != CONNECTION_OK) {
+            *error = serverText(m_conn);
+            return false;
+        }
+        PQsetClientEncoding(m_conn, "UTF8");
+        const QByteArray path = "set search_path to " + m_schema.toUtf8();
+        PGresult *r = PQexec(m_conn, path.constData());
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        if (!ok)
+            *error = serverText(m_conn);
+        m_prepared.clear();
+        return ok;
+    }
+
+    // The locks went with the old session: the station takes them again.
+    void retakeLocks()
+    {
+        const QSet<qint64> held = std::exchange(m_locks, {});
+        for (qint64 key : held)
+            tryLock(key);
+    }
+
+    bool local(QString *error)
+    {
+        if (!m_local)
+            m_local = openFileHandle(m_localPath, true, error);
+        return m_local != nullptr;
+    }
+
+    bool command(const QByteArray &sql, QString *error)
+    {
+        PGresult *r = PQexec(m_conn, sql.constData());
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        if (!ok && error)
+            *error = serverText(m_conn);
+        return ok;
+    }
+
+    // Prepares each text once per connection; a failure inside a transaction
+    // undoes that statement alone, as the files' engine does.
+    bool query(const QString &sql, const QVariantList &params, bool keyed, QStringList *columns,
+               std::vector<ResultRow> *rows, QString *error)
+    {
+        for (int attempt = 0;; ++attempt) {
+            if (runOnce(sql, params, keyed, columns, rows, error))
+                return true;
+            // A connection lost between transactions is made again once; one lost
+            // inside a transaction fails it, so no half of it is written.
+            if (attempt > 0 || !lost() || m_depth > 0)
+                return false;
+            PQreset(m_conn);
+            QString again;
+            if (!connected(&again))
+                return false;
+            retakeLocks();
+        }
+    }
+
+    bool runOnce(const QString &sql, const QVariantList &params, bool keyed, QStringList *columns,
+                 std::vector<ResultRow> *rows, QString *error)
+    {
+        auto it = m_prepared.constFind(sql);
+        if (it == m_prepared.constEnd()) {
+            const QByteArray name = "v" + QByteArray::number(++m_counter);
+            const QByteArray text = ServerDialect::statement(sql).toUtf8();
+            if (m_depth > 0 && !command("SAVEPOINT vorn_statement", error))
+                return false;
+            PGresult *r = PQprepare(m_conn, name.constData(), text.constData(), 0, nullptr);
+            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+            PQclear(r);
+            if (!ok) {
+                *error = serverText(m_conn);
+                if (m_depth > 0)
+                    command("ROLLBACK TO vorn_statement", nullptr);
+                return false;
+            }
+            if (m_depth > 0)
+                command("RELEASE vorn_statement", nullptr);
+            it = m_prepared.insert(sql, name);
+        }
+
+        std::vector<QByteArray> values(params.size());
+        std::vector<const char *> pointers(params.size(), nullptr);
+        for (int i = 0; i < params.size(); ++i) {
+            const QVariant &v = params.at(i);
+            if (v.isNull() || !v.isValid())
+                continue;
+            values[i] = v.typeId() == QMetaType::Bool ? QByteArray(v.toBool() ? "1" : "0") : v.toString().toUtf8();
+            pointers[i] = values[i].constData();
+        }
+        if (m_depth > 0 && !command("SAVEPOINT vorn_statement", error))
+            return false;
+        PGresult *r = PQexecPrepared(m_conn, it->constData(), int(params.size()), pointers.data(), nullptr, nullptr, 0);
+        const ExecStatusType status = PQresultStatus(r);
+        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+            *error = serverText(m_conn);
+            PQclear(r);
+            if (m_depth > 0)
+                command("ROLLBACK TO vorn_statement", nullptr);
+            // A prepared statement whose tables changed is prepared again next time.
+            m_prepared.remove(sql);
+            return false;
+        }
+        if (m_depth > 0)
+            command("RELEASE vorn_statement", nullptr);
+        const int first = keyed ? 1 : 0;
+        const int count = PQnfields(r);
+        columns->clear();
+        for (int c = first; c < count; ++c)
+            *columns << ServerDialect::columnName(QString::fromUtf8(PQfname(r, c)), sql);
+        const int n = PQntuples(r);
+        rows->reserve(rows->size() + n);
+        for (int i = 0; i < n; ++i) {
+            ResultRow row;
+            if (keyed)
+                row.key = QString::fromLatin1(PQgetvalue(r, i, 0));
+            row.values.reserve(count - first);
+            for (int c = first; c < count; ++c) {
+                if (PQgetisnull(r, i, c)) {
+                    row.values.push_back(std::nullopt);
+                    continue;
+                }
+                QString v = QString::fromUtf8(PQgetvalue(r, i, c), PQgetlength(r, i, c));
+                if (PQftype(r, c) == 1700 && v.contains(QLatin1Char('.'))) {
+                    // numeric: no trailing zeros, as the files' engine writes numbers
+                    while (v.endsWith(QLatin1Char('0')))
+                        v.chop(1);
+                    if (v.endsWith(QLatin1Char('.')))
+                        v.chop(1);
+                }
+                row.values.push_back(std::move(v));
+            }
+            rows->push_back(std::move(row));
+        }
+        PQclear(r);
+        return true;
+    }
+
+    PGconn *m_conn = nullptr;
+    QByteArray m_connection;
+    QString m_schema;
+    QString m_localPath;
+    std::shared_ptr<DbHandle> m_local;
+    QHash<QString, QByteArray> m_prepared;
+    QSet<qint64> m_locks;
+    int m_counter = 0;
+    int m_depth = 0;
+};
+
+} // namespace
+
+std::shared_ptr<DbHandle> openServerHandle(const QString &connection, const QString &file, const QString &workDir,
+                                           QString *error)
+{
+    auto handle = std::make_shared<ServerHandle>();
+    if (!handle->open(connection, file, workDir, error))
+        return nullptr;
+    return handle;
+}
+
+} // namespace detail
