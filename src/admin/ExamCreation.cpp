@@ -107,13 +107,12 @@ Outcome create(const ExamRequest &q, const QList<ExamCandidate> &people, int *ex
     CADOConn conn;
     DbTransaction tx(conn, Db::Personnel);
     const QVariant remark = q.essay.isEmpty() || q.essay == kNoEssay ? QVariant() : QVariant(q.essay);
-    conn.executeOrThrow(QStringLiteral("insert into ExamArrange (考试名称,试卷名称,开始时间,结束时间,考试时限,合格分数,"
-                                       "保存码,备注) values (?,?,?,?,?,?,?,?)"),
-                        Db::Personnel,
-                        {q.name, q.paper, q.start, q.end, timeLimit, passMark,
-                         examCode(q.name, q.start, q.end, passMark, QString()), remark});
-    const int n = conn.openRecordset(QStringLiteral("select MAX(考试号) as vID from ExamArrange"), Db::Personnel)
-                      ->getInt(QStringLiteral("vID"));
+    const int n = int(conn.insertKey(QStringLiteral("insert into ExamArrange (考试名称,试卷名称,开始时间,结束时间,考试时限,"
+                                                     "合格分数,保存码,备注) values (?,?,?,?,?,?,?,?)"),
+                                      Db::Personnel,
+                                      {q.name, q.paper, q.start, q.end, timeLimit, passMark,
+                                       examCode(q.name, q.start, q.end, passMark, QString()), remark},
+                                      QStringLiteral("考试号")));
     const QString number = QString::number(n);
     stage("exam");
 

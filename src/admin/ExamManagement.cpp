@@ -161,7 +161,8 @@ int removeRegistrations(const QList<int> &ids, int number)
     int removed = 0;
     for (int id : ids) {
         RecordsetPtr r = conn.openRecordset(
-            QStringLiteral("select ID from ExamRegister where ID=? and 考试号=? and 成绩 is null"), Db::Personnel,
+            // Locked: a hand-in on a station meanwhile keeps its registration.
+            QStringLiteral("select ID from ExamRegister where ID=? and 考试号=? and 成绩 is null for update"), Db::Personnel,
             {id, QString::number(number)});
         if (r->recordCount() == 0)
             continue;

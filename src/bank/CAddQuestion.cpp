@@ -1,5 +1,7 @@
 #include "bank/CAddQuestion.h"
 
+#include "store/SharedFiles.h"
+
 #include "app/Command.h"
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
@@ -15,6 +17,15 @@
 #include <QPlainTextEdit>
 
 namespace {
+
+// In a lab the picture goes to the server, for every station.
+bool sharePicture(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return SharedFiles::write(SharedFiles::Kind::Picture, QFileInfo(path).fileName(), file.readAll(), error);
+}
 
 using enum CAddQuestion::Ids;
 constexpr int kOptionBoxes[5] = {OptionA, OptionB, OptionC, OptionD, OptionE};
@@ -148,7 +159,8 @@ void CAddQuestion::addQuestion()
                 // 图片 is set all the same, so a picture file put there
                 // later by hand belongs to the question.
                 QString error;
-                if (!m_window->capturePicture(Question::picturePath(name), &error))
+                if (!m_window->capturePicture(Question::picturePath(name), &error)
+                    || !sharePicture(Question::picturePath(name), &error))
                     MessageBox::show(this,
                                      QStringLiteral("图片文件 %1 保存失败：%2。\n题目已照常添加；问题解决后，可把图片以此文件名放到该位置。")
                                          .arg(Question::picturePath(name),

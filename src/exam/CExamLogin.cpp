@@ -245,6 +245,16 @@ bool CExamLogin::resumeSitting(const ExamHandover &chosen, bool ended)
         MessageBox::show(this, ExamSitting::handedInMessage(chosen, entry.result), Caption::Tip);
         queryFormalExams();
         return true;
+    case ExamSitting::Entry::Taken:
+        MessageBox::show(this, QStringLiteral("您已经交卷，不能再次参加这场考试。"), Caption::Tip);
+        queryFormalExams();
+        return true;
+    case ExamSitting::Entry::Busy:
+        MessageBox::show(this,
+                         QStringLiteral("您正在另一台考试机上参加这场考试，不能同时在两台考试机上考试。\n"
+                                        "如果那台考试机已经停止工作，请稍等一分钟再试，答题记录不会丢失。"),
+                         Caption::Tip);
+        return true;
     case ExamSitting::Entry::Resumed:
         break;
     }

@@ -7,6 +7,7 @@
 #include "app/Navigation.h"
 #include "app/CShowMap.h"
 #include "exam/ExamSheet.h"
+#include "exam/ExamSitting.h"
 #include "exam/ExamSubmission.h"
 #include "store/CADOConn.h"
 #include "store/Clock.h"
@@ -29,6 +30,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -406,11 +408,30 @@ void CVornDlg::saveTimeLeft()
 {
     if (m_handover.sittingId <= 0)
         return;
-    CADOConn conn;
-    conn.openConnection(Db::Personnel);
-    Sitting::saveTime(conn, m_handover.sittingId, storedSecondsLeft());
-    conn.close();
+    tellSync(sync().saveTime(storedSecondsLeft()));
     m_lastTimeWrite = Clock::monotonicMs();
+}
+
+SittingSync::Writer &CVornDlg::sync()
+{
+    if (!m_sync || m_sync->sittingId() != m_handover.sittingId)
+        m_sync.emplace(m_handover.sittingId);
+    return *m_sync;
+}
+
+void CVornDlg::tellSync(SittingSync::State state)
+{
+    // Told once when the server goes away, once when all is written again.
+    if (state == SittingSync::State::Kept && !m_toldKept) {
+        m_toldKept = true;
+        showTimedMessage(this,
+                         QStringLiteral("与考试服务器的连接暂时中断。\n您的答案和剩余时间都保存在本机，没有丢失；"
+                                        "请继续答题，连接恢复后会自动保存到服务器。"),
+                         Caption::Tip, 5);
+    } else if (state == SittingSync::State::CaughtUp && m_toldKept) {
+        m_toldKept = false;
+        showTimedMessage(this, QStringLiteral("已重新连接考试服务器，您的答案已全部保存。"), Caption::Tip, 3);
+    }
 }
 
 void CVornDlg::toggleFlag(int number)
@@ -420,10 +441,7 @@ void CVornDlg::toggleFlag(int number)
         return;
     const bool flagged = !m_flags.contains(number);
     if (m_handover.sittingId > 0) {
-        CADOConn conn;
-        conn.openConnection(Db::Personnel);
-        Sitting::setFlag(conn, m_handover.sittingId, number, flagged, storedSecondsLeft());
-        conn.close();
+        tellSync(sync().setFlag(number, flagged, storedSecondsLeft()));
         m_lastTimeWrite = Clock::monotonicMs();
     }
     if (flagged)
@@ -644,16 +662,10 @@ void CVornDlg::saveAnswer(int number)
         conn.close();
         return;
     }
-    // The working table and the sitting take the answer, with the time
-    // left, in one durable commit.
-    DbTransaction tx(conn, Db::Personnel);
-    if (const std::optional<ExamQuestion> q = ExamSheet::load(conn, number)) {
-        ExamSheet::apply(conn, number, AnswerRules::decide(shownAnswer(q->type)));
-        Sitting::saveAnswer(conn, m_handover.sittingId, number, ExamSheet::load(conn, number)->answer,
-                            storedSecondsLeft());
-    }
-    tx.commit();
+    const std::optional<ExamQuestion> q = ExamSheet::load(conn, number);
     conn.close();
+    if (q)
+        tellSync(sync().saveAnswer(number, AnswerRules::decide(shownAnswer(q->type)), storedSecondsLeft()));
     m_lastTimeWrite = Clock::monotonicMs();
 }
 
@@ -813,6 +825,20 @@ void CVornDlg::submitExam()
     try {
         result = ExamSubmission::submit(request);
     } catch (const DbError &e) {
+        if (CADOConn::serverLost()) {
+            // The hand-in waits for the server: the answers stay on the
+            // station and it is tried again every few seconds.
+            if (!m_submitRetry) {
+                showTimedMessage(this,
+                                 QStringLiteral("与考试服务器的连接暂时中断，交卷还没有完成。\n"
+                                                "您的答案都保存在本机，没有丢失；程序每5秒自动重试，"
+                                                "连接恢复后即完成交卷。请不要关闭考试机。"),
+                                 Caption::Tip, 6);
+            }
+            m_submitRetry = true;
+            QTimer::singleShot(5000, this, [this] { submitExam(); });
+            return;
+        }
         const QString cause = e.alreadyReported() ? QString() : Db::explain(e.text()) + QStringLiteral("\n\n");
         MessageBox::show(this,
                          QStringLiteral("交卷没有成功，成绩尚未保存。\n") + cause
@@ -821,8 +847,15 @@ void CVornDlg::submitExam()
         return;
     }
     m_submitted = true;
+    m_submitRetry = false;
     if (result.outcome == SubmitResult::RegistrationGone) {
         MessageBox::warn(this, QStringLiteral("您的考试报名信息已被删除，本次成绩无法保存,将退出程序！"));
+        dropExamTable();
+        Nav::exitProgram(this);
+        return;
+    }
+    if (result.outcome == SubmitResult::AlreadySubmitted) {
+        MessageBox::warn(this, QStringLiteral("这场考试已在另一台考试机上交卷，本次答卷不再保存,将退出程序！"));
         dropExamTable();
         Nav::exitProgram(this);
         return;
@@ -864,6 +897,7 @@ void CVornDlg::goBack()
 {
     dropExamTable();
     m_timer2.stop();
+    ExamSitting::release(m_handover.registrationId);
     Nav::follow(this, Back);
 }
 

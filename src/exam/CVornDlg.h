@@ -8,6 +8,7 @@
 #include "exam/ExamSheet.h"
 #include "exam/ExamWindowControls.h"
 #include "exam/KeyboardLock.h"
+#include "exam/SittingSync.h"
 #include "store/Sitting.h"
 
 #include <QBasicTimer>
@@ -125,6 +126,8 @@ private:
     ShownAnswer shownAnswer(const QString &type) const;
     void startSitting();
     void saveTimeLeft();
+    SittingSync::Writer &sync();
+    void tellSync(SittingSync::State state);
     QString handInQuestion();
 
     ExamKeyboardLock m_lock; // held as long as the window object lives
@@ -138,6 +141,9 @@ private:
     QBasicTimer m_timer2;
     SittingTimer m_sittingTimer;
     qint64 m_lastTimeWrite = 0;
+    std::optional<SittingSync::Writer> m_sync;
+    bool m_toldKept = false;
+    bool m_submitRetry = false; // a hand-in waits for the lab's server
     QSet<int> m_flags;
     BlankStem m_blank;
     QPointer<CShowMap> m_picture;

@@ -1,6 +1,7 @@
 #include "exam/ExamSheet.h"
 
 #include "store/CADOConn.h"
+#include "store/SharedFiles.h"
 #include "store/QuestionType.h"
 #include "store/Schema.h"
 
@@ -87,7 +88,10 @@ void drop()
 
 QString picturePath(const QString &picture)
 {
-    return QStringLiteral(".//QuestionMap//") + picture + QStringLiteral(".bmp");
+    const QString path = QStringLiteral(".//QuestionMap//") + picture + QStringLiteral(".bmp");
+    // A lab's pictures are on its server; the station keeps a copy to show.
+    SharedFiles::fetch(picture + QStringLiteral(".bmp"), path);
+    return path;
 }
 
 } // namespace ExamSheet

@@ -24,6 +24,22 @@ Entry enter(const ExamHandover &chosen, bool ended, const QDateTime &now)
         return e;
     CADOConn conn;
     conn.openConnection(Db::Personnel);
+    // Two stations never run the same registration: the second is refused,
+    // and a station that dies lets go with its connection.
+    if (!conn.tryLock(Db::Personnel, registration)) {
+        e.outcome = Entry::Busy;
+        return e;
+    }
+    // A list shown before another station handed the exam in still offers
+    // it; a fresh draw would replace the record of what was handed in.
+    if (conn.openRecordset(QStringLiteral("select ID from ExamRegister where ID=? and 成绩 is not null"),
+                           Db::Personnel, {registration})
+            ->recordCount()
+        > 0) {
+        conn.unlock(Db::Personnel, registration);
+        e.outcome = Entry::Taken;
+        return e;
+    }
     const std::optional<SittingRecord> s = Sitting::find(conn, registration);
     if (!s || !s->running())
         return e;
@@ -51,6 +67,16 @@ Entry enter(const ExamHandover &chosen, bool ended, const QDateTime &now)
     ExamSheet::drop();
     e.outcome = Entry::HandedIn;
     return e;
+}
+
+void release(const QString &registrationId)
+{
+    bool ok = false;
+    const int registration = registrationId.toInt(&ok);
+    if (!ok || registration <= 0)
+        return;
+    CADOConn conn;
+    conn.unlock(Db::Personnel, registration);
 }
 
 int start(const ExamHandover &handover, const QString &examNo, const QDateTime &now)

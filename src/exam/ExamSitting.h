@@ -22,6 +22,8 @@ struct Entry
         Resumed,   // exam rebuilt from the sitting; handover filled in
         Tampered,  // the sitting fails its code: not entered
         HandedIn,  // the exam's end passed meanwhile: the saved answers were submitted
+        Busy,      // the examinee sits this exam on another station right now
+        Taken,     // handed in already (on another station, after this list was shown)
     } outcome = Fresh;
     ExamHandover handover;
     int secondsLeft = 0;
@@ -29,12 +31,17 @@ struct Entry
 };
 
 // For a formal exam chosen in the list; ended = the exam's end has passed.
-// Throws DbError.
+// The registration is held by this station from here until it is handed in
+// or the program ends. Throws DbError.
 Entry enter(const ExamHandover &chosen, bool ended, const QDateTime &now);
 
 // Stores the sitting of a freshly drawn formal exam (the working table exam
 // and the answer key); returns its ID. Throws DbError.
 int start(const ExamHandover &handover, const QString &examNo, const QDateTime &now);
+
+// Lets another station enter the registration (the examinee left the exam
+// without handing it in).
+void release(const QString &registrationId);
 
 // What the examinee reads after HandedIn.
 QString handedInMessage(const ExamHandover &exam, const SubmitResult &result);

@@ -46,8 +46,14 @@ SubmitResult submit(const SubmitRequest &q)
     const int id = q.exam.registrationId.toInt(&idOk);
     if (idOk && id > 0) {
         const RecordsetPtr reg =
-            conn.openRecordset(QStringLiteral("select * from ExamRegister where ID=?"), Db::Personnel, {id});
+            conn.openRecordset(QStringLiteral("select * from ExamRegister where ID=? for update"), Db::Personnel, {id});
         if (reg->recordCount() > 0) {
+            // Another station may have handed in the same registration: the
+            // row stays locked until this transaction ends, so one wins.
+            if (formal && !reg->isNull(QStringLiteral("成绩"))) {
+                r.outcome = SubmitResult::AlreadySubmitted;
+                return r;
+            }
             registered = true;
             name = reg->getString(QStringLiteral("姓名"));
             department = reg->getString(QStringLiteral("部门"));
@@ -105,6 +111,7 @@ SubmitResult submit(const SubmitRequest &q)
     // read-only from here on.
     Sitting::close(conn, id);
     transaction.commit();
+    conn.unlock(Db::Personnel, id);
     conn.close();
     r.outcome = SubmitResult::Stored;
     return r;

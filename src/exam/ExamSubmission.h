@@ -24,6 +24,7 @@ struct SubmitResult
         Stored,           // formal exam: result and essay rows written
         Mock,             // nothing stored
         RegistrationGone, // formal exam whose registration no longer exists: nothing stored
+        AlreadySubmitted, // handed in already (on another station): nothing stored
     } outcome = Mock;
     double total = 0;
     QString score;

@@ -137,8 +137,10 @@ Outcome mark(const EssayAnswer &a, double award)
     const int registration = int(ScoreQuery::leadingNumber(a.examineeNumber));
     CADOConn conn;
     DbTransaction tx(conn, Db::Personnel);
-    RecordsetPtr row = conn.openRecordset(QStringLiteral("select * from ExamRegister where ID=?"), Db::Personnel,
-                                          {registration});
+    // Locked until the mark is written: two markers of one examinee's essays
+    // each add to the score the other wrote.
+    RecordsetPtr row = conn.openRecordset(QStringLiteral("select * from ExamRegister where ID=? for update"),
+                                          Db::Personnel, {registration});
     if (row->recordCount() == 0)
         return Outcome::RegistrationMissing; // rolled back: the essay row stays
     row->moveFirst();

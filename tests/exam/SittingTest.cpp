@@ -188,7 +188,8 @@ TEST_F(SittingTest, TheSittingGoesWithItsExamOrRegistrationAndClosesWithTheSubmi
     EXPECT_TRUE(record().sealed);
     // Read-only from here on, and never entered again.
     EXPECT_EQ(save(2, "A", 10), Sitting::Write::Closed);
-    EXPECT_EQ(enter(true).outcome, ExamSitting::Entry::Fresh);
+    // A fresh draw would replace the record of what was handed in.
+    EXPECT_EQ(enter(true).outcome, ExamSitting::Entry::Taken);
 
     ExamManagement::deleteExam(1);
     EXPECT_EQ(outsiderRows(Db::Personnel, "select (select count(*) from Sitting)+(select count(*) from SittingQuestion)"),
