@@ -16,10 +16,15 @@
 #include "store/CADOConn.h"
 #include "store/Clock.h"
 
+#include "store/ServerSetup.h"
+#include "support/ServerTest.h"
 #include "support/VornTest.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
 
 namespace {
 
@@ -42,7 +47,9 @@ protected:
 
 } // namespace
 
-TEST_F(OlderWorkingDirectoryTest, OpensVerifiesAndRunsAnExam)
+// Opens the folder (on its files or on the lab's server it was copied to),
+// verifies every code, lets 王五 sit the exam, and marks both waiting essays.
+void opensVerifiesAndRunsAnExam()
 {
     ASSERT_TRUE(Startup::prepareWorkingDirectory());
 
@@ -69,10 +76,12 @@ TEST_F(OlderWorkingDirectoryTest, OpensVerifiesAndRunsAnExam)
     EXPECT_EQ(built.questions, 13);
     ExamEntry::dropInterim();
     const QStringList key = ExamScoring::keyEntries(built.answerKey);
+    CADOConn answers;
     for (int number = 1; number <= key.size(); ++number)
-        outsiderExec(Db::Personnel, "update exam set 答题=? where 编号=?", {key[number - 1], number});
+        answers.executeOrThrow("update exam set 答题=? where 编号=?", Db::Personnel, {key[number - 1], number});
     ExamHandover exam{built.answerKey, row.name, row.timeLimit, row.registrationId, ExamMode::Formal,
                       ExamEntry::passMarkValue(row.passMark)};
+    answers.close();
     const SubmitResult submitted =
         ExamSubmission::submit({exam, key, 600, Clock::now()});
     ASSERT_EQ(submitted.outcome, SubmitResult::Stored);
@@ -85,4 +94,65 @@ TEST_F(OlderWorkingDirectoryTest, OpensVerifiesAndRunsAnExam)
         ASSERT_EQ(Marking::mark(answer, 5), Marking::Outcome::Marked);
     ASSERT_EQ(ScoreQuery::verify(&scored), ScoreQuery::Verification::Sound);
     ASSERT_EQ(scored.size(), 3);
+}
+
+TEST_F(OlderWorkingDirectoryTest, OpensVerifiesAndRunsAnExam)
+{
+    opensVerifiesAndRunsAnExam();
+}
+
+namespace {
+
+class OlderWorkingDirectoryOnServerTest : public ServerTest
+{
+protected:
+    void SetUp() override
+    {
+        ServerTest::SetUp();
+        CADOConn::releaseCachedHandles();
+        const QDir fixture(QStringLiteral(VORN_SOURCE_DIR "/tests/app/fixtures/workdir-2026-12"));
+        m_folder = std::make_unique<QTemporaryDir>();
+        for (const QString &name : fixture.entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(fixture.filePath(name), m_folder->filePath(name))) << name.toStdString();
+        for (const QString &name : fixture.entryList(QDir::Files))
+            QFile::setPermissions(m_folder->filePath(name), QFile::ReadOwner | QFile::WriteOwner);
+        Clock::setFixed(QDateTime(QDate(2026, 12, 20), QTime(10, 0)));
+    }
+    std::unique_ptr<QTemporaryDir> m_folder;
+};
+
+} // namespace
+
+TEST_F(OlderWorkingDirectoryOnServerTest, CopiedOntoTheLabServerItVerifiesAndRunsAnExam)
+{
+    ASSERT_EQ(ServerSetup::copyFrom(server(), m_folder->path()), QString());
+    EXPECT_EQ(serverRows("select count(*) from personnel.settings"), (QList<QStringList>{{"1"}}));
+    // The stations work with the rights of their role only.
+    CADOConn::useServer(ServerCluster::asRole(server(), m_setup.stationRole, m_setup.stationPassword));
+    opensVerifiesAndRunsAnExam();
+
+    // A score raised with psql is found as on the files.
+    ASSERT_TRUE(ServerCluster::exec(server(), "update personnel.examregister set 成绩='100' where 姓名='王五'"));
+    QList<ScoreRow> scored;
+    EXPECT_EQ(ScoreQuery::verify(&scored), ScoreQuery::Verification::ResultTampered);
+}
+
+TEST_F(OlderWorkingDirectoryOnServerTest, AFolderWithAChangedResultIsNotCopiedAtAll)
+{
+    // A score raised with the database password, outside the program.
+    CADOConn::useServer(QString());
+    QDir::setCurrent(m_folder->path());
+    {
+        CADOConn conn;
+        ASSERT_TRUE(conn.execute("update ExamRegister set 成绩='99' where 成绩 is not null", Db::Personnel));
+    }
+    CADOConn::releaseCachedHandles();
+    QDir::setCurrent(workDir());
+    const QString error = ServerSetup::copyFrom(server(), m_folder->path());
+    EXPECT_TRUE(error.contains("保存码")) << error.toStdString();
+    EXPECT_EQ(serverRows("select (select count(*) from personnel.examregister) + (select count(*) from "
+                         "questions.exampaper) + (select count(*) from personnel.settings)"),
+              (QList<QStringList>{{"0"}}));
+    EXPECT_EQ(serverRows("select count(*) from personnel.lastpass"), (QList<QStringList>{{"3"}}))
+        << "the initial digests stay";
 }

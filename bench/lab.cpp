@@ -1,0 +1,175 @@
+// An exam lab on one server: 200 station processes each entering, drawing
+// 100 questions, saving 100 answers and handing in, with the wall time, the
+// hand-ins per second and the 99th percentile of a hand-in's latency; beside
+// it the same work of one station on the files. And the examinee screen's
+// formal query over 100,000 registrations on the server.
+#include "exam/ExamList.h"
+#include "store/CADOConn.h"
+#include "store/Integrity.h"
+#include "store/ServerSetup.h"
+#include "store/WorkDir.h"
+#include "support/ServerCluster.h"
+
+#include "ExamBench.h"
+#include "exam/LabStation.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+QString g_admin, g_station;
+
+QString freshLab()
+{
+    QString error;
+    const QString admin = ServerCluster::freshDatabase(&error);
+    const ServerSetup::Result made = ServerSetup::create(admin);
+    if (admin.isEmpty() || !made.error.isEmpty()) {
+        std::fprintf(stderr, "no lab server: %s %s\n", qPrintable(error), qPrintable(made.error));
+        std::exit(1);
+    }
+    if (!made.stationPassword.isEmpty())
+        g_station = ServerCluster::asRole(admin, made.stationRole, made.stationPassword);
+    return admin;
+}
+
+// Runs one station per registration in processes of their own; the hand-in
+// latencies in milliseconds, sorted.
+std::vector<qint64> runStations(const QList<int> &ids, const QString &root)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        std::exit(1);
+    std::vector<pid_t> pids;
+    for (int i = 0; i < ids.size(); ++i)
+        pids.push_back(Lab::startStation(root + QStringLiteral("/s%1").arg(i), ids[i], i, [&](qint64 ms) {
+            const qint64 v = ms;
+            if (::write(fds[1], &v, sizeof v) != sizeof v)
+                ::_exit(6);
+        }));
+    ::close(fds[1]);
+    std::vector<qint64> latencies;
+    qint64 v = 0;
+    while (::read(fds[0], &v, sizeof v) == sizeof v)
+        latencies.push_back(v);
+    ::close(fds[0]);
+    for (pid_t pid : pids)
+        ::waitpid(pid, nullptr, 0);
+    std::sort(latencies.begin(), latencies.end());
+    return latencies;
+}
+
+void report(benchmark::State &state, const std::vector<qint64> &latencies, double seconds, int stations)
+{
+    if (int(latencies.size()) != stations)
+        state.SkipWithError("a station failed");
+    state.counters["stations"] = stations;
+    state.counters["handins_per_s"] = latencies.size() / seconds;
+    state.counters["p99_handin_ms"] =
+        latencies.empty() ? 0 : double(latencies[std::min(latencies.size() - 1, latencies.size() * 99 / 100)]);
+    state.counters["wall_s"] = seconds;
+}
+
+void BM_LabOnServer(benchmark::State &state)
+{
+    const int stations = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        g_admin = freshLab();
+        CADOConn::useServer(g_admin);
+        const QList<int> ids = Lab::seed(stations);
+        CADOConn::useServer(g_station);
+        QTemporaryDir root;
+        QElapsedTimer wall;
+        state.ResumeTiming();
+        wall.start();
+        const std::vector<qint64> latencies = runStations(ids, root.path());
+        report(state, latencies, wall.elapsed() / 1000.0, stations);
+        CADOConn::useServer(QString());
+    }
+}
+
+// The same work by one station on the files of its working directory.
+void BM_OneStationOnFiles(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        QString error;
+        WorkDir::prepare(dir.path(), &error);
+        QDir::setCurrent(dir.path());
+        const QList<int> ids = Lab::seed(1);
+        QElapsedTimer wall;
+        state.ResumeTiming();
+        wall.start();
+        const std::vector<qint64> latencies = runStations(ids, dir.path());
+        report(state, latencies, wall.elapsed() / 1000.0, 1);
+    }
+}
+
+// The formal query of one person over 100,000 registrations (1,000 exams),
+// the rows copied from files filled as the files' benchmark fills them.
+void BM_FormalQueryOnServer(benchmark::State &state)
+{
+    static const QString server = [] {
+        QTemporaryDir *dir = new QTemporaryDir; // lives as long as the benchmark
+        QString error;
+        WorkDir::prepare(dir->path(), &error);
+        QDir::setCurrent(dir->path());
+        sqlite3 *db = openKeyed(Db::Personnel);
+        fillOpenExams(db, 1000, 100, [](int e, int r) {
+            const bool target = r == 0 && e % 50 == 0;
+            return BenchPerson{target ? QStringLiteral("王小明") : QStringLiteral("考生%1").arg(e * 100 + r),
+                               target ? QStringLiteral("第3车间") : QStringLiteral("第%1车间").arg(r % 7),
+                               QStringLiteral("技术员")};
+        });
+        sqlite3_close_v2(db);
+        CADOConn conn;
+        const QString empty = QStringLiteral("空");
+        conn.execute(QStringLiteral("insert into exampaper (名称,科目,科目选项,单选题,判断题,填空题,多选题,问答题,保存码) "
+                                    "values ('期中试卷','语文','单科','空','空','空','空','空',?)"),
+                     Db::Questions,
+                     {paperCode(QStringLiteral("期中试卷"), empty, empty, empty, empty, empty, QStringLiteral("语文"),
+                                QString(), QString(), QString())});
+        conn.close();
+        CADOConn::releaseCachedHandles();
+        const QString admin = freshLab();
+        const QString copied = ServerSetup::copyFrom(admin, dir->path());
+        if (!copied.isEmpty())
+            std::fprintf(stderr, "copy: %s\n", qPrintable(copied));
+        return admin;
+    }();
+    CADOConn::useServer(server);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (auto _ : state) {
+        const ExamList::Result r = ExamList::queryFormal(QStringLiteral("王小明"), QStringLiteral("第3车间"),
+                                                         QStringLiteral("技术员"), now);
+        if (r.outcome != ExamList::Outcome::Listed || r.rows.size() != 20)
+            state.SkipWithError("the query did not list the person's exams");
+        benchmark::DoNotOptimize(r);
+    }
+    CADOConn::useServer(QString());
+}
+
+BENCHMARK(BM_LabOnServer)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OneStationOnFiles)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FormalQueryOnServer)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    CADOConn::releaseCachedHandles();
+    return 0;
+}
