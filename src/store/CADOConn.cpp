@@ -758,6 +758,43 @@ RecordsetPtr CADOConn::openRecordset(const QString &sql, const QString &file, co
     return rs;
 }
 
+void CADOConn::forEachRow(const QString &sql, const QString &file, const QVariantList &params,
+                          const std::function<bool(const CRecordset &row)> &visit)
+{
+    QString refused;
+    if (!ensureConnection(file, &refused))
+        throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
+    QString error;
+    sqlite3_stmt *stmt = m_handle->prepare(sql, &error);
+    if (!stmt)
+        throw DbError(error);
+    if (sqlite3_bind_parameter_count(stmt) != params.size())
+        throw DbError(QStringLiteral("wrong number of parameters"));
+    bindAll(stmt, params);
+    // The cached statement is left reset however the walk ends.
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
+
+    CRecordset row;
+    row.m_open = true;
+    const int count = sqlite3_column_count(stmt);
+    for (int i = 0; i < count; ++i) {
+        row.m_columns << QString::fromUtf8(sqlite3_column_name(stmt, i));
+        row.m_dataColumn.push_back(i);
+    }
+    row.m_rows.resize(1);
+    std::vector<std::optional<QString>> &values = row.m_rows.front().values;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        values.clear();
+        for (int i = 0; i < count; ++i)
+            values.push_back(columnText(stmt, i));
+        if (!visit(row))
+            return;
+    }
+    if (rc != SQLITE_DONE)
+        throw DbError(m_handle->lastError());
+}
+
 bool CADOConn::execute(const QString &sql, const QString &file, const QVariantList &params)
 {
     try {
