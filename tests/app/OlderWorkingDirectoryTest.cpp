@@ -52,7 +52,7 @@ TEST_F(OlderWorkingDirectoryTest, OpensVerifiesAndRunsAnExam)
     QList<ListedExam> exams;
     ASSERT_EQ(ExamManagement::loadExams(Clock::now(), &exams), ExamManagement::Listing::Sound);
     ASSERT_EQ(exams.size(), 1);
-    QList<ScoreRow> scored;
+    ScoreList scored;
     ASSERT_EQ(ScoreQuery::verify(&scored), ScoreQuery::Verification::Sound);
     ASSERT_EQ(scored.size(), 2);
 
