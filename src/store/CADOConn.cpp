@@ -243,6 +243,20 @@ void bindAll(sqlite3_stmt *stmt, const QVariantList &params)
     }
 }
 
+// The statement of sql with its parameters bound, for a command that
+// throws its failures.
+sqlite3_stmt *boundStatement(detail::DbHandle &handle, const QString &sql, const QVariantList &params)
+{
+    QString error;
+    sqlite3_stmt *stmt = handle.prepare(sql, &error);
+    if (!stmt)
+        throw DbError(error);
+    if (sqlite3_bind_parameter_count(stmt) != params.size())
+        throw DbError(QStringLiteral("wrong number of parameters"));
+    bindAll(stmt, params);
+    return stmt;
+}
+
 std::optional<QString> columnText(sqlite3_stmt *stmt, int i)
 {
     switch (sqlite3_column_type(stmt, i)) {
@@ -764,13 +778,7 @@ void CADOConn::forEachRow(const QString &sql, const QString &file, const QVarian
     QString refused;
     if (!ensureConnection(file, &refused))
         throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
-    QString error;
-    sqlite3_stmt *stmt = m_handle->prepare(sql, &error);
-    if (!stmt)
-        throw DbError(error);
-    if (sqlite3_bind_parameter_count(stmt) != params.size())
-        throw DbError(QStringLiteral("wrong number of parameters"));
-    bindAll(stmt, params);
+    sqlite3_stmt *stmt = boundStatement(*m_handle, sql, params);
     // The cached statement is left reset however the walk ends.
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
 
@@ -810,18 +818,12 @@ void CADOConn::executeOrThrow(const QString &sql, const QString &file, const QVa
     QString refused;
     if (!ensureConnection(file, &refused))
         throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
-    QString error;
-    sqlite3_stmt *stmt = m_handle->prepare(sql, &error);
-    if (!stmt)
-        throw DbError(error);
-    if (sqlite3_bind_parameter_count(stmt) != params.size())
-        throw DbError(QStringLiteral("wrong number of parameters"));
-    bindAll(stmt, params);
+    sqlite3_stmt *stmt = boundStatement(*m_handle, sql, params);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) {
-        error = m_handle->lastError();
+        const QString error = m_handle->lastError();
         sqlite3_reset(stmt);
         throw DbError(error);
     }
