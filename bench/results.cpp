@@ -13,7 +13,7 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
 
@@ -124,15 +124,13 @@ void BM_ShowAllResults100000(benchmark::State &state)
     shared();
     CCheckScore screen;
     screen.show();
-    auto *list = screen.control<QTableWidget>(CCheckScore::List);
+    auto *list = screen.control<QTableView>(CCheckScore::List);
     for (auto _ : state) {
-        state.PauseTiming();
-        list->setRowCount(0);
-        state.ResumeTiming();
+        // The list empties itself first, as the command does.
         screen.control<QPushButton>(CCheckScore::ShowAll)->click(); // verifyResults included
         list->viewport()->repaint();
     }
-    state.counters["rows_shown"] = list->rowCount();
+    state.counters["rows_shown"] = list->model()->rowCount();
     state.counters["peak_rss_MiB"] = peakRssMiB();
 }
 

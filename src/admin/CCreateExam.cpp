@@ -2,6 +2,7 @@
 
 #include "admin/ExamCreation.h"
 #include "app/ListRows.h"
+#include "app/ReportModel.h"
 #include "admin/Roster.h"
 #include "app/Command.h"
 #include "app/DepartmentPostPicker.h"
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTimeEdit>
 
@@ -26,9 +28,10 @@ CCreateExam::CCreateExam(QWidget *parent)
 {
     control<QLineEdit>(Name)->setMaxLength(Schema::MaxText);
     papers()->setColumnHidden(kEssayColumn, true);
-    for (QTableWidget *list : {papers(), found(), chosen()})
-        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    papers()->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int id : {Found, Chosen}) {
+        control<QTableView>(id)->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        showPeople(id, {});
+    }
 
     const QDateTime now = Clock::now();
     for (int id : {StartDate, EndDate})
@@ -41,10 +44,10 @@ CCreateExam::CCreateExam(QWidget *parent)
     connect(papers(), &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) { choosePaper(item); });
     onClick(Show, [this] { runCommand(this, [this] { showCandidates(); }); });
     onClick(ClearFilter, [this] { clearFilter(); });
-    onClick(CheckAllFound, [this] { ListRows::setAllChecked(found(), true); });
-    onClick(UncheckAllFound, [this] { ListRows::setAllChecked(found(), false); });
-    onClick(CheckAllChosen, [this] { ListRows::setAllChecked(chosen(), true); });
-    onClick(UncheckAllChosen, [this] { ListRows::setAllChecked(chosen(), false); });
+    onClick(CheckAllFound, [this] { listOf(Found)->setAllChecked(true); });
+    onClick(UncheckAllFound, [this] { listOf(Found)->setAllChecked(false); });
+    onClick(CheckAllChosen, [this] { listOf(Chosen)->setAllChecked(true); });
+    onClick(UncheckAllChosen, [this] { listOf(Chosen)->setAllChecked(false); });
     onClick(Move, [this] { moveCandidates(); });
     onClick(Remove, [this] { removeChosen(); });
     onClick(Save, [this] { runCommand(this, [this] { createExam(); }); });
@@ -59,14 +62,24 @@ QTableWidget *CCreateExam::papers() const
     return control<QTableWidget>(Papers);
 }
 
-QTableWidget *CCreateExam::found() const
+ReportModel *CCreateExam::listOf(int id) const
 {
-    return control<QTableWidget>(Found);
+    return ReportModel::of(control<QTableView>(id));
 }
 
-QTableWidget *CCreateExam::chosen() const
+void CCreateExam::showPeople(int id, RosterList people)
 {
-    return control<QTableWidget>(Chosen);
+    RosterList &held = id == Found ? m_found : m_chosen;
+    ReportModel *list = listOf(id);
+    list->clear();
+    held = std::move(people);
+    list->show(
+        held.size(),
+        [&held](int r) {
+            const RosterPerson p = held.at(r);
+            return QStringList{p.name, p.department, p.post};
+        },
+        true);
 }
 
 void CCreateExam::openCreateExam()
@@ -114,7 +127,7 @@ void CCreateExam::showCandidates()
     QList<RosterPerson> people;
     switch (Roster::query(QString(), text(Department), text(Post), &people)) {
     case Roster::Query::NoCondition:
-        found()->setRowCount(0);
+        showPeople(Found, {});
         MessageBox::show(this, QStringLiteral("查询条件不能为空！"), Caption::Remind);
         return;
     case Roster::Query::NoMatch:
@@ -123,11 +136,10 @@ void CCreateExam::showCandidates()
     case Roster::Query::Found:
         break;
     }
-    QList<QStringList> rows;
-    rows.reserve(people.size());
-    for (const RosterPerson &p : people)
-        rows << QStringList{p.name, p.department, p.post};
-    ListRows::fill(found(), rows, true);
+    RosterList found;
+    for (const RosterPerson &p : std::as_const(people))
+        found.append(p);
+    showPeople(Found, std::move(found));
     clearFilter();
 }
 
@@ -138,26 +150,32 @@ void CCreateExam::clearFilter()
 
 void CCreateExam::moveCandidates()
 {
-    QTableWidget *left = found();
-    QTableWidget *right = chosen();
-    const int end = right->rowCount();
-    for (int r = left->rowCount() - 1; r >= 0; --r) {
-        if (!ListRows::isChecked(left, r))
-            continue;
-        const QStringList texts{ListRows::text(left, r, 1), ListRows::text(left, r, 2), ListRows::text(left, r, 3)};
-        left->removeRow(r);
-        ListRows::insert(right, end, texts, true);
-    }
+    // The ticked rows go to the end of the right list in their order; the
+    // left list is made again from the rest, so that moving a whole
+    // department costs one pass, not one removal a row.
+    const ReportModel *left = listOf(Found);
+    RosterList stay, moved;
+    for (int r = 0; r < left->count(); ++r)
+        (left->isChecked(r) ? moved : stay).append(m_found.at(r));
+    if (moved.isEmpty())
+        return;
+    showPeople(Found, std::move(stay));
+    listOf(Chosen)->append(moved.size(), [this, &moved] {
+        for (int i = 0; i < moved.size(); ++i)
+            m_chosen.append(moved.at(i));
+    });
 }
 
 void CCreateExam::removeChosen()
 {
-    QTableWidget *right = chosen();
-    for (int r = right->rowCount() - 1; r >= 0; --r) {
-        const bool selected = right->item(r, 0) && right->item(r, 0)->isSelected();
-        if (ListRows::isChecked(right, r) || selected)
-            right->removeRow(r);
-    }
+    const ReportModel *right = listOf(Chosen);
+    const QItemSelectionModel *selection = control<QTableView>(Chosen)->selectionModel();
+    RosterList kept;
+    for (int r = 0; r < right->count(); ++r)
+        if (!right->isChecked(r) && !selection->isRowSelected(r))
+            kept.append(m_chosen.at(r));
+    if (kept.size() != right->count())
+        showPeople(Chosen, std::move(kept));
 }
 
 void CCreateExam::createExam()
@@ -176,16 +194,17 @@ void CCreateExam::createExam()
         pickerText(EndDate).replace(QLatin1Char('-'), QLatin1Char('/')) + QLatin1Char(' ') + pickerText(EndTime);
 
     QList<ExamCandidate> people;
-    QTableWidget *right = chosen();
-    for (int r = 0; r < right->rowCount(); ++r)
-        people << ExamCandidate{ListRows::text(right, r, 1), ListRows::text(right, r, 2), ListRows::text(right, r, 3)};
+    for (int r = 0; r < m_chosen.size(); ++r) {
+        const RosterPerson p = m_chosen.at(r);
+        people << ExamCandidate{p.name, p.department, p.post};
+    }
 
     const ExamCreation::Outcome outcome = ExamCreation::create(request, people);
     MessageBox::show(this, ExamCreation::message(outcome), Caption::Tip);
     if (outcome != ExamCreation::Outcome::Created)
         return;
-    found()->setRowCount(0);
-    right->setRowCount(0);
+    showPeople(Found, {});
+    showPeople(Chosen, {});
     for (int id : {Name, TimeLimit, PassMark})
         setText(id, QString());
     clearFilter();

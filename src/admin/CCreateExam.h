@@ -2,10 +2,12 @@
 // Exam creation (dialog 117): a stored paper, a name, a time window, a time
 // limit and a pass mark, and the people chosen from the roster by
 // department and post.
+#include "admin/Roster.h"
 #include "app/ScreenBase.h"
 
 class DepartmentPostPicker;
 class QTableWidget;
+class ReportModel;
 class QTableWidgetItem;
 
 class CCreateExam : public ScreenBase
@@ -47,8 +49,9 @@ public:
 
 private:
     QTableWidget *papers() const;
-    QTableWidget *found() const;
-    QTableWidget *chosen() const;
+    ReportModel *listOf(int id) const;
+    // Shows the people in the left (Found) or right (Chosen) list.
+    void showPeople(int id, RosterList people);
     void openCreateExam();
     void choosePaper(QTableWidgetItem *changed);
     void showCandidates();
@@ -62,4 +65,7 @@ private:
     QString m_fullMarks;
     QString m_essay;
     bool m_choosing = false;
+    // The people of the left and the right list, in list order.
+    RosterList m_found;
+    RosterList m_chosen;
 };

@@ -6,17 +6,19 @@
 #include "app/Command.h"
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
+#include "app/ReportModel.h"
 #include "store/Clock.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <QTableView>
 #include <QTableWidget>
 
 namespace {
 // Exam list columns.
 constexpr int kExamName = 2, kValidity = 6, kExamNumber = 7, kPassMark = 8;
 // Registration list columns.
-constexpr int kRegName = 2, kState = 5, kRegId = 6;
+constexpr int kRegId = 6;
 const QString kTaken = QStringLiteral("已考");
 } // namespace
 
@@ -25,7 +27,7 @@ CExamManagement::CExamManagement(QWidget *parent)
 {
     for (int c : {kExamNumber, kPassMark})
         exams()->setColumnHidden(c, true);
-    registrations()->setColumnHidden(kRegId, true);
+    control<QTableView>(Registrations)->setColumnHidden(kRegId, true);
 
     connect(exams(), &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
         runCommand(this, [this, item] { chooseExam(item); });
@@ -55,9 +57,9 @@ QTableWidget *CExamManagement::exams() const
     return control<QTableWidget>(Exams);
 }
 
-QTableWidget *CExamManagement::registrations() const
+ReportModel *CExamManagement::registrations() const
 {
-    return control<QTableWidget>(Registrations);
+    return ReportModel::of(control<QTableView>(Registrations));
 }
 
 void CExamManagement::fail(const QString &message)
@@ -86,7 +88,7 @@ bool CExamManagement::refreshExams()
 
 void CExamManagement::reloadExams()
 {
-    registrations()->setRowCount(0);
+    showRegistrations({});
     refreshExams();
     m_number.clear();
 }
@@ -105,7 +107,7 @@ void CExamManagement::chooseExam(QTableWidgetItem *changed)
     }
     setText(Department, QString());
     setText(Post, QString());
-    registrations()->setRowCount(0);
+    showRegistrations({});
 
     int row = -1;
     for (int r = 0; r < list->rowCount() && row < 0; ++r)
@@ -149,23 +151,24 @@ void CExamManagement::deleteExam()
         return;
     ExamManagement::deleteExam(number);
     setText(ShownName, QString());
-    registrations()->setRowCount(0);
+    showRegistrations({});
     exams()->setRowCount(0);
     if (refreshExams())
         m_number.clear();
 }
 
-void CExamManagement::showRegistrations(const QList<ListedRegistration> &rows)
+void CExamManagement::showRegistrations(QList<ListedRegistration> rows)
 {
-    QList<QStringList> texts;
-    int number = 0;
-    m_listed.clear();
-    for (const ListedRegistration &r : rows) {
-        texts << QStringList{QString::number(++number), r.name,   r.department, r.post,
-                             r.taken ? kTaken : r.sitting, QString::number(r.id)};
-        m_listed.insert(r.id, r);
-    }
-    ListRows::fill(registrations(), texts, true);
+    registrations()->clear();
+    m_listed = std::move(rows);
+    registrations()->show(
+        int(m_listed.size()),
+        [this](int r) {
+            const ListedRegistration &reg = m_listed.at(r);
+            return QStringList{QString::number(r + 1), reg.name, reg.department, reg.post,
+                               reg.taken ? kTaken : reg.sitting, QString::number(reg.id)};
+        },
+        true);
 }
 
 void CExamManagement::viewExaminees()
@@ -174,7 +177,7 @@ void CExamManagement::viewExaminees()
         MessageBox::show(this, QStringLiteral("请选择考卷！"), Caption::Tip);
         return;
     }
-    registrations()->setRowCount(0);
+    showRegistrations({});
     QList<ListedRegistration> rows;
     switch (ExamManagement::viewRegistrations(m_number.toInt(), &rows)) {
     case ExamManagement::View::NoExams:
@@ -192,23 +195,24 @@ void CExamManagement::viewExaminees()
         fail(QStringLiteral("未参加考试的考生信息已被篡改,将退出程序！"));
         return;
     case ExamManagement::View::Shown:
-        showRegistrations(rows);
+        showRegistrations(std::move(rows));
         return;
     }
 }
 
 void CExamManagement::removeRegistrations()
 {
-    QTableWidget *list = registrations();
+    const ReportModel *list = registrations();
     QList<int> ids;
     QStringList finished;
-    for (int r = list->rowCount() - 1; r >= 0; --r) {
-        if (!ListRows::isChecked(list, r))
+    for (int r = list->count() - 1; r >= 0; --r) {
+        if (!list->isChecked(r))
             continue;
-        if (ListRows::text(list, r, kState) == kTaken)
-            finished << ListRows::text(list, r, kRegName);
+        const ListedRegistration &reg = m_listed.at(r);
+        if (reg.taken)
+            finished << reg.name;
         else
-            ids << ListRows::text(list, r, kRegId).toInt();
+            ids << reg.id;
     }
     // A removal cannot be undone: asked before anything is said or done.
     if (!ids.isEmpty() && !MessageBox::confirm(this, QStringLiteral("您确定要删除所选考生吗？")))
@@ -253,11 +257,11 @@ void CExamManagement::clearManualChoice()
 
 std::optional<ListedRegistration> CExamManagement::chosenSitting()
 {
-    QTableWidget *list = registrations();
+    const ReportModel *list = registrations();
     QList<ListedRegistration> chosen;
-    for (int r = 0; r < list->rowCount(); ++r)
-        if (ListRows::isChecked(list, r))
-            chosen << m_listed.value(ListRows::text(list, r, kRegId).toInt());
+    for (int r = 0; r < list->count(); ++r)
+        if (list->isChecked(r))
+            chosen << m_listed.at(r);
     if (chosen.size() != 1) {
         MessageBox::show(this, QStringLiteral("请选择一名考生！"), Caption::Tip);
         return std::nullopt;

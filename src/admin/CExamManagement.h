@@ -5,11 +5,12 @@
 #include "admin/ExamManagement.h"
 #include "app/ScreenBase.h"
 
-#include <QHash>
+#include <QList>
 
 #include <optional>
 
 class QTableWidget;
+class ReportModel;
 class QTableWidgetItem;
 
 class CExamManagement : public ScreenBase
@@ -44,7 +45,7 @@ public:
 
 private:
     QTableWidget *exams() const;
-    QTableWidget *registrations() const;
+    ReportModel *registrations() const;
     bool refreshExams();
     void reloadExams();
     void chooseExam(QTableWidgetItem *changed);
@@ -54,7 +55,7 @@ private:
     void removeRegistrations();
     void registerExaminee();
     void clearManualChoice();
-    void showRegistrations(const QList<ListedRegistration> &rows);
+    void showRegistrations(QList<ListedRegistration> rows);
     void fail(const QString &message);
     // The one checked registration with a running sitting; none (said why)
     // otherwise.
@@ -66,5 +67,5 @@ private:
     QString m_name;
     QString m_passMark;
     bool m_choosing = false;
-    QHash<int, ListedRegistration> m_listed; // the registrations shown, by ID
+    QList<ListedRegistration> m_listed; // the registrations shown, in list order
 };

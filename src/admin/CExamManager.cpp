@@ -1,13 +1,13 @@
 #include "admin/CExamManager.h"
 
 #include "admin/CImportExaminee.h"
-#include "app/ListRows.h"
 #include "admin/Roster.h"
 #include "app/Command.h"
 #include "app/DepartmentPostPicker.h"
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
+#include "app/ReportModel.h"
 #include "app/ShellOpen.h"
 #include "store/Schema.h"
 
@@ -15,7 +15,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QTableView>
+
+#include <numeric>
 
 namespace {
 constexpr int kIdColumn = 4;
@@ -28,8 +30,9 @@ CExamManager::CExamManager(QWidget *parent)
 
     for (int id : {QueryName, AddName})
         control<QLineEdit>(id)->setMaxLength(Schema::MaxText);
-    list()->setColumnWidth(kIdColumn, 0);
-    list()->setColumnHidden(kIdColumn, true);
+    auto *view = control<QTableView>(List);
+    view->setColumnWidth(kIdColumn, 0);
+    view->setColumnHidden(kIdColumn, true);
 
     m_query = new DepartmentPostPicker(control<QComboBox>(QueryDepartment), control<QComboBox>(QueryPost));
     m_add = new DepartmentPostPicker(control<QComboBox>(AddDepartment), control<QComboBox>(AddPost));
@@ -39,7 +42,7 @@ CExamManager::CExamManager(QWidget *parent)
     onClick(Query, [this] { runCommand(this, [this] { queryRoster(); }); });
     onClick(ClearQuery, [this] { clearQuery(); });
     onClick(ShowAll, [this] { runCommand(this, [this] { showAllExaminees(); }); });
-    onClick(ClearList, [this] { list()->setRowCount(0); });
+    onClick(ClearList, [this] { showRows({}); });
     onClick(Add, [this] { runCommand(this, [this] { addExaminee(); }); });
     onClick(ClearAdd, [this] { clearAdd(); });
     onClick(DeleteAll, [this] { runCommand(this, [this] { deleteAllExaminees(); }); });
@@ -47,23 +50,26 @@ CExamManager::CExamManager(QWidget *parent)
     onClick(ImportTemplate, [] { ShellOpen::open(QDir::current().absoluteFilePath(QStringLiteral("examinee.xls"))); });
     for (int id : {Exams, Scores, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
-    connect(list(), &QTableWidget::cellDoubleClicked, this,
-            [this](int row, int) { runCommand(this, [this, row] { deleteExaminee(row); }); });
+    connect(view, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &at) { runCommand(this, [this, row = at.row()] { deleteExaminee(row); }); });
 }
 
-QTableWidget *CExamManager::list() const
+ReportModel *CExamManager::list() const
 {
-    return control<QTableWidget>(List);
+    return ReportModel::of(control<QTableView>(List));
 }
 
-void CExamManager::showRows(const QList<RosterPerson> &rows)
+void CExamManager::showRows(RosterList people)
 {
-    QList<QStringList> texts;
-    texts.reserve(rows.size());
-    int number = 0;
-    for (const RosterPerson &p : rows)
-        texts << QStringList{QString::number(++number), p.name, p.department, p.post, QString::number(p.id)};
-    ListRows::fill(list(), texts);
+    list()->clear();
+    m_people = std::move(people);
+    m_shown.resize(size_t(m_people.size()));
+    std::iota(m_shown.begin(), m_shown.end(), 0);
+    list()->show(m_people.size(), [this](int r) {
+        const int at = m_shown[size_t(r)];
+        const RosterPerson p = m_people.at(at);
+        return QStringList{QString::number(at + 1), p.name, p.department, p.post, QString::number(p.id)};
+    });
 }
 
 void CExamManager::queryRoster()
@@ -76,21 +82,25 @@ void CExamManager::queryRoster()
     case Roster::Query::NoMatch:
         MessageBox::show(this, QStringLiteral("没有要查询的考生数据！"), Caption::Remind);
         return;
-    case Roster::Query::Found:
-        showRows(rows);
+    case Roster::Query::Found: {
+        RosterList found;
+        for (const RosterPerson &p : std::as_const(rows))
+            found.append(p);
+        showRows(std::move(found));
         return;
+    }
     }
 }
 
 void CExamManager::showAllExaminees()
 {
-    list()->setRowCount(0);
-    const QList<RosterPerson> rows = Roster::all();
-    if (rows.isEmpty()) {
+    showRows({});
+    RosterList people = Roster::all();
+    if (people.isEmpty()) {
         MessageBox::show(this, QStringLiteral("考生数据为空！"), Caption::Tip);
         return;
     }
-    showRows(rows);
+    showRows(std::move(people));
 }
 
 void CExamManager::addExaminee()
@@ -114,17 +124,16 @@ void CExamManager::addExaminee()
 
 void CExamManager::deleteExaminee(int row)
 {
-    QTableWidget *table = list();
-    if (row < 0 || row >= table->rowCount())
+    if (row < 0 || row >= int(m_shown.size()))
         return;
-    const int id = ListRows::text(table, row, kIdColumn).toInt();
-    table->removeRow(row);
+    const int id = m_people.at(m_shown[size_t(row)]).id;
+    list()->removeRow(row, [this, row] { m_shown.erase(m_shown.begin() + row); });
     Roster::remove(id);
 }
 
 void CExamManager::deleteAllExaminees()
 {
-    list()->setRowCount(0);
+    showRows({});
     if (Roster::count() == 0) {
         MessageBox::show(this, QStringLiteral("考生库已为空！"), Caption::Tip);
         return;
@@ -144,7 +153,7 @@ void CExamManager::importExaminees()
         return;
     }
     if (openImport(this, path) == QDialog::Accepted)
-        list()->setRowCount(0);
+        showRows({});
 }
 
 void CExamManager::clearQuery()

@@ -8,7 +8,7 @@
 #include <functional>
 
 class DepartmentPostPicker;
-class QTableWidget;
+class ReportModel;
 
 class CExamManager : public ScreenBase
 {
@@ -45,8 +45,8 @@ public:
     std::function<int(QWidget *, const QString &)> openImport;
 
 private:
-    QTableWidget *list() const;
-    void showRows(const QList<RosterPerson> &rows);
+    ReportModel *list() const;
+    void showRows(RosterList people);
     void queryRoster();
     void showAllExaminees();
     void addExaminee();
@@ -58,4 +58,9 @@ private:
 
     DepartmentPostPicker *m_query = nullptr;
     DepartmentPostPicker *m_add = nullptr;
+    // The people found, and the positions among them of the rows listed: a
+    // row's running number is its position, so a deleted row's neighbours
+    // keep theirs.
+    RosterList m_people;
+    std::vector<int> m_shown;
 };

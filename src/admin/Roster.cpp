@@ -8,17 +8,40 @@
 #include <QHash>
 #include <QSet>
 
+void RosterList::append(const RosterPerson &person)
+{
+    m_ids.push_back(person.id);
+    for (const QString *field : {&person.name, &person.department, &person.post})
+        m_texts.add(*field);
+}
+
+RosterPerson RosterList::at(int i) const
+{
+    return RosterPerson{m_ids[size_t(i)], m_texts.text(i, 0), m_texts.text(i, 1), m_texts.text(i, 2)};
+}
+
+void RosterList::squeeze()
+{
+    m_ids.shrink_to_fit();
+    m_texts.squeeze();
+}
+
 namespace Roster {
 
 namespace {
+
+RosterPerson personOf(const CRecordset &r)
+{
+    return RosterPerson{r.getInt(QStringLiteral("ID")), r.getString(QStringLiteral("姓名")),
+                        r.getString(QStringLiteral("部门")), r.getString(QStringLiteral("职务"))};
+}
 
 QList<RosterPerson> rowsOf(CRecordset &r)
 {
     QList<RosterPerson> rows;
     rows.reserve(r.recordCount());
     for (r.moveFirst(); !r.isEOF(); r.moveNext())
-        rows << RosterPerson{r.getInt(QStringLiteral("ID")), r.getString(QStringLiteral("姓名")),
-                             r.getString(QStringLiteral("部门")), r.getString(QStringLiteral("职务"))};
+        rows << personOf(r);
     return rows;
 }
 
@@ -72,12 +95,18 @@ Query query(const QString &name, const QString &department, const QString &post,
     return Query::Found;
 }
 
-QList<RosterPerson> all()
+RosterList all()
 {
     CADOConn conn;
-    RecordsetPtr r = conn.openRecordset(QStringLiteral("select ID,姓名,部门,职务 from examinee"), Db::Personnel);
-    QList<RosterPerson> rows = rowsOf(*r);
+    RosterList rows;
+    // Read one row at a time: only the packed list grows.
+    conn.forEachRow(QStringLiteral("select ID,姓名,部门,职务 from examinee"), Db::Personnel, {},
+                    [&rows](const CRecordset &r) {
+                        rows.append(personOf(r));
+                        return true;
+                    });
     conn.close();
+    rows.squeeze();
     return rows;
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 // The roster of examinees (table examinee of personnel.mdb): querying,
 // adding, deleting, and the import of examinee.xls. No widgets.
+#include "store/TextTable.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 class CADOConn;
 class XlsWorkbook;
@@ -14,6 +18,23 @@ struct RosterPerson
     QString name;
     QString department;
     QString post;
+};
+
+// People in list order, packed: the roster may hold a hundred thousand, and
+// its list makes texts only for the rows it shows.
+class RosterList
+{
+public:
+    int size() const { return int(m_ids.size()); }
+    bool isEmpty() const { return m_ids.empty(); }
+    void append(const RosterPerson &person);
+    RosterPerson at(int i) const;
+    // Gives back the room kept for growth once every row is in.
+    void squeeze();
+
+private:
+    std::vector<int> m_ids;
+    TextTable m_texts{3};
 };
 
 namespace Roster {
@@ -27,7 +48,7 @@ enum class Query {
 // Rows matching the given fields (a post only counts with a department), in
 // table order. Throws DbError.
 Query query(const QString &name, const QString &department, const QString &post, QList<RosterPerson> *rows);
-QList<RosterPerson> all();
+RosterList all();
 
 enum class Add {
     Added,

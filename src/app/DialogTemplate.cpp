@@ -1,6 +1,7 @@
 #include "app/DialogTemplate.h"
 
 #include "app/CReadEdit.h"
+#include "app/ReportModel.h"
 #include "app/Resources.h"
 
 #include <QCheckBox>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleFactory>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimeEdit>
@@ -229,7 +231,10 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
     } else if (k == QLatin1String("list")) {
         w = new QListWidget(parent);
     } else if (k == QLatin1String("listview")) {
-        auto *table = new QTableWidget(parent);
+        // A list that can run long is a view over a model that makes only the
+        // texts on screen; the others keep their rows as items.
+        const bool overModel = c.flag("model");
+        QTableView *table = overModel ? new QTableView(parent) : new QTableWidget(parent);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->setSelectionMode(QAbstractItemView::SingleSelection);
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -247,8 +252,13 @@ QWidget *createControl(const DialogTemplate &dialog, const ControlTemplate &c, Q
         // The described widths hold, however narrow (the style's minimum
         // follows the font and would widen a 42-pixel column).
         table->horizontalHeader()->setMinimumSectionSize(0);
-        table->setColumnCount(int(headers.size()));
-        table->setHorizontalHeaderLabels(headers);
+        if (overModel) {
+            table->setModel(new ReportModel(headers, table));
+        } else {
+            auto *widget = static_cast<QTableWidget *>(table);
+            widget->setColumnCount(int(headers.size()));
+            widget->setHorizontalHeaderLabels(headers);
+        }
         for (int i = 0; i < widths.size(); ++i)
             table->setColumnWidth(i, widths.at(i));
         w = table;

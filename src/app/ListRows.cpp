@@ -33,12 +33,8 @@ void put(QTableWidget *list, int row, const QStringList &texts, bool checkable)
 
 void append(QTableWidget *list, const QStringList &texts, bool checkable)
 {
-    insert(list, list->rowCount(), texts, checkable);
-}
-
-void insert(QTableWidget *list, int row, const QStringList &texts, bool checkable)
-{
     const bool blocked = list->blockSignals(true);
+    const int row = list->rowCount();
     list->insertRow(row);
     put(list, row, texts, checkable);
     list->blockSignals(blocked);

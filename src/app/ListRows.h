@@ -1,6 +1,7 @@
 #pragma once
-// Rows of the report lists of the administration screens: centred texts,
-// and in the lists with check boxes an empty first column holding the box.
+// Rows of the short report lists, held as items: centred texts, and in the
+// lists with check boxes an empty first column holding the box. A list that
+// can run long sits over a ReportModel instead.
 #include <QStringList>
 
 class QTableWidget;
@@ -10,8 +11,6 @@ namespace ListRows {
 // Appends a row; with checkable, column 0 is the check box and the texts
 // start in column 1.
 void append(QTableWidget *list, const QStringList &texts, bool checkable = false);
-// Inserts a row at the given position, otherwise as append.
-void insert(QTableWidget *list, int row, const QStringList &texts, bool checkable = false);
 void fill(QTableWidget *list, const QList<QStringList> &rows, bool checkable = false);
 
 QString text(const QTableWidget *list, int row, int column);

@@ -1,17 +1,17 @@
 #include "results/CCheckScore.h"
 
-#include "app/ListRows.h"
 #include "app/CMyMsgDlg.h"
 #include "app/Command.h"
 #include "app/DepartmentPostPicker.h"
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
+#include "app/ReportModel.h"
 #include "results/ChartSelection.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace {
 
@@ -27,14 +27,14 @@ CCheckScore::CCheckScore(QWidget *parent)
     m_picker = new DepartmentPostPicker(control<QComboBox>(Department), control<QComboBox>(Post));
     // The exam name takes what the other columns leave, up to the list's
     // right edge, with or without a vertical scroll bar.
-    results()->horizontalHeader()->setStretchLastSection(true);
+    control<QTableView>(List)->horizontalHeader()->setStretchLastSection(true);
 
     onClick(Query, [this] { runCommand(this, [this] { query(); }); });
     onClick(ClearFields, [this] { clearFields(); });
     onClick(Rank, [this] { runCommand(this, [this] { rank(); }); });
     onClick(ShowAll, [this] { runCommand(this, [this] { showAll(); }); });
-    onClick(CheckAll, [this] { ListRows::setAllChecked(results(), true); });
-    onClick(UncheckAll, [this] { ListRows::setAllChecked(results(), false); });
+    onClick(CheckAll, [this] { results()->setAllChecked(true); });
+    onClick(UncheckAll, [this] { results()->setAllChecked(false); });
     onClick(Export, [this] { runCommand(this, [this] { exportChart(); }); });
     for (int id : {Marking, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
@@ -51,9 +51,9 @@ CCheckScore::CCheckScore(QWidget *parent)
     });
 }
 
-QTableWidget *CCheckScore::results() const
+ReportModel *CCheckScore::results() const
 {
-    return control<QTableWidget>(List);
+    return ReportModel::of(control<QTableView>(List));
 }
 
 bool CCheckScore::verifyResults()
@@ -61,7 +61,7 @@ bool CCheckScore::verifyResults()
     return verifyResults(nullptr);
 }
 
-bool CCheckScore::verifyResults(QList<ScoreRow> *scored)
+bool CCheckScore::verifyResults(ScoreList *scored)
 {
     QString message;
     switch (ScoreQuery::verify(scored)) {
@@ -79,25 +79,28 @@ bool CCheckScore::verifyResults(QList<ScoreRow> *scored)
     return false;
 }
 
-void CCheckScore::fillList(const QList<ScoreRow> &rows)
+void CCheckScore::fillList(ScoreList rows)
 {
-    QList<QStringList> texts;
-    texts.reserve(rows.size());
-    int position = 0;
-    for (const ScoreRow &r : rows)
-        texts << ScoreQuery::listColumns(++position, r);
-    ListRows::fill(results(), texts, true);
+    m_rows = std::move(rows);
+    results()->show(int(m_rows.size()), [this](int r) { return ScoreQuery::listColumns(r + 1, m_rows.at(r)); },
+                    true);
+}
+
+void CCheckScore::clearList()
+{
+    results()->clear();
+    m_rows.clear();
 }
 
 void CCheckScore::query()
 {
-    results()->setRowCount(0);
+    clearList();
     if (!verifyResults())
         return;
     const ScoreQuery::Fields fields{text(Name), selectedText(control<QComboBox>(Department)),
                                     selectedText(control<QComboBox>(Post)),
                                     selectedText(control<QComboBox>(ExamName))};
-    QList<ScoreRow> rows;
+    ScoreList rows;
     switch (ScoreQuery::query(fields, &rows)) {
     case ScoreQuery::Found::AllEmpty:
         MessageBox::show(this, QStringLiteral("查询条件不能全部为空！"), Caption::Tip);
@@ -114,7 +117,7 @@ void CCheckScore::query()
         MessageBox::show(this, QStringLiteral("找不到考生成绩记录！"), Caption::Tip);
         return;
     case ScoreQuery::Found::Rows:
-        fillList(rows);
+        fillList(std::move(rows));
         return;
     }
 }
@@ -131,8 +134,8 @@ void CCheckScore::clearFields()
 
 void CCheckScore::rank()
 {
-    results()->setRowCount(0);
-    QList<ScoreRow> rows;
+    clearList();
+    ScoreList rows;
     switch (ScoreQuery::rank(selectedText(control<QComboBox>(ExamName)), &rows)) {
     case ScoreQuery::Ranked::NoExamName:
         MessageBox::show(this, QStringLiteral("请选择考试名称！"), Caption::Tip);
@@ -141,21 +144,21 @@ void CCheckScore::rank()
         MessageBox::show(this, QStringLiteral("此考试没有考生成绩记录！"), Caption::Tip);
         return;
     case ScoreQuery::Ranked::Rows:
-        fillList(rows);
+        fillList(std::move(rows));
         return;
     }
 }
 
 void CCheckScore::showAll()
 {
-    results()->setRowCount(0);
-    QList<ScoreRow> verified;
+    clearList();
+    ScoreList verified;
     if (!verifyResults(&verified))
         return;
-    QList<ScoreRow> rows;
+    ScoreList rows;
     switch (ScoreQuery::showAll(&rows, &verified)) {
     case ScoreQuery::Found::Rows:
-        fillList(rows);
+        fillList(std::move(rows));
         return;
     case ScoreQuery::Found::NoScores:
         MessageBox::show(this, QStringLiteral("考生成绩记录为空！"), Caption::Tip);
@@ -167,17 +170,14 @@ void CCheckScore::showAll()
 
 void CCheckScore::exportChart()
 {
-    QTableWidget *list = results();
-    QList<ListedResult> rows;
-    rows.reserve(list->rowCount());
-    for (int r = 0; r < list->rowCount(); ++r) {
-        ListedResult row{{}, ListRows::isChecked(list, r)};
-        for (int c = 1; c < list->columnCount(); ++c)
-            row.columns << ListRows::text(list, r, c);
-        rows << row;
-    }
+    ReportModel *list = results();
+    // Only a ticked row's texts are read, so a long list costs no formatting.
+    QList<ListedResult> rows(list->count());
+    for (int r = 0; r < list->count(); ++r)
+        if (list->isChecked(r))
+            rows[r] = ListedResult{ScoreQuery::listColumns(r + 1, m_rows.at(r)), true};
     // Every tick goes, whatever the outcome.
-    ListRows::setAllChecked(list, false);
+    list->setAllChecked(false);
 
     ChartSelection selection;
     switch (ChartExport::collect(rows, control<QCheckBox>(WithTimes)->isChecked(), &selection)) {

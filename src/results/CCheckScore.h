@@ -7,7 +7,7 @@
 #include "results/ScoreQuery.h"
 
 class DepartmentPostPicker;
-class QTableWidget;
+class ReportModel;
 
 class CCheckScore : public ScreenBase
 {
@@ -40,11 +40,12 @@ public:
     // program ends (false under a test's exit handler).
     bool verifyResults();
     // The same, handing over the scored rows it read.
-    bool verifyResults(QList<ScoreRow> *scored);
+    bool verifyResults(ScoreList *scored);
 
 private:
-    QTableWidget *results() const;
-    void fillList(const QList<ScoreRow> &rows);
+    ReportModel *results() const;
+    void fillList(ScoreList rows);
+    void clearList();
     void query();
     void clearFields();
     void rank();
@@ -52,4 +53,6 @@ private:
     void exportChart();
 
     DepartmentPostPicker *m_picker = nullptr;
+    // The rows listed, in list order; the list makes its texts from them.
+    ScoreList m_rows;
 };

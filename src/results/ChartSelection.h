@@ -20,7 +20,8 @@ struct ChartSelection
     QString paperName; // one value
 };
 
-// One row of the result list as shown: columns 1 to 9 and its tick.
+// One row of the result list as shown: columns 1 to 9 and its tick; the
+// columns of a row not ticked are never read and may be left empty.
 struct ListedResult
 {
     QStringList columns; // 序号 姓名 部门 职务 成绩 合格 考试用时 考试时间 考试名称

@@ -8,6 +8,21 @@
 #include <cmath>
 #include <limits>
 
+void ScoreList::append(const ScoreRow &row)
+{
+    for (const QString *field : {&row.id, &row.name, &row.department, &row.post, &row.score, &row.passMark,
+                                 &row.timeUsed, &row.examTime, &row.examName})
+        m_fields.add(*field);
+    m_fields.add(row.essay);
+}
+
+ScoreRow ScoreList::at(int i) const
+{
+    return ScoreRow{m_fields.text(i, 0), m_fields.text(i, 1), m_fields.text(i, 2), m_fields.text(i, 3),
+                    m_fields.text(i, 4), m_fields.text(i, 5), m_fields.text(i, 6), m_fields.text(i, 7),
+                    m_fields.text(i, 8), m_fields.value(i, 9)};
+}
+
 namespace ScoreQuery {
 
 namespace {
@@ -23,12 +38,16 @@ ScoreRow rowOf(const CRecordset &r)
                     r.getString(QStringLiteral("考试名称")), r.value(QStringLiteral("问答题"))};
 }
 
-QList<ScoreRow> rowsOf(CRecordset &r)
+// The rows of a selection, read one at a time so that only the packed
+// list grows.
+ScoreList rowsOf(CADOConn &conn, const QString &sql, const QVariantList &params = {})
 {
-    QList<ScoreRow> rows;
-    rows.reserve(r.recordCount());
-    for (r.moveFirst(); !r.isEOF(); r.moveNext())
-        rows << rowOf(r);
+    ScoreList rows;
+    conn.forEachRow(sql, Db::Personnel, params, [&rows](const CRecordset &r) {
+        rows.append(rowOf(r));
+        return true;
+    });
+    rows.squeeze();
     return rows;
 }
 
@@ -50,7 +69,7 @@ std::optional<int> counterValue(const CRecordset &r, const QString &column)
 
 } // namespace
 
-Verification verify(QList<ScoreRow> *scored)
+Verification verify(ScoreList *scored)
 {
     if (scored)
         scored->clear();
@@ -85,27 +104,32 @@ Verification verify(QList<ScoreRow> *scored)
             != CounterCheck::Ok)
             return Verification::RosterTampered;
     }
-    RecordsetPtr results = conn.openRecordset(kScored, Db::Personnel);
-    QList<ScoreRow> rows;
-    if (scored)
-        rows.reserve(results->recordCount());
-    for (results->moveFirst(); !results->isEOF(); results->moveNext()) {
+    // A hundred thousand results are walked one at a time: only the packed
+    // rows handed back are kept.
+    bool sealed = true;
+    ScoreList rows;
+    conn.forEachRow(kScored, Db::Personnel, {}, [&](const CRecordset &r) {
         // The shown fields are the digested ones, so the code is computed
         // from the row as it is taken.
         if (scored) {
-            const ScoreRow row = rowOf(*results);
-            if (resultCode(row.id, row.name, row.post, row.examName, row.score, row.passMark, row.timeUsed,
-                           row.examTime)
-                != results->getString(QStringLiteral("保存码")))
-                return Verification::ResultTampered;
-            rows << row;
-        } else if (!resultSealed(*results)) {
-            return Verification::ResultTampered;
+            const ScoreRow row = rowOf(r);
+            sealed = resultCode(row.id, row.name, row.post, row.examName, row.score, row.passMark, row.timeUsed,
+                                row.examTime)
+                     == r.getString(QStringLiteral("保存码"));
+            if (sealed)
+                rows.append(row);
+        } else {
+            sealed = resultSealed(r);
         }
-    }
+        return sealed;
+    });
     conn.close();
-    if (scored)
+    if (!sealed)
+        return Verification::ResultTampered;
+    if (scored) {
+        rows.squeeze();
         *scored = std::move(rows);
+    }
     return Verification::Sound;
 }
 
@@ -127,7 +151,7 @@ int waitingEssays()
         ->getInt(QStringLiteral("n"));
 }
 
-Found query(const Fields &f, QList<ScoreRow> *rows)
+Found query(const Fields &f, ScoreList *rows)
 {
     rows->clear();
     if (f.name.isEmpty() && f.department.isEmpty() && f.post.isEmpty() && f.examName.isEmpty())
@@ -156,15 +180,14 @@ Found query(const Fields &f, QList<ScoreRow> *rows)
     if (conditions.isEmpty())
         return Found::OnlyPost;
 
-    RecordsetPtr r = conn.openRecordset(QStringLiteral("select * from ExamRegister where ")
-                                            + conditions.join(QStringLiteral(" and "))
-                                            + QStringLiteral(" and 成绩 is not null"),
-                                        Db::Personnel, params);
-    *rows = rowsOf(*r);
+    *rows = rowsOf(conn,
+                   QStringLiteral("select * from ExamRegister where ") + conditions.join(QStringLiteral(" and "))
+                       + QStringLiteral(" and 成绩 is not null"),
+                   params);
     return rows->isEmpty() ? Found::NoMatch : Found::Rows;
 }
 
-Found showAll(QList<ScoreRow> *rows, const QList<ScoreRow> *verified)
+Found showAll(ScoreList *rows, const ScoreList *verified)
 {
     rows->clear();
     if (verified && !verified->isEmpty()) {
@@ -176,12 +199,11 @@ Found showAll(QList<ScoreRow> *rows, const QList<ScoreRow> *verified)
         return Found::NoRegistrations;
     if (verified)
         return Found::NoScores;
-    RecordsetPtr r = conn.openRecordset(kScored, Db::Personnel);
-    *rows = rowsOf(*r);
+    *rows = rowsOf(conn, kScored);
     return rows->isEmpty() ? Found::NoScores : Found::Rows;
 }
 
-Ranked rank(const QString &examName, QList<ScoreRow> *rows)
+Ranked rank(const QString &examName, ScoreList *rows)
 {
     rows->clear();
     if (examName.isEmpty())
@@ -189,11 +211,10 @@ Ranked rank(const QString &examName, QList<ScoreRow> *rows)
     CADOConn conn;
     // Scores by their numeric value; the time used is whole seconds, so it is
     // ordered as a number too (as text "600" would come before "99").
-    RecordsetPtr r = conn.openRecordset(
-        QStringLiteral("select * from ExamRegister where 考试名称=? and 成绩 is not null and 考试用时 is not null "
-                       "order by cast(成绩 as real) desc, cast(考试用时 as integer) asc, ID asc"),
-        Db::Personnel, {examName});
-    *rows = rowsOf(*r);
+    *rows = rowsOf(conn,
+                   QStringLiteral("select * from ExamRegister where 考试名称=? and 成绩 is not null and 考试用时 is not null "
+                                  "order by cast(成绩 as real) desc, cast(考试用时 as integer) asc, ID asc"),
+                   {examName});
     return rows->isEmpty() ? Ranked::NoResults : Ranked::Rows;
 }
 

@@ -477,6 +477,27 @@ RecordsetPtr CADOConn::openRecordset(const QString &sql, const QString &file, co
     return rs;
 }
 
+void CADOConn::forEachRow(const QString &sql, const QString &file, const QVariantList &params,
+                          const std::function<bool(const CRecordset &row)> &visit)
+{
+    QString refused;
+    if (!ensureConnection(file, &refused))
+        throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
+    CRecordset row;
+    row.m_open = true;
+    row.m_rows.resize(1);
+    QString error;
+    const bool ok = m_handle->each(
+        sql, params, &row.m_columns,
+        [&](detail::ResultRow &r) {
+            std::swap(row.m_rows.front().values, r.values);
+            return visit(row);
+        },
+        &error);
+    if (!ok)
+        throw DbError(error);
+}
+
 bool CADOConn::execute(const QString &sql, const QString &file, const QVariantList &params)
 {
     try {

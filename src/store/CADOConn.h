@@ -146,6 +146,12 @@ public:
     RecordsetPtr openRecordset(const QString &sql, const QString &file,
                                const QVariantList &params = {});
 
+    // Reads a selection row by row, keeping only the row in hand: visit gets
+    // it as a one-row recordset (read only) and returns false to stop. For
+    // selections too long to hold at once. Throws DbError on failure.
+    void forEachRow(const QString &sql, const QString &file, const QVariantList &params,
+                    const std::function<bool(const CRecordset &row)> &visit);
+
     // False on failure, silently.
     bool execute(const QString &sql, const QString &file, const QVariantList &params = {});
 

@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -28,6 +29,10 @@ struct DbHandle
     // "select * from <keyedTable> ...", and each row also carries its key.
     virtual bool select(const QString &sql, const QVariantList &params, const QString &keyedTable,
                         QStringList *columns, std::vector<ResultRow> *rows, QString *error) = 0;
+    // Reads a selection row by row, handing each to visit until it returns
+    // false; the row may be taken apart by visit.
+    virtual bool each(const QString &sql, const QVariantList &params, QStringList *columns,
+                      const std::function<bool(ResultRow &row)> &visit, QString *error) = 0;
     // Runs a statement; rows it returns are dropped.
     virtual bool exec(const QString &sql, const QVariantList &params, QString *error) = 0;
     // The row of table with key, its values in "select *" order.

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <memory>
 #include <cstring>
 #include <string>
 
@@ -232,6 +233,39 @@ public:
             rows->push_back(std::move(row));
         }
         return finish(stmt, rc, error);
+    }
+
+    bool each(const QString &sql, const QVariantList &params, QStringList *columns,
+              const std::function<bool(ResultRow &row)> &visit, QString *error) override
+    {
+        sqlite3_stmt *stmt = prepare(sql, error);
+        if (!stmt)
+            return false;
+        if (sqlite3_bind_parameter_count(stmt) != params.size()) {
+            *error = QStringLiteral("wrong number of parameters");
+            return false;
+        }
+        bindAll(stmt, params);
+        // The cached statement is left reset however the walk ends.
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
+        const int count = sqlite3_column_count(stmt);
+        columns->clear();
+        for (int i = 0; i < count; ++i)
+            *columns << QString::fromUtf8(sqlite3_column_name(stmt, i));
+        ResultRow row;
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            row.values.clear();
+            for (int i = 0; i < count; ++i)
+                row.values.push_back(columnText(stmt, i));
+            if (!visit(row))
+                return true;
+        }
+        if (rc != SQLITE_DONE) {
+            *error = lastError();
+            return false;
+        }
+        return true;
     }
 
     bool exec(const QString &sql, const QVariantList &params, QString *error) override

@@ -72,6 +72,21 @@ public:
         return query(text, params, !keyedTable.isEmpty(), columns, rows, error);
     }
 
+    bool each(const QString &sql, const QVariantList &params, QStringList *columns,
+              const std::function<bool(ResultRow &row)> &visit, QString *error) override
+    {
+        if (ServerDialect::onWorkingTable(sql))
+            return local(error) && m_local->each(sql, params, columns, visit, error);
+        // The server hands the selection over whole; it is walked from there.
+        std::vector<ResultRow> rows;
+        if (!query(sql, params, false, columns, &rows, error))
+            return false;
+        for (ResultRow &row : rows)
+            if (!visit(row))
+                break;
+        return true;
+    }
+
     bool exec(const QString &sql, const QVariantList &params, QString *error) override
     {
         if (ServerDialect::onWorkingTable(sql))

@@ -108,8 +108,8 @@ TEST_F(CCreateExamTest, PeopleAreFoundMovedAndRemoved)
 
     // Removing: a ticked row and a selected row.
     tick(*s, CCreateExam::Chosen, 0);
-    auto *right = s->control<QTableWidget>(CCreateExam::Chosen);
-    QTest::mouseClick(right->viewport(), Qt::LeftButton, {}, right->visualItemRect(right->item(2, 1)).center());
+    auto *right = s->control<QTableView>(CCreateExam::Chosen);
+    QTest::mouseClick(right->viewport(), Qt::LeftButton, {}, right->visualRect(right->model()->index(2, 1)).center());
     click(*s, CCreateExam::Remove);
     EXPECT_EQ(rowsOf(*s, CCreateExam::Chosen, 1), QStringList{"李四 财务部 出纳"});
     click(*s, CCreateExam::CheckAllChosen);
@@ -161,7 +161,7 @@ TEST_F(CCreateExamTest, SavingTheSamePersonTwiceGivesOneRegistration)
               (QList<QStringList>{{"1", "1", "6"}}));
 
     // The collected people and typed fields are reset; the paper stays.
-    EXPECT_EQ(s->control<QTableWidget>(CCreateExam::Chosen)->rowCount(), 0);
+    EXPECT_EQ(rowCountOf(*s, CCreateExam::Chosen), 0);
     EXPECT_EQ(s->text(CCreateExam::Name) + s->text(CCreateExam::TimeLimit) + s->text(CCreateExam::PassMark), "");
     EXPECT_EQ(s->text(CCreateExam::PaperName), "语文卷");
     EXPECT_EQ(s->control<QTimeEdit>(CCreateExam::EndTime)->text(), "10:00");

@@ -74,7 +74,7 @@ TEST_F(CExamManagementTest, ListsExamsAndRemembersTheTickedOne)
     saveShot(s.get(), "CExamManagement");
 
     click(*s, CExamManagement::ReloadExams);
-    EXPECT_EQ(s->control<QTableWidget>(CExamManagement::Registrations)->rowCount(), 0);
+    EXPECT_EQ(rowCountOf(*s, CExamManagement::Registrations), 0);
     expectBox("请选择考卷！", Caption::Tip);
     click(*s, CExamManagement::ViewExaminees);
     expectBox("请选择考试！", Caption::Tip);
@@ -112,7 +112,7 @@ TEST_F(CExamManagementTest, RemovingTickedRegistrationsSparesFinishedOnes)
     const QString ask = "您确定要删除所选考生吗？";
     expectBox(ask, Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
     click(*s, CExamManagement::RemoveRegistrations);
-    EXPECT_EQ(s->control<QTableWidget>(CExamManagement::Registrations)->rowCount(), 2);
+    EXPECT_EQ(rowCountOf(*s, CExamManagement::Registrations), 2);
     EXPECT_EQ(counters(1), (QList<QStringList>{{"2", "7"}}));
     expectBox(ask, Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     expectBox("'李四'已完成考试，不能删除！", Caption::Tip);
@@ -120,7 +120,7 @@ TEST_F(CExamManagementTest, RemovingTickedRegistrationsSparesFinishedOnes)
     EXPECT_EQ(rowsOf(*s, CExamManagement::Registrations, 1, 5), QStringList{"1 李四 财务部 出纳 已考"});
     EXPECT_EQ(counters(1), (QList<QStringList>{{"1", "6"}}));
     click(*s, CExamManagement::ViewExaminees); // the counters still pass
-    EXPECT_EQ(s->control<QTableWidget>(CExamManagement::Registrations)->rowCount(), 1);
+    EXPECT_EQ(rowCountOf(*s, CExamManagement::Registrations), 1);
 }
 
 TEST_F(CExamManagementTest, RegisteringOneMorePerson)
@@ -137,7 +137,7 @@ TEST_F(CExamManagementTest, RegisteringOneMorePerson)
     click(*s, CExamManagement::Register);
     // The exam row is unticked, which empties the registrations again.
     EXPECT_FALSE(ticked(*s, CExamManagement::Exams, 0));
-    EXPECT_EQ(s->control<QTableWidget>(CExamManagement::Registrations)->rowCount(), 0);
+    EXPECT_EQ(rowCountOf(*s, CExamManagement::Registrations), 0);
     EXPECT_EQ(s->text(CExamManagement::ShownName), "年度考试");
     EXPECT_TRUE(items(*s, CExamManagement::Names).isEmpty());
     EXPECT_EQ(counters(1), (QList<QStringList>{{"3", "8"}}));

@@ -66,7 +66,7 @@ TEST_F(CExamManagerTest, QueryShowAllAndClearing)
     typeInto(*s, CExamManager::QueryName, "王五");
     expectBox("没有要查询的考生数据！", Caption::Remind);
     click(*s, CExamManager::Query);
-    EXPECT_EQ(s->control<QTableWidget>(CExamManager::List)->rowCount(), 2);
+    EXPECT_EQ(rowCountOf(*s, CExamManager::List), 2);
 
     // Spaces never reach the name box.
     typeInto(*s, CExamManager::QueryName, "O' Brien");
@@ -81,10 +81,10 @@ TEST_F(CExamManagerTest, QueryShowAllAndClearing)
 
     click(*s, CExamManager::ShowAll);
     EXPECT_EQ(rowsOf(*s, CExamManager::List, 0, 3).size(), 4);
-    EXPECT_EQ(s->control<QTableWidget>(CExamManager::List)->columnWidth(4), 0);
+    EXPECT_EQ(s->control<QTableView>(CExamManager::List)->columnWidth(4), 0);
     saveShot(s.get(), "CExamManager");
     click(*s, CExamManager::ClearList);
-    EXPECT_EQ(s->control<QTableWidget>(CExamManager::List)->rowCount(), 0);
+    EXPECT_EQ(rowCountOf(*s, CExamManager::List), 0);
 
     Roster::removeAll();
     expectBox("考生数据为空！", Caption::Tip);
@@ -121,11 +121,11 @@ TEST_F(CExamManagerTest, DoubleClickDeletesTheRowAndDeleteAllAsksFirst)
 {
     seed();
     auto s = open();
-    auto *list = s->control<QTableWidget>(CExamManager::List);
+    auto *list = s->control<QTableView>(CExamManager::List);
     // Nothing in the list: a double-click deletes nothing.
     doubleClick(list, QPoint(20, 20));
     click(*s, CExamManager::ShowAll);
-    const QRect second = list->visualItemRect(list->item(1, 1));
+    const QRect second = list->visualRect(list->model()->index(1, 1));
     doubleClick(list, second.center());
     EXPECT_EQ(rowsOf(*s, CExamManager::List, 0, 3), (QStringList{"1 张三 财务部 会计", "3 张三 人事部 主管", "4 O'Brien 技术部 工程师"}));
     EXPECT_EQ(stored(), (QStringList{"张三 财务部 会计", "张三 人事部 主管", "O'Brien 技术部 工程师"}));
@@ -136,7 +136,7 @@ TEST_F(CExamManagerTest, DoubleClickDeletesTheRowAndDeleteAllAsksFirst)
     const QString ask = "您确定要删除系统保存的所有考生码?\n一旦删除将无法恢复！";
     expectBox(ask, Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
     click(*s, CExamManager::DeleteAll);
-    EXPECT_EQ(list->rowCount(), 0);
+    EXPECT_EQ(list->model()->rowCount(), 0);
     EXPECT_EQ(stored().size(), 3);
     expectBox(ask, Caption::Remind, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
     click(*s, CExamManager::DeleteAll);
@@ -170,14 +170,14 @@ TEST_F(CExamManagerTest, ImportThroughThePopUp)
     answerFileDialog(adminFixture("examinee.xls"));
     click(*s, CExamManager::Import);
     EXPECT_EQ(stored().size(), 4);
-    EXPECT_EQ(s->control<QTableWidget>(CExamManager::List)->rowCount(), 4);
+    EXPECT_EQ(rowCountOf(*s, CExamManager::List), 4);
 
     whenShown<CImportExaminee>([](CImportExaminee *popup) { click(*popup, CImportExaminee::Import); });
     answerFileDialog(adminFixture("examinee.xls"));
     expectBox("导入数据10条，已删除3条重复数据！\n另有3行的姓名、部门或职务为空，未导入。", Caption::Tip);
     click(*s, CExamManager::Import);
     EXPECT_EQ(stored().size(), 11);
-    EXPECT_EQ(s->control<QTableWidget>(CExamManager::List)->rowCount(), 0);
+    EXPECT_EQ(rowCountOf(*s, CExamManager::List), 0);
 
     whenShown<CImportExaminee>([](CImportExaminee *popup) { click(*popup, CImportExaminee::Import); });
     answerFileDialog(adminFixture("swapped/examinee.xls"));

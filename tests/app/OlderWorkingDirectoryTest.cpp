@@ -59,7 +59,7 @@ void opensVerifiesAndRunsAnExam()
     QList<ListedExam> exams;
     ASSERT_EQ(ExamManagement::loadExams(Clock::now(), &exams), ExamManagement::Listing::Sound);
     ASSERT_EQ(exams.size(), 1);
-    QList<ScoreRow> scored;
+    ScoreList scored;
     ASSERT_EQ(ScoreQuery::verify(&scored), ScoreQuery::Verification::Sound);
     ASSERT_EQ(scored.size(), 2);
 
@@ -133,7 +133,7 @@ TEST_F(OlderWorkingDirectoryOnServerTest, CopiedOntoTheLabServerItVerifiesAndRun
 
     // A score raised with psql is found as on the files.
     ASSERT_TRUE(ServerCluster::exec(server(), "update personnel.examregister set 成绩='100' where 姓名='王五'"));
-    QList<ScoreRow> scored;
+    ScoreList scored;
     EXPECT_EQ(ScoreQuery::verify(&scored), ScoreQuery::Verification::ResultTampered);
 }
 

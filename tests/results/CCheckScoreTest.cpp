@@ -52,7 +52,7 @@ TEST_F(CCheckScoreTest, ShowsAllResultsWithTheirPassFlagsAndTimes)
 {
     auto s = open();
     EXPECT_EQ(s->windowTitle(), "Lumet—成绩查询");
-    EXPECT_EQ(s->control<QTableWidget>(CCheckScore::List)->rowCount(), 0) << "the list starts empty";
+    EXPECT_EQ(rowCountOf(*s, CCheckScore::List), 0) << "the list starts empty";
     EXPECT_EQ(items(*s, CCheckScore::ExamName), (QStringList{"年度考试", "AA"}));
     EXPECT_EQ(items(*s, CCheckScore::Department), (QStringList{"财务部", "人事部", "技术部"}));
     EXPECT_TRUE(items(*s, CCheckScore::Post).isEmpty());
@@ -69,11 +69,11 @@ TEST_F(CCheckScoreTest, ShowsAllResultsWithTheirPassFlagsAndTimes)
 
     // Every column in sight: the exam name ends at the list's right edge
     // and the time of the exam fits its column.
-    auto *list = s->control<QTableWidget>(CCheckScore::List);
+    auto *list = s->control<QTableView>(CCheckScore::List);
     const QFontMetrics fm(list->font());
     EXPECT_LE(list->columnViewportPosition(9) + list->columnWidth(9), list->viewport()->width());
     EXPECT_GT(list->columnWidth(9), fm.horizontalAdvance("年度考试"));
-    EXPECT_LT(fm.horizontalAdvance(list->item(0, 8)->text()), list->columnWidth(8));
+    EXPECT_LT(fm.horizontalAdvance(list->model()->index(0, 8).data().toString()), list->columnWidth(8));
 }
 
 TEST_F(CCheckScoreTest, QueriesWithTheirMessages)
@@ -102,7 +102,7 @@ TEST_F(CCheckScoreTest, QueriesWithTheirMessages)
     ASSERT_TRUE(choose(*s, CCheckScore::Department, "技术部"));
     expectBox("找不到考生成绩记录！", Caption::Tip);
     click(*s, CCheckScore::Query);
-    EXPECT_EQ(s->control<QTableWidget>(CCheckScore::List)->rowCount(), 0);
+    EXPECT_EQ(rowCountOf(*s, CCheckScore::List), 0);
 
     click(*s, CCheckScore::ClearFields);
     ASSERT_TRUE(choose(*s, CCheckScore::ExamName, "AA"));
@@ -137,7 +137,7 @@ TEST_F(CCheckScoreTest, RankingOneExam)
     ASSERT_TRUE(choose(*s, CCheckScore::ExamName, "AA"));
     expectBox("此考试没有考生成绩记录！", Caption::Tip);
     click(*s, CCheckScore::Rank);
-    EXPECT_EQ(s->control<QTableWidget>(CCheckScore::List)->rowCount(), 0);
+    EXPECT_EQ(rowCountOf(*s, CCheckScore::List), 0);
 }
 
 TEST_F(CCheckScoreTest, ExportRefusalsClearEveryTick)
@@ -228,7 +228,7 @@ TEST_F(CCheckScoreTest, TamperingEndsTheProgramAtOpeningQueryAndShowAll)
         // Before the query and before show all as well.
         expectTimed("考生成绩信息已被篡改,将退出程序！");
         click(*s, CCheckScore::ShowAll);
-        EXPECT_EQ(s->control<QTableWidget>(CCheckScore::List)->rowCount(), 0);
+        EXPECT_EQ(rowCountOf(*s, CCheckScore::List), 0);
         typeInto(*s, CCheckScore::Name, "张三");
         expectTimed("考生成绩信息已被篡改,将退出程序！");
         click(*s, CCheckScore::Query);

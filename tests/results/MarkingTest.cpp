@@ -97,7 +97,7 @@ TEST_F(MarkingTest, ThreeEssaysMarkedOneByOne)
               (QList<QStringList>{{"83", "dd9c226a3cb0dc216985e2700a7094b0", "1"}}));
     EXPECT_TRUE(Marking::waiting().isEmpty());
     EXPECT_EQ(ScoreQuery::verify(), ScoreQuery::Verification::Sound);
-    QList<ScoreRow> rows;
+    ScoreList rows;
     ASSERT_EQ(ScoreQuery::showAll(&rows), ScoreQuery::Found::Rows);
     EXPECT_EQ(ScoreQuery::passFlag(rows.at(0)), "是");
 }

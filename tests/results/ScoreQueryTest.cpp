@@ -19,7 +19,7 @@ ScoreRow scored(const QString &score, const QString &passMark, std::optional<QSt
     return r;
 }
 
-QStringList names(const QList<ScoreRow> &rows)
+QStringList names(const ScoreList &rows)
 {
     QStringList n;
     for (const ScoreRow &r : rows)
@@ -30,7 +30,7 @@ QStringList names(const QList<ScoreRow> &rows)
 class ScoreQueryTest : public ResultsTest
 {
 protected:
-    QList<ScoreRow> rows;
+    ScoreList rows;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "store/CADOConn.h"
 #include "store/QuestionType.h"
 #include "store/Schema.h"
+#include "store/TextTable.h"
 #include "store/WorkDir.h"
 #include "support/VornTest.h"
 
@@ -85,6 +86,43 @@ TEST_F(CADOConnTest, FailuresOfStatementsAreSilentUntilUsed)
     RecordsetPtr count = conn.openRecordset("select count(*) as n from LastPass", Db::Personnel);
     EXPECT_EQ(count->getInt("n"), 3);
     EXPECT_THROW(count->put("n", 1), DbError);
+}
+
+TEST_F(CADOConnTest, ALongSelectionIsWalkedRowByRowAndPackedWithItsNulls)
+{
+    CADOConn conn;
+    for (const QVariantList &row : {QVariantList{"张三", "财务部", QVariant()}, QVariantList{"李四", "", "出纳"},
+                                    QVariantList{"O'Brien", "技术部", "主管"}})
+        ASSERT_TRUE(conn.execute("insert into examinee (姓名,部门,职务) values (?,?,?)", Db::Personnel, row));
+    const QString sql = "select 姓名,部门,职务 from examinee where ID>=? order by ID";
+    TextTable packed(3);
+    const auto walk = [&](int stopAfter) {
+        packed.clear();
+        conn.forEachRow(sql, Db::Personnel, {1}, [&](const CRecordset &r) {
+            for (const char *column : {"姓名", "部门", "职务"})
+                packed.add(r.value(column));
+            return packed.size() < stopAfter;
+        });
+    };
+    walk(2);
+    EXPECT_EQ(packed.size(), 2) << "the walk stops where the visitor asks";
+    // The statement it stopped in is used again from the start.
+    walk(99);
+    ASSERT_EQ(packed.size(), 3);
+    EXPECT_EQ(packed.value(0, 0), "张三");
+    EXPECT_EQ(packed.value(0, 2), std::nullopt) << "null stays apart from the empty text";
+    EXPECT_EQ(packed.value(1, 1), "");
+    EXPECT_EQ(packed.value(1, 2), "出纳");
+    EXPECT_EQ(packed.text(2, 0), "O'Brien");
+    EXPECT_EQ(packed.value(2, 2), "主管");
+    EXPECT_EQ(packed.value(3, 0), std::nullopt) << "past the last row";
+
+    try {
+        conn.forEachRow("select * from NoSuchTable", Db::Personnel, {}, [](const CRecordset &) { return true; });
+        FAIL() << "a failed selection must raise";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().contains("no such table")) << e.text().toStdString();
+    }
 }
 
 TEST_F(CADOConnTest, WorkingTablesAreCreatedAndDropped)

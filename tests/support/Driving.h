@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -76,24 +77,30 @@ inline QStringList items(ScreenBase &s, int id)
     return texts;
 }
 
-// The texts of a list's rows, columns joined by spaces (from column first).
+// The texts of a list's rows, columns joined by spaces (from column first),
+// as the list shows them, whether it holds items or sits over a model.
 inline QStringList rowsOf(ScreenBase &s, int id, int first = 0, int last = -1)
 {
-    auto *list = s.control<QTableWidget>(id);
+    const QAbstractItemModel *model = s.control<QTableView>(id)->model();
     QStringList rows;
     if (last < 0)
-        last = list->columnCount() - 1;
-    for (int r = 0; r < list->rowCount(); ++r) {
+        last = model->columnCount() - 1;
+    for (int r = 0; r < model->rowCount(); ++r) {
         QStringList cells;
         for (int c = first; c <= last; ++c)
-            cells << (list->item(r, c) ? list->item(r, c)->text() : QString());
+            cells << model->index(r, c).data().toString();
         rows << cells.join(QLatin1Char(' '));
     }
     return rows;
 }
 
+inline int rowCountOf(ScreenBase &s, int id)
+{
+    return s.control<QTableView>(id)->model()->rowCount();
+}
+
 // A double-click as the mouse makes it: a click, then the double-click.
-inline void doubleClick(QTableWidget *list, const QPoint &at)
+inline void doubleClick(QAbstractItemView *list, const QPoint &at)
 {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
@@ -102,19 +109,19 @@ inline void doubleClick(QTableWidget *list, const QPoint &at)
 // Ticks or unticks a row's check box with the mouse.
 inline void tick(ScreenBase &s, int id, int row)
 {
-    auto *list = s.control<QTableWidget>(id);
-    QTableWidgetItem *item = list->item(row, 0);
-    ASSERT_NE(item, nullptr);
-    list->scrollToItem(item);
-    const QRect r = list->visualItemRect(item);
+    auto *list = s.control<QTableView>(id);
+    const QModelIndex box = list->model()->index(row, 0);
+    ASSERT_TRUE(box.isValid());
+    list->scrollTo(box);
+    const QRect r = list->visualRect(box);
     // The check box sits at the left of the cell.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 10, r.center().y()));
 }
 
 inline bool ticked(ScreenBase &s, int id, int row)
 {
-    QTableWidgetItem *item = s.control<QTableWidget>(id)->item(row, 0);
-    return item && item->checkState() == Qt::Checked;
+    const QModelIndex box = s.control<QTableView>(id)->model()->index(row, 0);
+    return box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
 }
 
 // Runs f once a visible top-level widget of type T shows up (a menu or a
