@@ -23,6 +23,7 @@ enum class ScreenId {
     CheckScore,
     HandworkCorrect,
     ScoreMap,
+    ItemAnalysis,
     ExamPaper,
     VariouSet,
     TestManage,

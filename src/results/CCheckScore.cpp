@@ -36,7 +36,7 @@ CCheckScore::CCheckScore(QWidget *parent)
     onClick(CheckAll, [this] { ListRows::setAllChecked(results(), true); });
     onClick(UncheckAll, [this] { ListRows::setAllChecked(results(), false); });
     onClick(Export, [this] { runCommand(this, [this] { exportChart(); }); });
-    for (int id : {Marking, Back, Exit})
+    for (int id : {Marking, ItemAnalysis, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
 
     runCommand(this, [this] {
