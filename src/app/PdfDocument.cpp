@@ -2,7 +2,6 @@
 
 #include "store/SafeFile.h"
 
-#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -40,7 +39,10 @@ PdfDocument::~PdfDocument()
 
 QFont PdfDocument::font(double points, bool bold)
 {
-    QFont f(QStringLiteral("宋体"));
+    // Latin letters and digits from DejaVu Serif (fontconfig's own font):
+    // in the Latin runs of Noto CJK, Qt's PDF writer loses the digits' text,
+    // so a report searched or copied would read "A3" as "A".
+    QFont f(QStringList{QStringLiteral("DejaVu Serif"), QStringLiteral("宋体")});
     f.setPointSizeF(points);
     f.setBold(bold);
     return f;
@@ -78,6 +80,7 @@ double PdfDocument::textHeight(const QString &text, const QFont &font, double w)
 void PdfDocument::text(double x, double y, double w, double h, const QString &s, const QFont &font, int flags)
 {
     m_painter->setFont(font);
+    m_painter->setPen(Qt::black);
     m_painter->drawText(QRectF(x * m_unit, y * m_unit, w * m_unit, h * m_unit), flags, s);
 }
 
@@ -97,6 +100,7 @@ void PdfDocument::paragraph(const QString &s, const QFont &font, Qt::Alignment a
         }
         layout.endLayout();
         m_painter->setFont(font);
+        m_painter->setPen(Qt::black);
         for (QTextLine &l : lines) {
             const double h = l.height() / m_unit;
             ensureRoom(h);
@@ -111,11 +115,5 @@ QString PdfDocument::finish(const QString &path)
     if (!m_painter->end())
         return QStringLiteral("无法生成PDF文件：%1").arg(path);
     m_writer.reset();
-    QFile f(m_temp);
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("无法生成PDF文件：%1").arg(path);
-    QString error;
-    if (!SafeWrite::writeFile(path, f.readAll(), &error))
-        return QStringLiteral("无法写入文件：%1\n原因：%2。").arg(path, error);
-    return QString();
+    return SafeWrite::placeFile(m_temp, path);
 }

@@ -21,7 +21,8 @@ public:
     PdfDocument(const PdfDocument &) = delete;
     PdfDocument &operator=(const PdfDocument &) = delete;
 
-    // 宋体 (as the screens substitute it) at the given size.
+    // 宋体 (as the screens substitute it) at the given size, Latin text in
+    // DejaVu Serif.
     static QFont font(double points, bool bold = false);
 
     double width() const; // of the text area

@@ -73,6 +73,11 @@ bool CItemAnalysis::analyse()
                                 ResultExport::optionText(q),
                                 q.flags.join(QStringLiteral("；"))};
         ListRows::fill(items(), rows);
+        // The stem and the reasons are often wider than their columns.
+        for (int r = 0; r < items()->rowCount(); ++r)
+            for (int c : {3, 8})
+                if (QTableWidgetItem *cell = items()->item(r, c))
+                    cell->setToolTip(rows[r][c]);
         update();
     }
     if (m_report->exam.examinees == 0) {
@@ -126,16 +131,22 @@ void CItemAnalysis::paintPictures(QPainter &painter)
     const QWidget *area = control(Histogram);
     if (!area)
         return;
-    const QRect box = area->geometry().adjusted(4, 4, -4, -4);
+    const QRect box = area->geometry().adjusted(4, 2, -4, -2);
     painter.setPen(Qt::black);
     painter.drawText(box, Qt::AlignTop | Qt::AlignHCenter, QStringLiteral("成绩分布"));
     if (!m_report)
         return;
+    // The bars stand between the title and the axis with its two ends named.
+    const int line = painter.fontMetrics().height();
+    const double full = m_report->exam.histogram.isEmpty() ? 0 : m_report->exam.histogram.last().to;
+    const QRect axis(box.left(), box.bottom() - line, box.width(), line);
+    painter.drawText(axis, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("0"));
+    painter.drawText(axis, Qt::AlignRight | Qt::AlignVCenter, QString::number(full, 'g', 6));
     const QList<HistogramBin> &bins = m_report->exam.histogram;
     int most = 1;
     for (const HistogramBin &b : bins)
         most = std::max(most, b.count);
-    const int top = box.top() + 16, base = box.bottom() - 2;
+    const int top = box.top() + line + 2, base = axis.top() - 1;
     const double slot = double(box.width()) / std::max<qsizetype>(bins.size(), 1);
     painter.drawLine(box.left(), base, box.right(), base);
     for (int i = 0; i < bins.size(); ++i) {

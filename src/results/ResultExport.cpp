@@ -111,13 +111,7 @@ QString writeWorkbook(const QString &path, const QList<Sheet> &sheets)
     }
     if (workbook_close(book) != LXW_NO_ERROR)
         return QStringLiteral("无法生成电子表格：%1").arg(path);
-    QFile f(QFile::decodeName(temp));
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("无法生成电子表格：%1").arg(path);
-    QString error;
-    if (!SafeWrite::writeFile(path, f.readAll(), &error))
-        return QStringLiteral("无法写入文件：%1\n原因：%2。").arg(path, error);
-    return QString();
+    return SafeWrite::placeFile(QFile::decodeName(temp), path);
 }
 
 QString numberText(double v)
@@ -171,11 +165,12 @@ QStringList statisticsLines(const ItemAnalysis::Report &r)
                  .arg(x.examinees)
                  .arg(numberText(x.mean), numberText(x.median), numberText(x.deviation), numberText(x.lowest),
                       numberText(x.highest));
-    lines << QStringLiteral("合格人数：%1　合格率：%2（成绩高于合格分数为合格）　内部一致性：%3")
+    lines << QStringLiteral("合格人数：%1　合格率：%2　内部一致性：%3")
                  .arg(x.examinees ? QString::number(x.passed) : QStringLiteral("0"),
                       x.examinees ? percent(x.passRate) : QStringLiteral("—"),
                       x.consistency ? QString(x.consistencyName + QLatin1Char(' ') + ItemAnalysis::ratioText(x.consistency))
                                     : QStringLiteral("—（考生所答试题不尽相同）"));
+    lines << QStringLiteral("（成绩高于合格分数为合格；标准差按全体考生计算）");
     QStringList left;
     if (r.waiting)
         left << QStringLiteral("%1人问答题待批改").arg(r.waiting);
