@@ -295,7 +295,7 @@ QString writeAnalysisPdf(const QString &path, const ItemAnalysis::Report &r, con
     const QStringList titles{QStringLiteral("序号"), QStringLiteral("题型"), QStringLiteral("题库ID"),
                              QStringLiteral("题干"), QStringLiteral("人数"), QStringLiteral("得分率"),
                              QStringLiteral("区分度"), QStringLiteral("选项"), QStringLiteral("提示")};
-    const QList<double> widths{9, 13, 12, 44, 10, 12, 12, 22, 40};
+    const QList<double> widths{9, 13, 12, 40, 10, 12, 12, 26, 40};
     const QFont cellFont = PdfDocument::font(8), headFont = PdfDocument::font(8, true);
     const auto drawRow = [&](const QStringList &cells, const QFont &font, double height) {
         double x = 0;
