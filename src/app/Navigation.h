@@ -23,13 +23,13 @@ enum class ScreenId {
     CheckScore,
     HandworkCorrect,
     ScoreMap,
-    ItemAnalysis,
     ExamPaper,
     VariouSet,
     TestManage,
     SetPaper,
     ExamLogin,
     VornDlg,
+    ItemAnalysis,
 };
 
 namespace Nav {

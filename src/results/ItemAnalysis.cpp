@@ -341,6 +341,19 @@ AnalysisInput load(const QString &examName)
     if (const std::optional<Paper> paper = PaperStore::readPaperNamed(questions, in.paperName))
         in.fullMarks = ScoreQuery::leadingNumber(paper->fullMarks);
 
+    // The sittings of each exam number met, read once, by registration.
+    QHash<QString, QHash<int, SittingRecord>> sittings;
+    const auto sittingOf = [&](const QString &examNo, int registrationId) -> std::optional<SittingRecord> {
+        auto exam = sittings.find(examNo);
+        if (exam == sittings.end()) {
+            exam = sittings.insert(examNo, {});
+            for (const SittingRecord &s : Sitting::ofExam(personnel, examNo))
+                exam->insert(s.registrationId, s);
+        }
+        const auto s = exam->constFind(registrationId);
+        // Not under its exam number: looked for by the registration alone.
+        return s == exam->cend() ? Sitting::find(personnel, registrationId) : std::optional<SittingRecord>(*s);
+    };
     RecordsetPtr r = personnel.openRecordset(
         QStringLiteral("select * from ExamRegister where 考试名称=? and 成绩 is not null order by ID"), Db::Personnel,
         {examName});
@@ -361,7 +374,8 @@ AnalysisInput load(const QString &examName)
         e.total = ScoreQuery::leadingNumber(row.score);
         e.passed = flag == QStringLiteral("是");
 
-        const std::optional<SittingRecord> s = Sitting::find(personnel, r->getInt(QStringLiteral("ID")));
+        const std::optional<SittingRecord> s =
+            sittingOf(r->getString(QStringLiteral("考试号")), r->getInt(QStringLiteral("ID")));
         if (!s || s->state != SittingState::Submitted) {
             ++in.withoutSitting;
             in.examinees << e;
@@ -376,6 +390,7 @@ AnalysisInput load(const QString &examName)
         }
         double objective = 0;
         QList<int> essays;
+        e.items.reserve(drawn.size());
         for (const SittingQuestion &q : drawn) {
             ItemAnswer a{q.type, q.bankId, q.stem.value_or(QString()), q.reference,
                          ExamScoring::pointsOf(q.points), q.answer, std::nullopt};
