@@ -17,6 +17,8 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xdotool            # the keyboard lock's test on a real X server
   dpkg-dev                # dpkg-shlibdeps: the package's dependencies read from its binaries
+  libxlsxwriter-dev       # writes the .xlsx exports of results and item analysis
+  poppler-utils           # pdftotext and pdftoppm: the tests read the PDF exports back
 )
 
 missing=()

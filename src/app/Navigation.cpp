@@ -32,6 +32,7 @@ const ScreenInfo kScreens[] = {
     {ScreenId::CheckScore, "CCheckScore", "Lumet—成绩查询"},
     {ScreenId::HandworkCorrect, "CHandworkCorrect", "问答题手工批卷窗口"},
     {ScreenId::ScoreMap, "CScoreMap", "Lumet—成绩统计"},
+    {ScreenId::ItemAnalysis, "CItemAnalysis", "Lumet—试题分析"},
     {ScreenId::ExamPaper, "CExamPaper", "Lumet—题库管理"},
     {ScreenId::VariouSet, "CVariouSet", "Lumet—各种设置"},
     {ScreenId::TestManage, "CTestManage", "Lumet—试卷管理"},

@@ -29,6 +29,7 @@ enum class ScreenId {
     SetPaper,
     ExamLogin,
     VornDlg,
+    ItemAnalysis,
 };
 
 namespace Nav {

@@ -28,7 +28,8 @@ CWordPaper::CWordPaper(const QString &paperName, QWidget *parent)
         for (int id : {ExamName, TimeLimit, PassMark})
             setText(id, QString());
     });
-    onClick(Generate, [this] { runCommand(this, [this] { generate(); }); });
+    onClick(Generate, [this] { runCommand(this, [this] { generate(false); }); });
+    onClick(GeneratePdf, [this] { runCommand(this, [this] { generate(true); }); });
     onClick(Quit, [this] { quit(); });
     runCommand(this, [] {
         CADOConn conn;
@@ -37,7 +38,7 @@ CWordPaper::CWordPaper(const QString &paperName, QWidget *parent)
     control(ExamName)->setFocus();
 }
 
-void CWordPaper::generate()
+void CWordPaper::generate(bool pdf)
 {
     const QString examName = text(ExamName), timeLimit = text(TimeLimit), passMark = text(PassMark);
     if (examName.isEmpty() || timeLimit.isEmpty() || passMark.isEmpty()) {
@@ -55,8 +56,9 @@ void CWordPaper::generate()
         CADOConn conn;
         g = PrintedPaper::generatePrintedPaper(conn, m_paperName, examName, timeLimit, passMark);
         if (g.ok) {
-            path = PrintedPaper::outputPath(PrintedPaper::outputFolder(), examName, Clock::now());
-            error = PrintedPaper::fillTemplate(templateFile, path, g.texts);
+            path = PrintedPaper::outputPath(PrintedPaper::outputFolder(), examName, Clock::now(),
+                                            pdf ? QStringLiteral(".pdf") : QStringLiteral(".docx"));
+            error = pdf ? PrintedPaper::writePdf(path, g.texts) : PrintedPaper::fillTemplate(templateFile, path, g.texts);
         }
     }
     if (!g.ok) {
@@ -69,6 +71,12 @@ void CWordPaper::generate()
         return;
     }
     m_written = path;
+    if (pdf) {
+        MessageBox::tip(this, QStringLiteral("纸质考卷已保存为：\n%1")
+                                  .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+        quit();
+        return;
+    }
     if (!ShellOpen::open(path)) {
         // The document is written; only opening it failed. Saying where it
         // is comes first, or the administrator takes the export for lost.

@@ -1,6 +1,7 @@
 #pragma once
 // The printed paper pop-up (dialog 125): exam name, time limit and pass mark
-// in, a DOCX of the paper with its answer key out, opened by the desktop.
+// in, a DOCX of the paper with its answer key out, opened by the desktop, or
+// the same as a PDF.
 #include "app/ScreenBase.h"
 
 class CWordPaper : public ScreenBase
@@ -14,6 +15,7 @@ public:
         PassMark = 1236,
         Clear = 1222,
         Generate = 1246,
+        GeneratePdf = 1249, // the same paper as a PDF, for stations without a word processor
         Quit = 1248,
     };
 
@@ -29,7 +31,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void generate();
+    void generate(bool pdf);
     void quit();
 
     QString m_paperName;

@@ -1,5 +1,6 @@
 #include "paper/PrintedPaper.h"
 
+#include "app/PdfDocument.h"
 #include "paper/Paper.h"
 #include "paper/QuestionDraw.h"
 #include "paper/TypeRule.h"
@@ -235,19 +236,40 @@ QString fillTemplate(const QString &templateFile, const QString &outputPath, con
     return WordDocument::fill(templateFile, outputPath, marks);
 }
 
+QString writePdf(const QString &outputPath, const PrintedTexts &texts)
+{
+    PdfDocument pdf(texts.examName);
+    pdf.paragraph(texts.examName, PdfDocument::font(20, true), Qt::AlignHCenter);
+    pdf.skip(3);
+    pdf.paragraph(NameLine.trimmed(), PdfDocument::font(11), Qt::AlignRight);
+    pdf.skip(2);
+    pdf.paragraph(texts.infoLine, PdfDocument::font(11, true));
+    pdf.skip(3);
+    for (const PrintedSection &s : texts.sections)
+        if (!s.questions.isEmpty())
+            pdf.paragraph(s.questions, PdfDocument::font(11));
+    pdf.newPage();
+    pdf.paragraph(KeyHeading, PdfDocument::font(11, true));
+    pdf.skip(2);
+    for (const PrintedSection &s : texts.sections)
+        if (!s.answers.isEmpty())
+            pdf.paragraph(s.answers, PdfDocument::font(11));
+    return pdf.finish(outputPath);
+}
+
 QString templatePath()
 {
     return Installed::dataFile(QStringLiteral("wordtest.docx"));
 }
 
-QString outputFolder()
+QString outputFolder(const QString &name)
 {
-    const QString folder = QDir::current().filePath(QStringLiteral("纸质考卷"));
+    const QString folder = QDir::current().filePath(name);
     QDir().mkpath(folder);
     return folder;
 }
 
-QString outputPath(const QString &folder, const QString &examName, const QDateTime &when)
+QString outputPath(const QString &folder, const QString &examName, const QDateTime &when, const QString &suffix)
 {
     QString safe;
     for (QChar c : examName) {
@@ -266,9 +288,9 @@ QString outputPath(const QString &folder, const QString &examName, const QDateTi
         safe = QStringLiteral("试卷");
     const QString base = safe + QLatin1Char('_') + when.toString(QStringLiteral("yyyyMMdd_HHmmss"));
     const QDir dir(folder);
-    QString path = dir.filePath(base + QStringLiteral(".docx"));
+    QString path = dir.filePath(base + suffix);
     for (int i = 2; QFileInfo::exists(path); ++i)
-        path = dir.filePath(QStringLiteral("%1(%2).docx").arg(base).arg(i));
+        path = dir.filePath(QStringLiteral("%1(%2)%3").arg(base).arg(i).arg(suffix));
     return path;
 }
 

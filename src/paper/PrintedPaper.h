@@ -75,13 +75,19 @@ Generated generatePrintedPaper(CADOConn &conn, const QString &paperName, const Q
 // Writes the document; empty on success, else the message for the user.
 QString fillTemplate(const QString &templatePath, const QString &outputPath, const PrintedTexts &texts);
 
+// The same texts as a PDF, for stations without a word processor: the
+// questions from the first page, the answer key on a page of its own.
+// Empty on success, else the message for the user.
+QString writePdf(const QString &outputPath, const PrintedTexts &texts);
+
 // wordtest.docx beside the executable.
 QString templatePath();
 // The folder the documents are written to (made when missing, never
-// cleaned up): 纸质考卷 in the working directory.
-QString outputFolder();
-// <folder>/<exam name>_<yyyyMMdd_HHmmss>.docx, the exam name made safe as a
-// file name and a number added when the name is taken.
-QString outputPath(const QString &folder, const QString &examName, const QDateTime &when);
+// cleaned up): 纸质考卷 in the working directory, or another folder of it.
+QString outputFolder(const QString &name = QStringLiteral("纸质考卷"));
+// <folder>/<exam name>_<yyyyMMdd_HHmmss>.docx (or another suffix), the exam
+// name made safe as a file name and a number added when the name is taken.
+QString outputPath(const QString &folder, const QString &examName, const QDateTime &when,
+                   const QString &suffix = QStringLiteral(".docx"));
 
 } // namespace PrintedPaper

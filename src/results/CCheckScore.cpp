@@ -36,7 +36,7 @@ CCheckScore::CCheckScore(QWidget *parent)
     onClick(CheckAll, [this] { results()->setAllChecked(true); });
     onClick(UncheckAll, [this] { results()->setAllChecked(false); });
     onClick(Export, [this] { runCommand(this, [this] { exportChart(); }); });
-    for (int id : {Marking, Back, Exit})
+    for (int id : {Marking, ItemAnalysis, Back, Exit})
         onClick(id, [this, id] { Nav::follow(this, id); });
 
     runCommand(this, [this] {

@@ -30,6 +30,7 @@ public:
         WithTimes = 1221,
         Reminder = 1268,
         Marking = 1292,
+        ItemAnalysis = 1293,
         Back = 1289,
         Exit = 1291,
     };

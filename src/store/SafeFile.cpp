@@ -155,6 +155,17 @@ bool writeFile(const QString &path, QByteArrayView bytes, QString *error)
     return ok;
 }
 
+QString placeFile(const QString &made, const QString &path)
+{
+    QFile source(made);
+    QString error;
+    if (!source.open(QIODevice::ReadOnly))
+        error = reason(source.error() == QFileDevice::PermissionsError ? EACCES : EIO);
+    else if (writeFile(path, source.readAll(), &error))
+        return QString();
+    return QStringLiteral("无法写入文件：%1\n原因：%2。").arg(path, error);
+}
+
 QString reason(int err)
 {
     switch (err) {

@@ -48,6 +48,11 @@ namespace SafeWrite {
 // the old file.
 bool writeFile(const QString &path, QByteArrayView bytes, QString *error = nullptr);
 
+// Writes a file a library made elsewhere (in a temporary folder) as the
+// whole new content of path. Empty on success, else the message for the
+// user naming path and why.
+QString placeFile(const QString &made, const QString &path);
+
 // The user's explanation of a system error number (disk full, no permission, ...).
 QString reason(int err);
 

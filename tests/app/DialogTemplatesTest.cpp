@@ -46,6 +46,7 @@ const DialogRow kDialogs[] = {
     {125, "CWordPaper", "Lumet—生成纸质考卷", 215, 145, 11, "宋体", "close"},
     {119, "CCheckScore", "Lumet—成绩查询", 477, 353, 11, "宋体", "min"},
     {129, "CHandworkCorrect", "问答题手工批卷窗口", 477, 353, 12, "宋体", "close"},
+    {134, "CItemAnalysis", "Lumet—试题分析", 477, 353, 11, "宋体", "min"},
     {120, "CScoreMap", "Lumet—成绩统计", 388, 410, 9, "MS Shell Dlg", "sizing"},
     {122, "CMyMsgDlg", "", 127, 95, 10, "宋体", "close"}, // caption set at run time
 };

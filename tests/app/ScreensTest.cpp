@@ -22,7 +22,7 @@ TEST_F(ScreensTest, EveryScreenOpensWithItsCaption)
                             ScreenId::ExamManagement, ScreenId::CreateExam,  ScreenId::CheckScore,
                             ScreenId::HandworkCorrect, ScreenId::ScoreMap,   ScreenId::ExamPaper,
                             ScreenId::VariouSet,  ScreenId::TestManage,      ScreenId::SetPaper,
-                            ScreenId::ExamLogin,  ScreenId::VornDlg};
+                            ScreenId::ExamLogin,  ScreenId::VornDlg,         ScreenId::ItemAnalysis};
     // The exam window opens over a drawn (here empty) exam and holds the
     // keyboard, which the offscreen platform cannot grab.
     KeyboardLock::setGrabber([](bool) { return true; });

@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTableWidget>
 
 namespace {
@@ -89,6 +90,42 @@ TEST_F(CWordPaperTest, GeneratingWritesTheDocumentOpensItAndCloses)
     EXPECT_EQ(doc.marks["mark1"].lines, QStringList{"期末考试"});
     EXPECT_EQ(doc.marks["mark3"].lines, QStringList{"（试卷满分2.0分，要求在90分钟内完成，合格分为 分）"});
     EXPECT_EQ(doc.marks["mark6"].lines.first(), "一、单选题");
+}
+
+// Without a word processor the same paper goes to a PDF: questions first,
+// the answer key on its own page; the pop-up says where and closes.
+TEST_F(CWordPaperTest, GeneratingAPdfSaysWhereItIs)
+{
+    ShellOpen::setCheckedHandler([](const QString &p) {
+        ADD_FAILURE() << "opened " << p.toStdString();
+        return false;
+    });
+    auto s = open();
+    fill(*s, "期末考试", "90", "60");
+    const QString file = QDir(workDir()).filePath("纸质考卷/期末考试_20260520_083005.pdf");
+    expectBox("纸质考卷已保存为：\n" + file, Caption::Tip);
+    click(*s, CWordPaper::GeneratePdf);
+    expectAllShown();
+    EXPECT_EQ(s->writtenDocument(), file);
+    EXPECT_FALSE(s->isVisible());
+    EXPECT_EQ(interimRows(), -1);
+    if (qEnvironmentVariableIsSet("VORN_SHOTS")) // to look at its pages
+        QFile::copy(file, QDir(qEnvironmentVariable("VORN_SHOTS")).filePath("CWordPaper-paper.pdf"));
+    const auto page = [&file](int n) {
+        QProcess text;
+        text.start("pdftotext", {"-f", QString::number(n), "-l", QString::number(n), file, "-"});
+        EXPECT_TRUE(text.waitForFinished(60000));
+        // The CJK font maps some characters to their radical forms.
+        return QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    };
+    const QString questions = page(1), key = page(2);
+    for (const char *expected : {"期末考试", "（试卷满分2.0分，要求在90分钟内完成，合格分为60分）", "一、单选题（每题2分，共2.0分）",
+                                 "A、甲"})
+        EXPECT_TRUE(questions.contains(QString::fromUtf8(expected).normalized(QString::NormalizationForm_KC)))
+            << expected << "\n" << questions.toStdString();
+    EXPECT_FALSE(questions.contains("参考答案"));
+    EXPECT_TRUE(key.contains("参考答案")) << key.toStdString();
+    EXPECT_TRUE(key.contains(QStringLiteral("1、A，").normalized(QString::NormalizationForm_KC))) << key.toStdString();
 }
 
 TEST_F(CWordPaperTest, WithoutAWordProcessorThePopUpStaysAndAFurtherTryPrintsOneDraw)

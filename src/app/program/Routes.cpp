@@ -13,6 +13,7 @@
 #include "paper/CTestManage.h"
 #include "results/CCheckScore.h"
 #include "results/CHandworkCorrect.h"
+#include "results/CItemAnalysis.h"
 #include "results/CScoreMap.h"
 
 namespace Routes {
@@ -56,11 +57,14 @@ const QList<Nav::Route> &table()
         from<CCreateExam>(CCreateExam::Exit, kExit),
         from<CCheckScore>(CCheckScore::Export, S::ScoreMap),
         from<CCheckScore>(CCheckScore::Marking, S::HandworkCorrect),
+        from<CCheckScore>(CCheckScore::ItemAnalysis, S::ItemAnalysis),
         from<CCheckScore>(CCheckScore::Back, S::ExamManager),
         from<CCheckScore>(CCheckScore::Exit, kExit),
         from<CHandworkCorrect>(CHandworkCorrect::Back, S::CheckScore),
         from<CHandworkCorrect>(CHandworkCorrect::Exit, kExit),
         from<CScoreMap>(CScoreMap::Return, S::CheckScore),
+        from<CItemAnalysis>(CItemAnalysis::Back, S::CheckScore),
+        from<CItemAnalysis>(CItemAnalysis::Exit, kExit),
         from<CExamPaper>(CExamPaper::Settings, S::VariouSet),
         from<CExamPaper>(CExamPaper::Back, S::Admin),
         from<CExamPaper>(CExamPaper::Exit, kExit),

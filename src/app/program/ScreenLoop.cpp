@@ -16,6 +16,7 @@
 #include "paper/CTestManage.h"
 #include "results/CCheckScore.h"
 #include "results/CHandworkCorrect.h"
+#include "results/CItemAnalysis.h"
 #include "results/CScoreMap.h"
 #include "results/ChartSelection.h"
 
@@ -71,6 +72,8 @@ ScreenBase *createScreen(ScreenId id, const std::any &handover)
         return new CHandworkCorrect;
     case ScreenId::ScoreMap:
         return new CScoreMap(handed<ChartSelection>(handover));
+    case ScreenId::ItemAnalysis:
+        return new CItemAnalysis;
     }
     return new CLogin;
 }
