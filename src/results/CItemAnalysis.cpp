@@ -94,7 +94,7 @@ void CItemAnalysis::exportResults()
         MessageBox::show(this, QStringLiteral("请选择考试名称！"), Caption::Tip);
         return;
     }
-    QList<ScoreRow> rows;
+    ScoreList rows;
     if (ScoreQuery::query({QString(), QString(), QString(), exam}, &rows) != ScoreQuery::Found::Rows) {
         MessageBox::show(this, QStringLiteral("此考试没有考生成绩记录！"), Caption::Tip);
         return;

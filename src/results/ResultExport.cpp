@@ -184,7 +184,7 @@ QStringList statisticsLines(const ItemAnalysis::Report &r)
     return lines;
 }
 
-QString writeResults(const QString &path, const QList<ScoreRow> &rows)
+QString writeResults(const QString &path, const ScoreList &rows)
 {
     Sheet s{QStringLiteral("成绩"),
             {QStringLiteral("序号"), QStringLiteral("姓名"), QStringLiteral("部门"), QStringLiteral("职务"),

@@ -19,7 +19,7 @@ QString outputFolder();
 QString outputPath(const QString &examName, const QString &what, const QString &suffix, const QDateTime &when);
 
 // Each returns an empty text on success, else the message for the user.
-QString writeResults(const QString &path, const QList<ScoreRow> &rows);
+QString writeResults(const QString &path, const ScoreList &rows);
 QString writeAnalysis(const QString &path, const ItemAnalysis::Report &report);
 QString writeAnalysisPdf(const QString &path, const ItemAnalysis::Report &report, const QDateTime &when);
 
