@@ -64,6 +64,27 @@ struct DbHandle
     virtual void forget(const QString &sql) { (void)sql; }
 };
 
+// The statement that writes a recordset's row: the named columns into a new
+// row, or into the row whose keyColumn is the last "?". Names are quoted by quote.
+inline QString rowWriteStatement(const QString &table, const QStringList &columns, bool update,
+                                 const QString &keyColumn, QString (*quote)(const QString &))
+{
+    QStringList names;
+    for (const QString &c : columns)
+        names << quote(c);
+    if (update) {
+        QStringList sets;
+        for (const QString &n : std::as_const(names))
+            sets << n + QStringLiteral("=?");
+        return QStringLiteral("update %1 set %2 where %3=?").arg(quote(table), sets.join(QLatin1Char(',')), keyColumn);
+    }
+    if (names.isEmpty())
+        return QStringLiteral("insert into %1 default values").arg(quote(table));
+    return QStringLiteral("insert into %1 (%2) values (%3)")
+        .arg(quote(table), names.join(QLatin1Char(',')),
+             QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(QLatin1Char(',')));
+}
+
 // Opens the store named by file (Db::Questions or Db::Personnel) on the
 // lab's server, or says why not (the text is for the user).
 std::shared_ptr<DbHandle> openServerHandle(const QString &connection, const QString &file,

@@ -209,14 +209,9 @@ public:
             const int star = text.indexOf(QLatin1Char('*'));
             text = text.left(star) + QStringLiteral("rowid, ") + text.mid(star);
         }
-        sqlite3_stmt *stmt = prepare(text, error);
+        sqlite3_stmt *stmt = bound(text, params, error);
         if (!stmt)
             return false;
-        if (sqlite3_bind_parameter_count(stmt) != params.size()) {
-            *error = QStringLiteral("wrong number of parameters");
-            return false;
-        }
-        bindAll(stmt, params);
         const int first = keyedTable.isEmpty() ? 0 : 1;
         const int count = sqlite3_column_count(stmt);
         columns->clear();
@@ -238,14 +233,9 @@ public:
     bool each(const QString &sql, const QVariantList &params, QStringList *columns,
               const std::function<bool(ResultRow &row)> &visit, QString *error) override
     {
-        sqlite3_stmt *stmt = prepare(sql, error);
+        sqlite3_stmt *stmt = bound(sql, params, error);
         if (!stmt)
             return false;
-        if (sqlite3_bind_parameter_count(stmt) != params.size()) {
-            *error = QStringLiteral("wrong number of parameters");
-            return false;
-        }
-        bindAll(stmt, params);
         // The cached statement is left reset however the walk ends.
         const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
         const int count = sqlite3_column_count(stmt);
@@ -270,14 +260,9 @@ public:
 
     bool exec(const QString &sql, const QVariantList &params, QString *error) override
     {
-        sqlite3_stmt *stmt = prepare(withoutRowLock(sql), error);
+        sqlite3_stmt *stmt = bound(withoutRowLock(sql), params, error);
         if (!stmt)
             return false;
-        if (sqlite3_bind_parameter_count(stmt) != params.size()) {
-            *error = QStringLiteral("wrong number of parameters");
-            return false;
-        }
-        bindAll(stmt, params);
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         }
@@ -309,25 +294,10 @@ public:
     bool writeRow(const QString &table, const std::optional<RowKey> &key, const QStringList &columns,
                   const QVariantList &values, RowKey *newKey, QString *error) override
     {
-        QStringList names;
-        for (const QString &c : columns)
-            names << quoted(c);
-        QString sql;
+        const QString sql = rowWriteStatement(table, columns, key.has_value(), QStringLiteral("rowid"), quoted);
         QVariantList params = values;
-        if (!key) {
-            if (names.isEmpty())
-                sql = QStringLiteral("insert into %1 default values").arg(quoted(table));
-            else
-                sql = QStringLiteral("insert into %1 (%2) values (%3)")
-                          .arg(quoted(table), names.join(QLatin1Char(',')),
-                               QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(QLatin1Char(',')));
-        } else {
-            QStringList sets;
-            for (const QString &n : std::as_const(names))
-                sets << n + QStringLiteral("=?");
-            sql = QStringLiteral("update %1 set %2 where rowid=?").arg(quoted(table), sets.join(QLatin1Char(',')));
+        if (key)
             params << *key;
-        }
         if (!exec(sql, params, error))
             return false;
         *newKey = key ? *key : RowKey(qint64(sqlite3_last_insert_rowid(m_db)));
@@ -391,6 +361,20 @@ private:
         }
         sqlite3_reset(stmt);
         return true;
+    }
+
+    // The prepared statement with its parameters bound.
+    sqlite3_stmt *bound(const QString &sql, const QVariantList &params, QString *error)
+    {
+        sqlite3_stmt *stmt = prepare(sql, error);
+        if (!stmt)
+            return nullptr;
+        if (sqlite3_bind_parameter_count(stmt) != params.size()) {
+            *error = QStringLiteral("wrong number of parameters");
+            return nullptr;
+        }
+        bindAll(stmt, params);
+        return stmt;
     }
 
     // Cached prepared statement, reset and cleared of bindings.

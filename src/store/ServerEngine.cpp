@@ -119,25 +119,12 @@ public:
     {
         if (ServerDialect::isWorkingTable(table))
             return local(error) && m_local->writeRow(table, key, columns, values, newKey, error);
-        QStringList names;
-        for (const QString &c : columns)
-            names << quoted(c);
-        QString sql;
+        // The row's place after the write is its key from now on.
+        const QString sql = rowWriteStatement(table, columns, key.has_value(), QStringLiteral("ctid"), quoted)
+                            + QStringLiteral(" returning ctid");
         QVariantList params = values;
-        if (!key) {
-            sql = names.isEmpty()
-                      ? QStringLiteral("insert into %1 default values returning ctid").arg(quoted(table))
-                      : QStringLiteral("insert into %1 (%2) values (%3) returning ctid")
-                            .arg(quoted(table), names.join(QLatin1Char(',')),
-                                 QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(QLatin1Char(',')));
-        } else {
-            QStringList sets;
-            for (const QString &n : std::as_const(names))
-                sets << n + QStringLiteral("=?");
-            sql = QStringLiteral("update %1 set %2 where ctid=? returning ctid")
-                      .arg(quoted(table), sets.join(QLatin1Char(',')));
+        if (key)
             params << *key;
-        }
         QStringList resultColumns;
         std::vector<ResultRow> rows;
         if (!query(sql, params, false, &resultColumns, &rows, error))
@@ -184,6 +171,7 @@ public:
         if (!command(depth == 0 ? QByteArray("BEGIN") : "SAVEPOINT vorn" + QByteArray::number(depth), error))
             return false;
         m_depth = depth + 1;
+        m_guarded = false;
         return true;
     }
 
@@ -191,6 +179,7 @@ public:
     {
         const bool ok = command(depth == 0 ? QByteArray("COMMIT") : "RELEASE vorn" + QByteArray::number(depth), error);
         m_depth = depth;
+        m_guarded = false;
         return ok;
     }
 
@@ -203,6 +192,7 @@ public:
             command("RELEASE vorn" + QByteArray::number(depth), nullptr);
         }
         m_depth = depth;
+        m_guarded = false;
     }
 
     bool tryLock(qint64 key) override
@@ -294,6 +284,24 @@ private:
         }
     }
 
+    // Inside a transaction each statement runs after a savepoint, so its
+    // failure undoes it alone, as on the files. The last one is released
+    // with the next one's making: one round trip per statement, not two.
+    bool guard(QString *error)
+    {
+        if (m_depth == 0)
+            return true;
+        m_guarded = command(m_guarded ? "RELEASE vorn_statement; SAVEPOINT vorn_statement" : "SAVEPOINT vorn_statement",
+                            error);
+        return m_guarded;
+    }
+
+    void undo()
+    {
+        if (m_depth > 0)
+            command("ROLLBACK TO vorn_statement", nullptr);
+    }
+
     bool runOnce(const QString &sql, const QVariantList &params, bool keyed, QStringList *columns,
                  std::vector<ResultRow> *rows, QString *error)
     {
@@ -301,19 +309,16 @@ private:
         if (it == m_prepared.constEnd()) {
             const QByteArray name = "v" + QByteArray::number(++m_counter);
             const QByteArray text = ServerDialect::statement(sql).toUtf8();
-            if (m_depth > 0 && !command("SAVEPOINT vorn_statement", error))
+            if (!guard(error))
                 return false;
             PGresult *r = PQprepare(m_conn, name.constData(), text.constData(), 0, nullptr);
             const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
             PQclear(r);
             if (!ok) {
                 *error = serverText(m_conn);
-                if (m_depth > 0)
-                    command("ROLLBACK TO vorn_statement", nullptr);
+                undo();
                 return false;
             }
-            if (m_depth > 0)
-                command("RELEASE vorn_statement", nullptr);
             it = m_prepared.insert(sql, name);
         }
 
@@ -326,21 +331,18 @@ private:
             values[i] = v.typeId() == QMetaType::Bool ? QByteArray(v.toBool() ? "1" : "0") : v.toString().toUtf8();
             pointers[i] = values[i].constData();
         }
-        if (m_depth > 0 && !command("SAVEPOINT vorn_statement", error))
+        if (!guard(error))
             return false;
         PGresult *r = PQexecPrepared(m_conn, it->constData(), int(params.size()), pointers.data(), nullptr, nullptr, 0);
         const ExecStatusType status = PQresultStatus(r);
         if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
             *error = serverText(m_conn);
             PQclear(r);
-            if (m_depth > 0)
-                command("ROLLBACK TO vorn_statement", nullptr);
+            undo();
             // A prepared statement whose tables changed is prepared again next time.
             m_prepared.remove(sql);
             return false;
         }
-        if (m_depth > 0)
-            command("RELEASE vorn_statement", nullptr);
         const int first = keyed ? 1 : 0;
         const int count = PQnfields(r);
         columns->clear();
@@ -383,6 +385,7 @@ private:
     QSet<qint64> m_locks;
     int m_counter = 0;
     int m_depth = 0;
+    bool m_guarded = false; // a statement's savepoint is open at this depth
 };
 
 } // namespace
