@@ -91,7 +91,22 @@ struct Cluster
             return false;
         }
         owner = ::getpid();
-        return start();
+        if (!start())
+            return false;
+        watch();
+        return true;
+    }
+
+    // A process that dies without its destructors (a crash, an abort) would
+    // leave the server running: a watcher stops it once the process is gone.
+    void watch() const
+    {
+        const QString stop = QStringLiteral("%1 -D %2 -m immediate -s stop")
+                                 .arg(QDir(binDir()).filePath(QStringLiteral("pg_ctl")), data());
+        const QString script = QStringLiteral("while kill -0 %1 2>/dev/null; do sleep 1; done; %2 >/dev/null 2>&1; rm -rf %3")
+                                   .arg(::getpid())
+                                   .arg(::geteuid() == 0 ? QStringLiteral("runuser -u nobody -- ") + stop : stop, folder);
+        QProcess::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), script});
     }
 
     ~Cluster()
