@@ -47,15 +47,20 @@ struct Cluster
 
     QString data() const { return folder + QStringLiteral("/data"); }
 
+    // pg_ctl's options for starting the server, and then the command.
+    QStringList control(const QString &command) const
+    {
+        return {QStringLiteral("-D"), data(), QStringLiteral("-w"), QStringLiteral("-s"), QStringLiteral("-m"),
+                QStringLiteral("fast"), QStringLiteral("-l"), folder + QStringLiteral("/log"), QStringLiteral("-o"),
+                QStringLiteral("-c listen_addresses='' -k %1 -c fsync=off -c max_connections=500 -c shared_buffers=32MB")
+                    .arg(folder),
+                command};
+    }
+
     bool start()
     {
         QString out;
-        const QStringList options{QStringLiteral("-D"), data(), QStringLiteral("-w"), QStringLiteral("-s"),
-                                  QStringLiteral("-l"), folder + QStringLiteral("/log"), QStringLiteral("-o"),
-                                  QStringLiteral("-c listen_addresses='' -k %1 -c fsync=off -c max_connections=500 "
-                                                 "-c shared_buffers=32MB")
-                                      .arg(folder)};
-        if (!runTool(QStringLiteral("pg_ctl"), options + QStringList{QStringLiteral("start")}, &out)) {
+        if (!runTool(QStringLiteral("pg_ctl"), control(QStringLiteral("start")), &out)) {
             error = QStringLiteral("pg_ctl start: ") + out;
             return false;
         }
@@ -188,15 +193,8 @@ bool exec(const QString &connection, const QString &sql)
 
 bool restart()
 {
-    Cluster &c = cluster();
     QString out;
-    return runTool(QStringLiteral("pg_ctl"),
-                   {QStringLiteral("-D"), c.data(), QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-s"),
-                    QStringLiteral("-w"), QStringLiteral("-o"),
-                    QStringLiteral("-c listen_addresses='' -k %1 -c fsync=off -c max_connections=500 -c shared_buffers=32MB")
-                        .arg(c.folder),
-                    QStringLiteral("restart")},
-                   &out);
+    return runTool(QStringLiteral("pg_ctl"), cluster().control(QStringLiteral("restart")), &out);
 }
 
 } // namespace ServerCluster
