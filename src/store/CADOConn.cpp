@@ -589,11 +589,13 @@ bool CADOConn::holdFile(const QString &file, QString *error)
     return openHandle(file, error) != nullptr;
 }
 
+// A store that cannot be reached throws DbError: the lock is not known to
+// be another station's.
 bool CADOConn::tryLock(const QString &file, qint64 key)
 {
-    QString error;
-    if (!ensureConnection(file, &error))
-        return false;
+    QString refused;
+    if (!ensureConnection(file, &refused))
+        throw refused.isEmpty() ? DbError(kClosed, true) : DbError(refused);
     return m_handle->tryLock(key);
 }
 

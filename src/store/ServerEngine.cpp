@@ -202,9 +202,11 @@ public:
         QStringList columns;
         std::vector<ResultRow> rows;
         QString error;
-        const bool taken = query(QStringLiteral("select pg_try_advisory_lock(%1, ?::int)").arg(kLockSpace), {key},
-                                 false, &columns, &rows, &error)
-                           && !rows.empty() && rows.front().values.front() == QStringLiteral("t");
+        // A server that cannot answer is a failure, not another station's hold.
+        if (!query(QStringLiteral("select pg_try_advisory_lock(%1, ?::int)").arg(kLockSpace), {key}, false, &columns,
+                   &rows, &error))
+            throw DbError(error);
+        const bool taken = !rows.empty() && rows.front().values.front() == QStringLiteral("t");
         if (taken)
             m_locks.insert(key);
         return taken;
@@ -243,8 +245,13 @@ private:
     void retakeLocks()
     {
         const QSet<qint64> held = std::exchange(m_locks, {});
-        for (qint64 key : held)
-            tryLock(key);
+        for (qint64 key : held) {
+            try {
+                tryLock(key);
+            } catch (const DbError &) {
+                // taken again at the next entry
+            }
+        }
     }
 
     bool local(QString *error)
