@@ -110,8 +110,9 @@ SubmitResult submit(const SubmitRequest &q)
     // The sitting closes with the result, its time left as last saved:
     // read-only from here on.
     Sitting::close(conn, id);
-    transaction.commit();
+    // Let go of the registration with the commit, in its round trip.
     conn.unlock(Db::Personnel, id);
+    transaction.commit();
     conn.close();
     r.outcome = SubmitResult::Stored;
     return r;

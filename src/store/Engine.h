@@ -54,6 +54,7 @@ struct DbHandle
 
     // Holds a named lock for the life of the connection, or refuses when
     // another station holds it. One desktop has nobody to share with.
+    // Inside a transaction, unlock lets go when the transaction ends.
     virtual bool tryLock(qint64 key) { (void)key; return true; }
     virtual void unlock(qint64 key) { (void)key; }
 

@@ -44,7 +44,10 @@ public:
         m_schema = QString(file).remove(QStringLiteral(".mdb"));
         m_localPath = QDir(workDir).absoluteFilePath(QStringLiteral("station-%1.db").arg(m_schema));
         m_connection = connection.toUtf8();
-        m_conn = PQconnectdb(m_connection.constData());
+        // The encoding goes with the connection, not as a command after it.
+        const char *const keys[] = {"dbname", "client_encoding", nullptr};
+        const char *const values[] = {m_connection.constData(), "UTF8", nullptr};
+        m_conn = PQconnectdbParams(keys, values, 1);
         if (!connected(error))
             return false;
         std::vector<ResultRow> rows;
@@ -159,17 +162,17 @@ public:
 
     bool lost() const override { return PQstatus(m_conn) != CONNECTION_OK; }
 
+    // BEGIN, SAVEPOINT and RELEASE wait for the next statement and go with
+    // it: a transaction costs the server no round trips of its own.
     bool begin(int depth, QString *error) override
     {
-        // A connection lost between transactions is made again here, once.
-        if (depth == 0 && lost()) {
-            PQreset(m_conn);
-            if (!connected(error))
+        if (depth == 0) {
+            m_queued.clear();
+            // A connection lost between transactions is made again here, once.
+            if (lost() && !reconnect(error))
                 return false;
-            retakeLocks();
         }
-        if (!command(depth == 0 ? QByteArray("BEGIN") : "SAVEPOINT vorn" + QByteArray::number(depth), error))
-            return false;
+        m_queued << Command{depth == 0 ? QByteArray("BEGIN") : "SAVEPOINT vorn" + QByteArray::number(depth)};
         m_depth = depth + 1;
         m_guarded = false;
         return true;
@@ -177,20 +180,22 @@ public:
 
     bool commit(int depth, QString *error) override
     {
-        const bool ok = command(depth == 0 ? QByteArray("COMMIT") : "RELEASE vorn" + QByteArray::number(depth), error);
         m_depth = depth;
         m_guarded = false;
-        return ok;
+        if (depth > 0) {
+            m_queued << Command{"RELEASE vorn" + QByteArray::number(depth)};
+            return true;
+        }
+        return end("COMMIT", error);
     }
 
     void rollback(int depth) override
     {
-        if (depth == 0) {
-            command("ROLLBACK", nullptr);
-        } else {
-            command("ROLLBACK TO vorn" + QByteArray::number(depth), nullptr);
-            command("RELEASE vorn" + QByteArray::number(depth), nullptr);
-        }
+        if (depth == 0)
+            end("ROLLBACK", nullptr);
+        else
+            m_queued << Command{"ROLLBACK TO vorn" + QByteArray::number(depth)}
+                     << Command{"RELEASE vorn" + QByteArray::number(depth)};
         m_depth = depth;
         m_guarded = false;
     }
@@ -212,10 +217,16 @@ public:
         return taken;
     }
 
+    // Inside a transaction the lock is let go when it ends, in the same round
+    // trip as its COMMIT or ROLLBACK.
     void unlock(qint64 key) override
     {
         if (!m_locks.remove(key))
             return;
+        if (m_depth > 0) {
+            m_unlockAtEnd << key;
+            return;
+        }
         QStringList columns;
         std::vector<ResultRow> rows;
         QString error;
@@ -230,7 +241,6 @@ private:
             *error = serverText(m_conn);
             return false;
         }
-        PQsetClientEncoding(m_conn, "UTF8");
         const QByteArray path = "set search_path to " + m_schema.toUtf8();
         PGresult *r = PQexec(m_conn, path.constData());
         const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
@@ -242,16 +252,44 @@ private:
     }
 
     // The locks went with the old session: the station takes them again.
-    void retakeLocks()
+    // What waits for the next statement stays waiting.
+    bool reconnect(QString *error)
     {
-        const QSet<qint64> held = std::exchange(m_locks, {});
-        for (qint64 key : held) {
-            try {
-                tryLock(key);
-            } catch (const DbError &) {
-                // taken again at the next entry
+        const QList<Command> queued = std::exchange(m_queued, {});
+        const int depth = std::exchange(m_depth, 0);
+        PQreset(m_conn);
+        const bool ok = connected(error);
+        if (ok) {
+            const QSet<qint64> held = std::exchange(m_locks, {});
+            for (qint64 key : held) {
+                try {
+                    tryLock(key);
+                } catch (const DbError &) {
+                    // taken again at the next entry
+                }
             }
         }
+        m_queued = queued;
+        m_depth = depth;
+        m_guarded = false;
+        return ok;
+    }
+
+    // Nothing of the open transaction has reached the server yet.
+    bool unsent() const { return !m_queued.isEmpty() && m_queued.front().sql == "BEGIN"; }
+
+    // Ends the outermost transaction with command, and lets go of the locks
+    // waiting for its end in the same round trip.
+    bool end(const QByteArray &command, QString *error)
+    {
+        QList<Command> commands;
+        if (!unsent())
+            commands << Command{command};
+        m_queued.clear();
+        for (qint64 key : std::exchange(m_unlockAtEnd, {}))
+            commands << Command{"select pg_advisory_unlock(" + QByteArray::number(kLockSpace) + ", $1::int)",
+                                QByteArray::number(key)};
+        return commands.isEmpty() || trip(commands, nullptr, nullptr, nullptr, error);
     }
 
     bool local(QString *error)
@@ -261,14 +299,85 @@ private:
         return m_local != nullptr;
     }
 
-    bool command(const QByteArray &sql, QString *error)
+    // A command sent with the extended protocol, with at most one parameter.
+    struct Command
     {
-        PGresult *r = PQexec(m_conn, sql.constData());
-        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-        PQclear(r);
-        if (!ok && error)
-            *error = serverText(m_conn);
-        return ok;
+        Command(QByteArray text, QByteArray value = {}) : sql(std::move(text)), param(std::move(value)) {}
+        QByteArray sql;
+        QByteArray param; // none when null
+    };
+
+    struct Statement
+    {
+        QByteArray name;
+        QByteArray text; // set when it is still to be prepared
+        int count = 0;
+        const char *const *values = nullptr;
+    };
+
+    // One round trip: the queued commands, then command or statement
+    // (prepared first when new), in one pipeline. *result takes the
+    // statement's result; *failedAt the index of the first item that failed,
+    // counting the queued commands first.
+    bool trip(const QList<Command> &commands, const Statement *statement, PGresult **result, int *failedAt,
+              QString *error)
+    {
+        const QList<Command> items = std::exchange(m_queued, {}) + commands;
+        int expected = int(items.size());
+        bool sent = PQenterPipelineMode(m_conn) == 1;
+        for (const Command &c : items) {
+            const char *param = c.param.isNull() ? nullptr : c.param.constData();
+            sent = sent
+                   && PQsendQueryParams(m_conn, c.sql.constData(), param ? 1 : 0, nullptr, &param, nullptr, nullptr, 0)
+                          == 1;
+        }
+        if (statement) {
+            if (!statement->text.isEmpty()) {
+                sent = sent
+                       && PQsendPrepare(m_conn, statement->name.constData(), statement->text.constData(), 0, nullptr)
+                              == 1;
+                ++expected;
+            }
+            sent = sent
+                   && PQsendQueryPrepared(m_conn, statement->name.constData(), statement->count, statement->values,
+                                          nullptr, nullptr, 0)
+                          == 1;
+            ++expected;
+        }
+        sent = sent && PQpipelineSync(m_conn) == 1;
+        QString failure;
+        int failed = sent ? -1 : 0;
+        for (int i = 0; sent && i < expected; ++i) {
+            PGresult *r = PQgetResult(m_conn);
+            if (!r) { // the connection went
+                failed = failed < 0 ? i : failed;
+                break;
+            }
+            const ExecStatusType status = PQresultStatus(r);
+            if (failed < 0 && status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+                failed = i;
+                failure = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            }
+            if (statement && i == expected - 1 && failed < 0 && result)
+                *result = r;
+            else
+                PQclear(r);
+            while ((r = PQgetResult(m_conn)))
+                PQclear(r);
+        }
+        // The sync point's result, then out of pipeline mode; a connection
+        // that cannot get out is dropped and made again before its next use.
+        for (int n = 0; n < 4 && PQpipelineStatus(m_conn) != PQ_PIPELINE_OFF && !PQexitPipelineMode(m_conn); ++n)
+            PQclear(PQgetResult(m_conn));
+        if (PQpipelineStatus(m_conn) != PQ_PIPELINE_OFF)
+            PQreset(m_conn);
+        if (failedAt)
+            *failedAt = failed;
+        if (failed < 0)
+            return true;
+        if (error)
+            *error = failure.isEmpty() ? serverText(m_conn) : failure;
+        return false;
     }
 
     // Prepares each text once per connection; a failure inside a transaction
@@ -276,59 +385,25 @@ private:
     bool query(const QString &sql, const QVariantList &params, bool keyed, QStringList *columns,
                std::vector<ResultRow> *rows, QString *error)
     {
+        const QList<Command> queued = m_queued;
         for (int attempt = 0;; ++attempt) {
             if (runOnce(sql, params, keyed, columns, rows, error))
                 return true;
-            // A connection lost between transactions is made again once; one lost
-            // inside a transaction fails it, so no half of it is written.
-            if (attempt > 0 || !lost() || m_depth > 0)
+            // A connection lost before this transaction reached the server is
+            // made again once; one lost inside it fails it, so no half of it
+            // is written.
+            if (attempt > 0 || !lost() || (m_depth > 0 && !(!queued.isEmpty() && queued.front().sql == "BEGIN")))
                 return false;
-            PQreset(m_conn);
+            m_queued = queued;
             QString again;
-            if (!connected(&again))
+            if (!reconnect(&again))
                 return false;
-            retakeLocks();
         }
-    }
-
-    // Inside a transaction each statement runs after a savepoint, so its
-    // failure undoes it alone, as on the files. The last one is released
-    // with the next one's making: one round trip per statement, not two.
-    bool guard(QString *error)
-    {
-        if (m_depth == 0)
-            return true;
-        m_guarded = command(m_guarded ? "RELEASE vorn_statement; SAVEPOINT vorn_statement" : "SAVEPOINT vorn_statement",
-                            error);
-        return m_guarded;
-    }
-
-    void undo()
-    {
-        if (m_depth > 0)
-            command("ROLLBACK TO vorn_statement", nullptr);
     }
 
     bool runOnce(const QString &sql, const QVariantList &params, bool keyed, QStringList *columns,
                  std::vector<ResultRow> *rows, QString *error)
     {
-        auto it = m_prepared.constFind(sql);
-        if (it == m_prepared.constEnd()) {
-            const QByteArray name = "v" + QByteArray::number(++m_counter);
-            const QByteArray text = ServerDialect::statement(sql).toUtf8();
-            if (!guard(error))
-                return false;
-            PGresult *r = PQprepare(m_conn, name.constData(), text.constData(), 0, nullptr);
-            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-            PQclear(r);
-            if (!ok) {
-                *error = serverText(m_conn);
-                undo();
-                return false;
-            }
-            it = m_prepared.insert(sql, name);
-        }
-
         std::vector<QByteArray> values(params.size());
         std::vector<const char *> pointers(params.size(), nullptr);
         for (int i = 0; i < params.size(); ++i) {
@@ -338,16 +413,39 @@ private:
             values[i] = v.typeId() == QMetaType::Bool ? QByteArray(v.toBool() ? "1" : "0") : v.toString().toUtf8();
             pointers[i] = values[i].constData();
         }
-        if (!guard(error))
-            return false;
-        PGresult *r = PQexecPrepared(m_conn, it->constData(), int(params.size()), pointers.data(), nullptr, nullptr, 0);
-        const ExecStatusType status = PQresultStatus(r);
-        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
-            *error = serverText(m_conn);
-            PQclear(r);
-            undo();
+        Statement statement;
+        const auto it = m_prepared.constFind(sql);
+        const bool fresh = it == m_prepared.constEnd();
+        statement.name = fresh ? "v" + QByteArray::number(++m_counter) : *it;
+        if (fresh)
+            statement.text = ServerDialect::statement(sql).toUtf8();
+        statement.count = int(params.size());
+        statement.values = pointers.data();
+        // Inside a transaction each statement runs after a savepoint, so its
+        // failure undoes it alone, as on the files. The last one is released
+        // in the same round trip.
+        if (m_depth > 0) {
+            if (m_guarded)
+                m_queued << Command{"RELEASE vorn_statement"};
+            m_queued << Command{"SAVEPOINT vorn_statement"};
+        }
+        const int guards = int(m_queued.size());
+        PGresult *r = nullptr;
+        int failedAt = -1;
+        if (!trip({}, &statement, &r, &failedAt, error)) {
+            m_guarded = m_depth > 0 && failedAt >= guards;
+            // The statement alone is undone, with the next round trip.
+            if (m_guarded)
+                m_queued << Command{"ROLLBACK TO vorn_statement"};
             // A prepared statement whose tables changed is prepared again next time.
             m_prepared.remove(sql);
+            return false;
+        }
+        m_guarded = m_depth > 0;
+        if (fresh)
+            m_prepared.insert(sql, statement.name);
+        if (!r) {
+            *error = serverText(m_conn);
             return false;
         }
         const int first = keyed ? 1 : 0;
@@ -389,6 +487,8 @@ private:
     QString m_localPath;
     std::shared_ptr<DbHandle> m_local;
     QHash<QString, QByteArray> m_prepared;
+    QList<Command> m_queued; // commands that go with the next round trip
+    QList<qint64> m_unlockAtEnd; // locks let go when the transaction ends
     QSet<qint64> m_locks;
     int m_counter = 0;
     int m_depth = 0;

@@ -117,7 +117,18 @@ TEST_F(ServerStoreTest, StationsMayChangeRowsButNotTables)
     conn.unlock(Db::Personnel, 7);
     QDir::setCurrent(other.path());
     EXPECT_TRUE(second.tryLock(Db::Personnel, 7));
+    // Let go inside a transaction, as a hand-in does: held until the commit.
+    {
+        DbTransaction tx(second, Db::Personnel);
+        second.executeOrThrow("update ExamRegister set 成绩=? where ID=?", Db::Personnel, {"2", 1});
+        second.unlock(Db::Personnel, 7);
+        QDir::setCurrent(first);
+        EXPECT_FALSE(conn.tryLock(Db::Personnel, 7));
+        QDir::setCurrent(other.path());
+        tx.commit();
+    }
     QDir::setCurrent(first);
+    EXPECT_TRUE(conn.tryLock(Db::Personnel, 7));
 
     EXPECT_FALSE(ServerSetup::create(server()).error.isEmpty()) << "set up twice";
 }
