@@ -179,9 +179,18 @@ public:
         // Up to 64 MiB of decrypted pages per file: a search that reads every stem
         // of a large bank would otherwise decrypt its pages again each time.
         sqlite3_exec(m_db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
-        // A commit reaches the disk before the program goes on (the engine's
-        // default, stated because a stored sitting relies on it).
-        sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        if (create) {
+            // A lab station's own working tables: the sitting on the server
+            // keeps the answers, and this copy only bridges a short loss of
+            // it. A write-ahead log survives the program's crash without
+            // waiting for the disk at every answer.
+            sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+            sqlite3_exec(m_db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+        } else {
+            // A commit reaches the disk before the program goes on (the engine's
+            // default, stated because a stored sitting relies on it).
+            sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        }
         // Files made before an index was added get it here, once; a table that is
         // missing or damaged leaves its index out and is reported where it is used.
         const QString fileName = QFileInfo(path).fileName();
