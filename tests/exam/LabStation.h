@@ -18,6 +18,8 @@
 #include <QElapsedTimer>
 #include <QThreadPool>
 
+#include <functional>
+
 #include <unistd.h>
 
 namespace Lab {
@@ -82,8 +84,9 @@ inline QList<int> seed(int stations)
 
 // One examinee at one station: enters (or resumes), draws, answers the first
 // i + 10 questions right ("A") and the rest wrong, and hands in. Returns the
-// milliseconds the hand-in took; ends the process on a failure.
-inline qint64 sit(const QString &dir, int registration, int i)
+// milliseconds the hand-in took; ends the process on a failure. beforeHandIn
+// holds the hand-in back, as the end of the exam time does.
+inline qint64 sit(const QString &dir, int registration, int i, const std::function<void()> &beforeHandIn = {})
 {
     QDir::setCurrent(dir);
     ExamHandover h;
@@ -124,6 +127,8 @@ inline qint64 sit(const QString &dir, int registration, int i)
         ::usleep(50 * 1000);
         retrying([&] { return writer.saveTime(3000); });
     }
+    if (beforeHandIn)
+        beforeHandIn();
     const SubmitRequest request{h, ExamScoring::keyEntries(h.answerKey), 600, Clock::now()};
     // A hand-in whose answer was lost with the server may have been stored:
     // the retry then finds it handed in.
@@ -137,7 +142,8 @@ inline qint64 sit(const QString &dir, int registration, int i)
 
 // Starts a station's process in dir; it ends with _exit, after report.
 template <class Report>
-pid_t startStation(const QString &dir, int registration, int i, Report report)
+pid_t startStation(const QString &dir, int registration, int i, Report report,
+                   const std::function<void()> &beforeHandIn = {})
 {
     QDir().mkpath(dir);
     CADOConn::releaseCachedHandles(); // no connection may cross the fork
@@ -147,7 +153,7 @@ pid_t startStation(const QString &dir, int registration, int i, Report report)
     if (pid == 0) {
         // A station without a screen: a failed connection is retried, not shown.
         CADOConn::setOpenFailureReporter({});
-        report(sit(dir, registration, i));
+        report(sit(dir, registration, i, beforeHandIn));
         ::_exit(0);
     }
     return pid;
