@@ -43,12 +43,51 @@ QString freshLab()
     return admin;
 }
 
+// The processor seconds (user and system) the processes spent so far: the
+// stations by their pids, the server as every process named "postgres".
+struct Cpu
+{
+    double stations = 0, server = 0;
+};
+
+double cpuSeconds(const QString &pid, QByteArray *name = nullptr)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray t = f.readAll();
+    const qsizetype open = t.indexOf('('), close = t.lastIndexOf(')');
+    if (open < 0 || close < open)
+        return 0;
+    if (name)
+        *name = t.mid(open + 1, close - open - 1);
+    const QList<QByteArray> fields = t.mid(close + 2).split(' ');
+    // utime and stime, the 14th and 15th fields of the line
+    return fields.size() > 12 ? (fields[11].toDouble() + fields[12].toDouble()) / double(::sysconf(_SC_CLK_TCK)) : 0;
+}
+
+Cpu cpuNow(const std::vector<pid_t> &stations)
+{
+    Cpu c;
+    for (pid_t pid : stations)
+        c.stations += cpuSeconds(QString::number(pid));
+    const QStringList all = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &pid : all) {
+        QByteArray name;
+        const double s = cpuSeconds(pid, &name);
+        if (name == "postgres")
+            c.server += s;
+    }
+    return c;
+}
+
 // Runs one station per registration in processes of their own; the hand-in
 // latencies in milliseconds, sorted. together: every station waits, once it
 // has answered, until all have, and they hand in at once, as when the exam
-// time runs out; *handInSeconds is then how long that took.
+// time runs out; *handInSeconds is then how long that took, *handInCpu the
+// processor time it cost.
 std::vector<qint64> runStations(const QList<int> &ids, const QString &root, bool together = false,
-                                double *handInSeconds = nullptr)
+                                double *handInSeconds = nullptr, Cpu *handInCpu = nullptr)
 {
     int fds[2], ready[2], go[2], done[2];
     if (::pipe(fds) != 0 || ::pipe(ready) != 0 || ::pipe(go) != 0 || ::pipe(done) != 0)
@@ -87,6 +126,7 @@ std::vector<qint64> runStations(const QList<int> &ids, const QString &root, bool
             if (::read(ready[0], &one, 1) != 1)
                 break; // a station failed: the count shows it
     }
+    const Cpu before = cpuNow(pids);
     handIn.start();
     ::close(go[1]);
     std::vector<qint64> latencies;
@@ -95,6 +135,10 @@ std::vector<qint64> runStations(const QList<int> &ids, const QString &root, bool
         latencies.push_back(v);
     if (handInSeconds)
         *handInSeconds = handIn.elapsed() / 1000.0;
+    if (handInCpu) {
+        const Cpu after = cpuNow(pids);
+        *handInCpu = {after.stations - before.stations, after.server - before.server};
+    }
     ::close(fds[0]);
     ::close(ready[0]);
     ::close(done[1]);
@@ -135,8 +179,16 @@ void BM_LabOnServer(benchmark::State &state)
         state.ResumeTiming();
         wall.start();
         double handIn = 0;
-        const std::vector<qint64> latencies = runStations(ids, root.path(), together, &handIn);
+        Cpu cpu;
+        const std::vector<qint64> latencies = runStations(ids, root.path(), together, &handIn, &cpu);
         report(state, latencies, wall.elapsed() / 1000.0, stations, together ? handIn : 0);
+        if (together) {
+            // What one hand-in costs the processors, all stations sharing them
+            // with the server here: with every hand-in at once, the last ones
+            // cannot end before this times the stations over the cores.
+            state.counters["handin_cpu_ms"] = (cpu.stations + cpu.server) * 1000 / stations;
+            state.counters["handin_server_cpu_ms"] = cpu.server * 1000 / stations;
+        }
         CADOConn::useServer(QString());
     }
 }
