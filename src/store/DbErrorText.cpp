@@ -25,6 +25,8 @@ QString explain(const QString &engineText)
         // The lab's server (PostgreSQL)
         {"server closed the connection", "与考试服务器的连接中断：网络或服务器暂时不可用。请稍后再试。"},
         {"no connection to the server", "与考试服务器的连接中断：网络或服务器暂时不可用。请稍后再试。"},
+        // the server shut down or restarted by its administrator
+        {"terminating connection", "与考试服务器的连接中断：网络或服务器暂时不可用。请稍后再试。"},
         {"could not connect", "无法连接考试服务器：请检查网络、服务器是否运行，以及 station.ini 中的连接串。"},
         {"connection to server", "无法连接考试服务器：请检查网络、服务器是否运行，以及 station.ini 中的连接串。"},
         {"password authentication failed", "考试服务器拒绝了登录：station.ini 中的角色或密码不对。"},

@@ -6,6 +6,7 @@
 #include "store/CADOConn.h"
 
 #include "AdminScreens.h"
+#include "support/ServerTest.h"
 #include "support/VornTest.h"
 
 namespace {
@@ -115,6 +116,33 @@ TEST_F(CExamManagerTest, AddingOnePerson)
     expectBox("考生姓名中不能含有';'！", Caption::Tip);
     click(*s, CExamManager::Add);
     EXPECT_EQ(stored(), QStringList{"O'Brien 技术部 主管"});
+}
+
+// A lab station whose server goes away under the roster: the screen says so
+// and keeps what was typed; once the server is back, the same click adds.
+using CExamManagerOnServerTest = ServerTest;
+
+TEST_F(CExamManagerOnServerTest, ALostServerIsReportedAndTheInputKept)
+{
+    writeDepartments();
+    CExamManager s;
+    s.show();
+    ASSERT_TRUE(choose(s, CExamManager::AddDepartment, "技术部"));
+    ASSERT_TRUE(choose(s, CExamManager::AddPost, "主管"));
+    typeInto(s, CExamManager::AddName, "王五");
+    ASSERT_TRUE(ServerCluster::stop());
+    expectBox("与考试服务器的连接中断：网络或服务器暂时不可用。请稍后再试。\n"
+              "（数据库引擎的原文：FATAL:  terminating connection due to administrator command）",
+              Caption::Tip);
+    click(s, CExamManager::Add);
+    const bool started = ServerCluster::start();
+    EXPECT_EQ(s.text(CExamManager::AddName), "王五");
+    EXPECT_EQ(s.control<QComboBox>(CExamManager::AddDepartment)->currentText(), "技术部");
+    EXPECT_EQ(s.control<QComboBox>(CExamManager::AddPost)->currentText(), "主管");
+    ASSERT_TRUE(started);
+    expectBox("添加成功!", Caption::Tip);
+    click(s, CExamManager::Add);
+    EXPECT_EQ(serverRows("select 姓名,部门,职务 from personnel.examinee"), (QList<QStringList>{{"王五", "技术部", "主管"}}));
 }
 
 TEST_F(CExamManagerTest, DoubleClickDeletesTheRowAndDeleteAllAsksFirst)

@@ -197,4 +197,15 @@ bool restart()
     return runTool(QStringLiteral("pg_ctl"), cluster().control(QStringLiteral("restart")), &out);
 }
 
+bool stop()
+{
+    QString out;
+    return runTool(QStringLiteral("pg_ctl"), cluster().control(QStringLiteral("stop")), &out);
+}
+
+bool start()
+{
+    return cluster().start();
+}
+
 } // namespace ServerCluster

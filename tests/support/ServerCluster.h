@@ -21,5 +21,8 @@ bool exec(const QString &connection, const QString &sql);
 
 // pg_ctl restart of the running cluster (connections are cut).
 bool restart();
+// pg_ctl stop, and start again: a server away for a while.
+bool stop();
+bool start();
 
 } // namespace ServerCluster
