@@ -80,14 +80,8 @@ public:
     {
         if (ServerDialect::onWorkingTable(sql))
             return local(error) && m_local->each(sql, params, columns, visit, error);
-        // The server hands the selection over whole; it is walked from there.
-        std::vector<ResultRow> rows;
-        if (!query(sql, params, false, columns, &rows, error))
-            return false;
-        for (ResultRow &row : rows)
-            if (!visit(row))
-                break;
-        return true;
+        // Row by row as the server sends them, never the whole selection at once.
+        return run(sql, params, false, columns, visit, true, error);
     }
 
     bool exec(const QString &sql, const QVariantList &params, QString *error) override
@@ -289,7 +283,7 @@ private:
         for (qint64 key : std::exchange(m_unlockAtEnd, {}))
             commands << Command{"select pg_advisory_unlock(" + QByteArray::number(kLockSpace) + ", $1::int)",
                                 QByteArray::number(key)};
-        return commands.isEmpty() || trip(commands, nullptr, nullptr, nullptr, error);
+        return commands.isEmpty() || trip(commands, nullptr, {}, false, nullptr, error);
     }
 
     bool local(QString *error)
@@ -315,11 +309,13 @@ private:
         const char *const *values = nullptr;
     };
 
-    // One round trip: the queued commands, then command or statement
-    // (prepared first when new), in one pipeline. *result takes the
-    // statement's result; *failedAt the index of the first item that failed,
-    // counting the queued commands first.
-    bool trip(const QList<Command> &commands, const Statement *statement, PGresult **result, int *failedAt,
+    // One round trip: the queued commands, then commands and statement
+    // (prepared first when new), in one pipeline. onResult sees the
+    // statement's result, or each of its rows in turn with singleRows;
+    // *failedAt is the index of the first item that failed, counting the
+    // queued commands first.
+    bool trip(const QList<Command> &commands, const Statement *statement,
+              const std::function<void(const PGresult *)> &onResult, bool singleRows, int *failedAt,
               QString *error)
     {
         const QList<Command> items = std::exchange(m_queued, {}) + commands;
@@ -348,22 +344,25 @@ private:
         QString failure;
         int failed = sent ? -1 : 0;
         for (int i = 0; sent && i < expected; ++i) {
+            const bool rows = statement && i == expected - 1;
+            if (rows && singleRows)
+                PQsetSingleRowMode(m_conn);
             PGresult *r = PQgetResult(m_conn);
             if (!r) { // the connection went
                 failed = failed < 0 ? i : failed;
                 break;
             }
-            const ExecStatusType status = PQresultStatus(r);
-            if (failed < 0 && status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-                failed = i;
-                failure = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            for (; r; r = PQgetResult(m_conn)) {
+                const ExecStatusType status = PQresultStatus(r);
+                if (failed < 0 && status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK
+                    && status != PGRES_SINGLE_TUPLE) {
+                    failed = i;
+                    failure = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+                }
+                if (rows && failed < 0 && onResult)
+                    onResult(r);
+                PQclear(r);
             }
-            if (statement && i == expected - 1 && failed < 0 && result)
-                *result = r;
-            else
-                PQclear(r);
-            while ((r = PQgetResult(m_conn)))
-                PQclear(r);
         }
         // The sync point's result, then out of pipeline mode; a connection
         // that cannot get out is dropped and made again before its next use.
@@ -380,19 +379,37 @@ private:
         return false;
     }
 
-    // Prepares each text once per connection; a failure inside a transaction
-    // undoes that statement alone, as the files' engine does.
     bool query(const QString &sql, const QVariantList &params, bool keyed, QStringList *columns,
                std::vector<ResultRow> *rows, QString *error)
     {
+        return run(
+            sql, params, keyed, columns,
+            [rows](ResultRow &row) {
+                rows->push_back(std::move(row));
+                return true;
+            },
+            false, error);
+    }
+
+    // Prepares each text once per connection; a failure inside a transaction
+    // undoes that statement alone, as the files' engine does.
+    bool run(const QString &sql, const QVariantList &params, bool keyed, QStringList *columns,
+             const std::function<bool(ResultRow &row)> &visit, bool singleRows, QString *error)
+    {
         const QList<Command> queued = m_queued;
+        bool visited = false;
+        const auto seen = [&](ResultRow &row) {
+            visited = true;
+            return visit(row);
+        };
         for (int attempt = 0;; ++attempt) {
-            if (runOnce(sql, params, keyed, columns, rows, error))
+            if (runOnce(sql, params, keyed, columns, seen, singleRows, error))
                 return true;
             // A connection lost before this transaction reached the server is
             // made again once; one lost inside it fails it, so no half of it
             // is written.
-            if (attempt > 0 || !lost() || (m_depth > 0 && !(!queued.isEmpty() && queued.front().sql == "BEGIN")))
+            if (attempt > 0 || visited || !lost()
+                || (m_depth > 0 && !(!queued.isEmpty() && queued.front().sql == "BEGIN")))
                 return false;
             m_queued = queued;
             QString again;
@@ -402,7 +419,7 @@ private:
     }
 
     bool runOnce(const QString &sql, const QVariantList &params, bool keyed, QStringList *columns,
-                 std::vector<ResultRow> *rows, QString *error)
+                 const std::function<bool(ResultRow &row)> &visit, bool singleRows, QString *error)
     {
         std::vector<QByteArray> values(params.size());
         std::vector<const char *> pointers(params.size(), nullptr);
@@ -430,9 +447,24 @@ private:
             m_queued << Command{"SAVEPOINT vorn_statement"};
         }
         const int guards = int(m_queued.size());
-        PGresult *r = nullptr;
         int failedAt = -1;
-        if (!trip({}, &statement, &r, &failedAt, error)) {
+        bool described = false, wanted = true;
+        const auto onResult = [&](const PGresult *r) {
+            const int first = keyed ? 1 : 0;
+            const int count = PQnfields(r);
+            if (!described) {
+                described = true;
+                columns->clear();
+                for (int c = first; c < count; ++c)
+                    *columns << ServerDialect::columnName(QString::fromUtf8(PQfname(r, c)), sql);
+            }
+            // Rows after the visitor has had enough are read and dropped.
+            for (int i = 0; wanted && i < PQntuples(r); ++i) {
+                ResultRow row = rowOf(r, i, keyed);
+                wanted = visit(row);
+            }
+        };
+        if (!trip({}, &statement, onResult, singleRows, &failedAt, error)) {
             m_guarded = m_depth > 0 && failedAt >= guards;
             // The statement alone is undone, with the next round trip.
             if (m_guarded)
@@ -444,41 +476,37 @@ private:
         m_guarded = m_depth > 0;
         if (fresh)
             m_prepared.insert(sql, statement.name);
-        if (!r) {
+        if (!described) {
             *error = serverText(m_conn);
             return false;
         }
+        return true;
+    }
+
+    static ResultRow rowOf(const PGresult *r, int i, bool keyed)
+    {
         const int first = keyed ? 1 : 0;
         const int count = PQnfields(r);
-        columns->clear();
-        for (int c = first; c < count; ++c)
-            *columns << ServerDialect::columnName(QString::fromUtf8(PQfname(r, c)), sql);
-        const int n = PQntuples(r);
-        rows->reserve(rows->size() + n);
-        for (int i = 0; i < n; ++i) {
-            ResultRow row;
-            if (keyed)
-                row.key = QString::fromLatin1(PQgetvalue(r, i, 0));
-            row.values.reserve(count - first);
-            for (int c = first; c < count; ++c) {
-                if (PQgetisnull(r, i, c)) {
-                    row.values.push_back(std::nullopt);
-                    continue;
-                }
-                QString v = QString::fromUtf8(PQgetvalue(r, i, c), PQgetlength(r, i, c));
-                if (PQftype(r, c) == 1700 && v.contains(QLatin1Char('.'))) {
-                    // numeric: no trailing zeros, as the files' engine writes numbers
-                    while (v.endsWith(QLatin1Char('0')))
-                        v.chop(1);
-                    if (v.endsWith(QLatin1Char('.')))
-                        v.chop(1);
-                }
-                row.values.push_back(std::move(v));
+        ResultRow row;
+        if (keyed)
+            row.key = QString::fromLatin1(PQgetvalue(r, i, 0));
+        row.values.reserve(count - first);
+        for (int c = first; c < count; ++c) {
+            if (PQgetisnull(r, i, c)) {
+                row.values.push_back(std::nullopt);
+                continue;
             }
-            rows->push_back(std::move(row));
+            QString v = QString::fromUtf8(PQgetvalue(r, i, c), PQgetlength(r, i, c));
+            if (PQftype(r, c) == 1700 && v.contains(QLatin1Char('.'))) {
+                // numeric: no trailing zeros, as the files' engine writes numbers
+                while (v.endsWith(QLatin1Char('0')))
+                    v.chop(1);
+                if (v.endsWith(QLatin1Char('.')))
+                    v.chop(1);
+            }
+            row.values.push_back(std::move(v));
         }
-        PQclear(r);
-        return true;
+        return row;
     }
 
     PGconn *m_conn = nullptr;

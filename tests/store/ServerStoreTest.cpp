@@ -50,6 +50,19 @@ TEST_F(ServerStoreTest, RecordsetsReadWriteAndNumberRowsAsOnTheFiles)
     EXPECT_TRUE(rs->isNull("d"));
     EXPECT_EQ(rs->getString("e"), "1.5");
     EXPECT_EQ(rs->columnNames().last(), "vN");
+
+    // A long list is walked row by row; one left early leaves the connection
+    // ready for the next statement.
+    for (int i = 0; i < 50; ++i)
+        conn.executeOrThrow("insert into examinee (姓名) values (?)", Db::Personnel, {QString::number(i)});
+    QStringList walked;
+    conn.forEachRow("select 姓名 from examinee where 姓名<>? order by ID", Db::Personnel, {"乙"},
+                    [&](const CRecordset &row) {
+                        walked << row.getString("姓名");
+                        return walked.size() < 3;
+                    });
+    EXPECT_EQ(walked, (QStringList{"0", "1", "2"}));
+    EXPECT_EQ(conn.openRecordset("select count(*) as n from examinee", Db::Personnel)->getString("n"), "51");
 }
 
 TEST_F(ServerStoreTest, AFailedStatementInsideATransactionLeavesTheRestAsOnTheFiles)
