@@ -818,7 +818,12 @@ void CVornDlg::submitExam()
     m_timer2.stop();
     if (m_current)
         saveAnswer(*m_current);
-    SubmitRequest request{m_handover, m_keyEntries, m_countdown.usedSeconds(), Clock::now()};
+    // A retry hands in what 交卷 handed in: the time waited for the server
+    // is not used time, and a first attempt that reached the server is
+    // recognised as this one.
+    if (!m_submitRetry || !m_handIn)
+        m_handIn = SubmitRequest{m_handover, m_keyEntries, m_countdown.usedSeconds(), Clock::now()};
+    const SubmitRequest request = *m_handIn;
     // A failing write stores nothing (one transaction) and the answers stay
     // in the working table, so 交卷 can be pressed again.
     SubmitResult result;

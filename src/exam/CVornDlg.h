@@ -6,6 +6,7 @@
 #include "exam/ExamHandover.h"
 #include "exam/ExamRules.h"
 #include "exam/ExamSheet.h"
+#include "exam/ExamSubmission.h"
 #include "exam/ExamWindowControls.h"
 #include "exam/KeyboardLock.h"
 #include "exam/SittingSync.h"
@@ -144,6 +145,7 @@ private:
     std::optional<SittingSync::Writer> m_sync;
     bool m_toldKept = false;
     bool m_submitRetry = false; // a hand-in waits for the lab's server
+    std::optional<SubmitRequest> m_handIn; // the hand-in waiting for the server
     QSet<int> m_flags;
     BlankStem m_blank;
     QPointer<CShowMap> m_picture;

@@ -42,6 +42,8 @@ SubmitResult submit(const SubmitRequest &q)
     // code over that text, which an older exam may hold as typed ("060").
     QString pass = QString::number(q.exam.passMark);
     bool registered = false;
+    bool handedIn = false;
+    QString storedCode;
     bool idOk = false;
     const int id = q.exam.registrationId.toInt(&idOk);
     if (idOk && id > 0) {
@@ -50,10 +52,8 @@ SubmitResult submit(const SubmitRequest &q)
         if (reg->recordCount() > 0) {
             // Another station may have handed in the same registration: the
             // row stays locked until this transaction ends, so one wins.
-            if (formal && !reg->isNull(QStringLiteral("成绩"))) {
-                r.outcome = SubmitResult::AlreadySubmitted;
-                return r;
-            }
+            handedIn = formal && !reg->isNull(QStringLiteral("成绩"));
+            storedCode = reg->getString(QStringLiteral("保存码"));
             registered = true;
             name = reg->getString(QStringLiteral("姓名"));
             department = reg->getString(QStringLiteral("部门"));
@@ -90,6 +90,13 @@ SubmitResult submit(const SubmitRequest &q)
     }
     if (!registered) {
         r.outcome = SubmitResult::RegistrationGone;
+        return r;
+    }
+    if (handedIn) {
+        // The same hand-in again, after its commit reached the lab's server
+        // but the answer was lost with the connection, finds itself stored;
+        // any other is refused and stores nothing.
+        r.outcome = storedCode == r.code ? SubmitResult::Stored : SubmitResult::AlreadySubmitted;
         return r;
     }
     conn.executeOrThrow(QStringLiteral("update ExamRegister set 成绩=?,考试用时=?,考试时间=?,考试名称=?,保存码=?,问答题=? "

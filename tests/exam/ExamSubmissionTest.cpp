@@ -105,6 +105,23 @@ TEST_F(ExamSubmissionTest, MockExamStoresNothing)
     EXPECT_TRUE(ExamSubmission::resultMessage(request(kMock).exam, r).contains("的模拟考试得分为：22.5分，"));
 }
 
+// A station whose hand-in reached the lab's server but lost the answer hands
+// the same in again: it finds itself stored, once. Another is refused.
+TEST_F(ExamSubmissionTest, TheSameHandInAgainFindsItselfStoredAnotherIsRefused)
+{
+    const SubmitRequest first = request();
+    ASSERT_EQ(ExamSubmission::submit(first).outcome, SubmitResult::Stored);
+    const QList<QStringList> stored = result();
+    const SubmitResult again = ExamSubmission::submit(first);
+    EXPECT_EQ(again.outcome, SubmitResult::Stored);
+    EXPECT_EQ(again.score, "22.5");
+    EXPECT_EQ(essays(), 2);
+    Clock::setFixed(QDateTime(QDate(2019, 5, 20), QTime(10, 0, 1)));
+    EXPECT_EQ(ExamSubmission::submit(request()).outcome, SubmitResult::AlreadySubmitted);
+    EXPECT_EQ(result(), stored);
+    EXPECT_EQ(essays(), 2);
+}
+
 TEST_F(ExamSubmissionTest, ADeletedRegistrationStoresNothing)
 {
     outsiderExec(Db::Personnel, "delete from ExamRegister");
