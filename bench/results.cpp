@@ -209,19 +209,7 @@ void BM_BareReadEssays100000(benchmark::State &state)
     sqlite3 *db = openPersonnel();
     sqlite3_stmt *select = nullptr;
     sqlite3_prepare_v2(db, "select ID,姓名,部门,职务,考试名称,题干,分值,考生编号 from quesAndAns", -1, &select, nullptr);
-    int rows = 0;
-    for (auto _ : state) {
-        rows = 0;
-        while (sqlite3_step(select) == SQLITE_ROW) {
-            for (int c = 0; c < 8; ++c)
-                benchmark::DoNotOptimize(sqlite3_column_text(select, c));
-            ++rows;
-        }
-        sqlite3_reset(select);
-    }
-    state.counters["rows"] = rows;
-    sqlite3_finalize(select);
-    sqlite3_close_v2(db);
+    bareRead(state, db, select, 0, 8);
 }
 
 void BM_MarkingList100000(benchmark::State &state)
