@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 
@@ -80,4 +81,24 @@ inline double peakRssMiB()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
+}
+
+// The bare engine's share: steps a prepared selection to its end in every
+// iteration, touching the texts of columns first to last - 1, then
+// finalizes it and closes db.
+inline void bareRead(benchmark::State &state, sqlite3 *db, sqlite3_stmt *select, int first, int last)
+{
+    int rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            for (int c = first; c < last; ++c)
+                benchmark::DoNotOptimize(sqlite3_column_text(select, c));
+            ++rows;
+        }
+        sqlite3_reset(select);
+    }
+    state.counters["rows"] = rows;
+    sqlite3_finalize(select);
+    sqlite3_close_v2(db);
 }

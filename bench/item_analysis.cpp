@@ -174,19 +174,7 @@ void BM_BareReadOfTheSittings(benchmark::State &state)
                            "join SittingQuestion q on q.场次=s.ID where r.考试名称=?",
                        -1, &select, nullptr);
     bind(select, 1, kExam);
-    int rows = 0;
-    for (auto _ : state) {
-        rows = 0;
-        while (sqlite3_step(select) == SQLITE_ROW) {
-            for (int c = 1; c < 5; ++c)
-                benchmark::DoNotOptimize(sqlite3_column_text(select, c));
-            ++rows;
-        }
-        sqlite3_reset(select);
-    }
-    state.counters["rows"] = rows;
-    sqlite3_finalize(select);
-    sqlite3_close_v2(db);
+    bareRead(state, db, select, 1, 5);
 }
 
 void BM_AnalysisExports(benchmark::State &state)

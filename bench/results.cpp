@@ -1,11 +1,15 @@
 // Results: verifyResults over 100,000 scored registrations in 1,000 exams
 // beside a bare read of the same rows with the same digests; 显示全部 of the
-// score query over those results, timed until the list is painted; and the
-// chart of 20 examinees rendered and saved as a BMP.
+// score query over those results, timed until the list is painted; the
+// manual marking screen opened over 100,000 waiting essays (four for each of
+// 25,000 of those results), until its list is painted, beside a bare read of
+// the columns it keeps; and the chart of 20 examinees rendered and saved as
+// a BMP.
 #include "BankBench.h"
 #include "BenchMain.h"
 
 #include "results/CCheckScore.h"
+#include "results/CHandworkCorrect.h"
 #include "results/ScoreChart.h"
 #include "results/ScoreQuery.h"
 #include "store/Integrity.h"
@@ -16,6 +20,8 @@
 #include <QTableView>
 
 #include <benchmark/benchmark.h>
+
+#include <memory>
 
 namespace {
 
@@ -134,6 +140,96 @@ void BM_ShowAllResults100000(benchmark::State &state)
     state.counters["peak_rss_MiB"] = peakRssMiB();
 }
 
+constexpr int kEssayResults = 25000;
+constexpr int kEssaysEach = 4;
+
+// The essays of the first 25,000 results waiting, four each, with the exams
+// of those results on a sealed paper whose essays are worth 5 points.
+void fillEssays()
+{
+    sqlite3 *questions = openKeyed(Db::Questions);
+    // printf '%s' '期中卷空空空空每题5.0分。干部:困难=3,;语文315.02019/05/01 09:00:00' | iconv -t gb18030 | md5sum
+    sqlite3_exec(questions,
+                 "insert into exampaper (名称,科目,科目选项,单选题,判断题,填空题,多选题,问答题,总题数,满分,创建时间,保存码) "
+                 "values ('期中卷','语文','单科','空','空','空','空','每题5.0分。干部:困难=3,;','3','15.0',"
+                 "'2019/05/01 09:00:00','447797cc9473d77b24b59a21e4664d07')",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close_v2(questions);
+
+    sqlite3 *db = openPersonnel();
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *exam = nullptr;
+    sqlite3_prepare_v2(db, "insert into ExamArrange (考试号,考试名称,试卷名称,合格分数) values (?,?,'期中卷','60')", -1,
+                       &exam, nullptr);
+    for (int e = 1; e <= kEssayResults / kPerExam; ++e) {
+        const QByteArray name = QStringLiteral("考试%1").arg(e).toUtf8();
+        sqlite3_bind_int(exam, 1, e);
+        sqlite3_bind_text(exam, 2, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        sqlite3_step(exam);
+        sqlite3_reset(exam);
+    }
+    sqlite3_finalize(exam);
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "insert into quesAndAns (姓名,部门,职务,考试号,考试名称,考生编号,题干,答案,答题,分值) "
+                       "select 姓名,部门,职务,考试号,考试名称,ID,?,?,?,'5' from ExamRegister where ID=?",
+                       -1, &insert, nullptr);
+    const QString reference = QStringLiteral("一要落实安全生产责任制，二要加强隐患排查治理，三要开展教育培训。").repeated(2);
+    const QString answer = QStringLiteral("安全生产要坚持预防为主，落实岗位责任，定期检查设备，发现隐患及时整改上报。").repeated(4);
+    for (int id = 1; id <= kEssayResults; ++id) {
+        for (int k = 1; k <= kEssaysEach; ++k) {
+            const QByteArray cells[] = {
+                QStringLiteral("论述题%1：请结合本岗位的工作实际，论述如何做好安全生产管理工作。").arg(k).toUtf8(),
+                reference.toUtf8(), answer.toUtf8()};
+            for (int c = 0; c < 3; ++c)
+                sqlite3_bind_text(insert, c + 1, cells[c].constData(), int(cells[c].size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int(insert, 4, id);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db);
+}
+
+void seedEssays()
+{
+    shared();
+    static const bool seeded = (fillEssays(), true);
+    (void)seeded;
+}
+
+// The columns the marking list keeps, read bare: what the engine costs alone
+// (the rows are long, so the encrypted pages are many).
+void BM_BareReadEssays100000(benchmark::State &state)
+{
+    seedEssays();
+    CADOConn::releaseCachedHandles();
+    sqlite3 *db = openPersonnel();
+    sqlite3_stmt *select = nullptr;
+    sqlite3_prepare_v2(db, "select ID,姓名,部门,职务,考试名称,题干,分值,考生编号 from quesAndAns", -1, &select, nullptr);
+    bareRead(state, db, select, 0, 8);
+}
+
+void BM_MarkingList100000(benchmark::State &state)
+{
+    seedEssays();
+    int rows = 0;
+    for (auto _ : state) {
+        auto screen = std::make_unique<CHandworkCorrect>(); // fills its list
+        screen->show();
+        auto *list = screen->control<QAbstractItemView>(CHandworkCorrect::List);
+        list->viewport()->repaint();
+        rows = list->model()->rowCount();
+        state.PauseTiming();
+        screen.reset();
+        state.ResumeTiming();
+    }
+    state.counters["rows_shown"] = rows;
+    state.counters["peak_rss_MiB"] = peakRssMiB();
+}
+
 void BM_ChartOf20RenderAndSave(benchmark::State &state)
 {
     QTemporaryDir dir;
@@ -161,6 +257,8 @@ void BM_ChartOf20RenderAndSave(benchmark::State &state)
 BENCHMARK(BM_VerifyResults100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareReadAndDigest100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowAllResults100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareReadEssays100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MarkingList100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChartOf20RenderAndSave)->Unit(benchmark::kMillisecond);
 
 VORN_WIDGET_BENCHMARK_MAIN()

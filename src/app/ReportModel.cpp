@@ -25,6 +25,12 @@ void ReportModel::show(int rows, RowTexts texts, bool checkable)
     endResetModel();
 }
 
+void ReportModel::setToolTips(int column, std::function<QString(int row)> tip)
+{
+    m_tipColumn = column;
+    m_tip = std::move(tip);
+}
+
 void ReportModel::clear()
 {
     show(0, {}, m_checkable);
@@ -116,6 +122,9 @@ QVariant ReportModel::data(const QModelIndex &index, int role) const
         return box ? QVariant(isChecked(index.row()) ? Qt::Checked : Qt::Unchecked) : QVariant();
     case Qt::TextAlignmentRole:
         return box ? QVariant() : QVariant(Qt::AlignCenter);
+    case Qt::ToolTipRole:
+        return index.column() == m_tipColumn && m_tip && index.row() < m_rows ? QVariant(m_tip(index.row()))
+                                                                              : QVariant();
     default:
         return {};
     }

@@ -27,6 +27,9 @@ public:
     // Shows that many rows, every box clear; texts is kept and asked for the
     // rows painted or read.
     void show(int rows, RowTexts texts, bool checkable = false);
+    // The tip of a column's cells, asked for like the texts; it stays over
+    // every later show.
+    void setToolTips(int column, std::function<QString(int row)> tip);
     void clear();
     // Adds rows at the end, their boxes clear; add puts the screen's records
     // of them in meanwhile.
@@ -56,6 +59,8 @@ private:
     int m_rows = 0;
     bool m_checkable = false;
     RowTexts m_texts;
+    int m_tipColumn = -1;
+    std::function<QString(int row)> m_tip;
     std::vector<bool> m_checked;
     // A row is painted cell by cell: its texts are made once for all of them.
     mutable int m_cachedRow = -1;

@@ -1,14 +1,14 @@
 #include "results/CHandworkCorrect.h"
 
-#include "app/ListRows.h"
 #include "app/Command.h"
 #include "app/MessageBox.h"
 #include "app/Navigation.h"
+#include "app/ReportModel.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace {
 constexpr int kStemColumn = 7;
@@ -17,13 +17,18 @@ constexpr int kStemColumn = 7;
 CHandworkCorrect::CHandworkCorrect(QWidget *parent)
     : ScreenBase(129, KeyFilterMode::All, parent)
 {
-    QTableWidget *list = answers();
+    auto *view = control<QTableView>(List);
     // The stem stays visible: a person's essays differ in nothing else.
-    for (int c = kStemColumn + 1; c < list->columnCount(); ++c)
-        list->setColumnHidden(c, true);
+    for (int c = kStemColumn + 1; c < answers()->columnCount(); ++c)
+        view->setColumnHidden(c, true);
+    answers()->setToolTips(kStemColumn, [this](int row) { return m_answers.at(row).stem; });
     control(Award)->installEventFilter(this);
 
-    connect(list, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) { tickChanged(item); });
+    connect(answers(), &ReportModel::dataChanged, this,
+            [this](const QModelIndex &from, const QModelIndex &, const QList<int> &roles) {
+                if (roles.contains(Qt::CheckStateRole))
+                    runCommand(this, [this, row = from.row()] { tickChanged(row); });
+            });
     connect(control<QLineEdit>(Award), &QLineEdit::textChanged, this, [this] { correctPoints(); });
     onClick(Confirm, [this] { runCommand(this, [this] { confirm(); }); });
     for (int id : {Back, Exit})
@@ -32,9 +37,9 @@ CHandworkCorrect::CHandworkCorrect(QWidget *parent)
     runCommand(this, [this] { fillList(); });
 }
 
-QTableWidget *CHandworkCorrect::answers() const
+ReportModel *CHandworkCorrect::answers() const
 {
-    return control<QTableWidget>(List);
+    return ReportModel::of(control<QTableView>(List));
 }
 
 bool CHandworkCorrect::eventFilter(QObject *watched, QEvent *event)
@@ -52,37 +57,56 @@ bool CHandworkCorrect::eventFilter(QObject *watched, QEvent *event)
 
 void CHandworkCorrect::fillList()
 {
+    // Emptied first, so that two lists of a hundred thousand never meet in
+    // memory; a read that fails leaves it empty and nothing ticked.
+    answers()->clear();
+    m_answers = EssayList();
+    tickChanged(-1);
     m_answers = Marking::waiting();
-    QList<QStringList> rows;
-    int position = 0;
-    for (const EssayAnswer &a : std::as_const(m_answers))
-        // One line of the stem in the list; the whole of it shows when ticked.
-        rows << QStringList{QString::number(++position), a.name,   a.department, a.post,
-                            a.examName,                  QStringLiteral("是"), a.stem.simplified(), a.reference,
-                            a.answer,                    Marking::valueText(a), a.examineeNumber, QString::number(a.id)};
-    ListRows::fill(answers(), rows, true);
-    for (int r = 0; r < answers()->rowCount(); ++r)
-        if (QTableWidgetItem *stem = answers()->item(r, kStemColumn))
-            stem->setToolTip(m_answers.at(r).stem);
-    tickChanged(nullptr);
+    answers()->show(
+        m_answers.size(),
+        [this](int r) {
+            const EssayAnswer a = m_answers.at(r);
+            // One line of the stem in the list; the whole of it shows when
+            // ticked. The reference and the answer are read for that row
+            // only: their hidden columns stay empty.
+            return QStringList{QString::number(r + 1),
+                               a.name,
+                               a.department,
+                               a.post,
+                               a.examName,
+                               QStringLiteral("是"),
+                               a.stem.simplified(),
+                               a.reference,
+                               a.answer,
+                               Marking::valueText(a),
+                               a.examineeNumber,
+                               QString::number(a.id)};
+        },
+        true);
+    tickChanged(-1);
 }
 
-void CHandworkCorrect::tickChanged(QTableWidgetItem *item)
+void CHandworkCorrect::tickChanged(int row)
 {
     if (m_busy)
         return;
-    QTableWidget *list = answers();
-    if (item && item->column() == 0 && item->checkState() == Qt::Checked) {
+    ReportModel *list = answers();
+    if (list->isChecked(row)) {
         m_busy = true;
-        for (int r = 0; r < list->rowCount(); ++r)
-            if (r != item->row())
-                ListRows::setChecked(list, r, false);
+        for (int r = 0; r < list->count(); ++r)
+            if (r != row)
+                list->setChecked(r, false);
         m_busy = false;
     }
-    m_ticked.reset();
-    for (int r = 0; r < list->rowCount() && !m_ticked; ++r)
-        if (ListRows::isChecked(list, r) && r < m_answers.size())
-            m_ticked = m_answers.at(r);
+    std::optional<EssayAnswer> ticked;
+    for (int r = 0; r < list->count() && !ticked; ++r)
+        if (list->isChecked(r) && r < m_answers.size())
+            ticked = m_answers.at(r);
+    // A row marked meanwhile shows no texts; confirming it adds nothing.
+    if (ticked)
+        Marking::readTexts(&*ticked);
+    m_ticked = ticked;
     setText(Stem, m_ticked ? m_ticked->stem : QString());
     setText(Reference, m_ticked ? m_ticked->reference : QString());
     setText(Answer, m_ticked ? m_ticked->answer : QString());
@@ -133,6 +157,9 @@ void CHandworkCorrect::confirm()
     case Marking::Outcome::AboveValue:
         MessageBox::show(this, aboveValue, Caption::Remind);
         return;
+    case Marking::Outcome::AlreadyMarked:
+        MessageBox::show(this, QStringLiteral("本题已由其他批卷人批改，本次给分未记入。"), Caption::Remind);
+        break;
     }
     setText(Award, QString());
     fillList();

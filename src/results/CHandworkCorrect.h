@@ -7,8 +7,7 @@
 
 #include <optional>
 
-class QTableWidget;
-class QTableWidgetItem;
+class ReportModel;
 
 class CHandworkCorrect : public ScreenBase
 {
@@ -33,13 +32,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QTableWidget *answers() const;
+    ReportModel *answers() const;
     void fillList();
-    void tickChanged(QTableWidgetItem *item);
+    // After a row's box changed (-1: after the list was filled).
+    void tickChanged(int row);
     void correctPoints();
     void confirm();
 
-    QList<EssayAnswer> m_answers; // in list order
+    EssayList m_answers; // in list order
     std::optional<EssayAnswer> m_ticked;
     bool m_busy = false;
 };

@@ -44,17 +44,6 @@ std::optional<double> sealedEssayPoints(CADOConn &personnel, CADOConn &questions
     return most;
 }
 
-// The registration's 考试名称, or nullopt when the registration is gone.
-std::optional<QString> examOfRegistration(CADOConn &conn, const QString &examineeNumber)
-{
-    RecordsetPtr row = conn.openRecordset(QStringLiteral("select 考试名称 from ExamRegister where ID=?"),
-                                          Db::Personnel, {int(ScoreQuery::leadingNumber(examineeNumber))});
-    if (row->recordCount() == 0)
-        return std::nullopt;
-    row->moveFirst();
-    return row->getString(QStringLiteral("考试名称"));
-}
-
 std::optional<double> valueOf(const EssayAnswer &a, const std::optional<double> &sealed)
 {
     if (!sealed)
@@ -64,29 +53,77 @@ std::optional<double> valueOf(const EssayAnswer &a, const std::optional<double> 
 
 } // namespace
 
-QList<EssayAnswer> waiting()
+EssayList waiting()
 {
     CADOConn conn, questions;
-    RecordsetPtr r = conn.openRecordset(QStringLiteral("select * from quesAndAns"), Db::Personnel);
-    QList<EssayAnswer> answers;
-    QHash<QString, std::optional<double>> byRegistration;
-    for (r->moveFirst(); !r->isEOF(); r->moveNext()) {
-        EssayAnswer a{r->getInt(QStringLiteral("ID")),      r->getString(QStringLiteral("姓名")),
-                      r->getString(QStringLiteral("部门")),   r->getString(QStringLiteral("职务")),
-                      r->getString(QStringLiteral("考试名称")), r->getString(QStringLiteral("题干")),
-                      r->getString(QStringLiteral("答案")),   r->getString(QStringLiteral("答题")),
-                      r->getString(QStringLiteral("分值")),   r->getString(QStringLiteral("考生编号")),
-                      std::nullopt};
-        auto known = byRegistration.constFind(a.examineeNumber);
-        if (known == byRegistration.cend()) {
-            const std::optional<QString> exam = examOfRegistration(conn, a.examineeNumber);
-            known = byRegistration.insert(a.examineeNumber,
-                                          exam ? sealedEssayPoints(conn, questions, *exam) : std::optional<double>());
+    EssayList answers;
+    // A registration's slot among those met, in the order met.
+    QHash<int, int> slots;
+    std::vector<int> registrations;
+    const QString listed = QStringLiteral("select ID,姓名,部门,职务,考试名称,题干,分值,考生编号 from quesAndAns");
+    conn.forEachRow(listed, Db::Personnel, {}, [&](const CRecordset &r) {
+        const EssayAnswer a{r.getInt(QStringLiteral("ID")),      r.getString(QStringLiteral("姓名")),
+                            r.getString(QStringLiteral("部门")),   r.getString(QStringLiteral("职务")),
+                            r.getString(QStringLiteral("考试名称")), r.getString(QStringLiteral("题干")),
+                            QString(),                           QString(),
+                            r.getString(QStringLiteral("分值")),   r.getString(QStringLiteral("考生编号")),
+                            std::nullopt};
+        const int registration = int(ScoreQuery::leadingNumber(a.examineeNumber));
+        auto slot = slots.constFind(registration);
+        if (slot == slots.cend()) {
+            slot = slots.insert(registration, int(registrations.size()));
+            registrations.push_back(registration);
         }
-        a.value = valueOf(a, *known);
-        answers << a;
+        answers.append(a, *slot);
+        return true;
+    });
+    answers.squeeze();
+
+    // The exams of those registrations, a batch of them a query: one query
+    // for each of tens of thousands would cost more than the list.
+    constexpr size_t kBatch = 500;
+    QHash<int, QString> examOf;
+    for (size_t from = 0; from < registrations.size(); from += kBatch) {
+        const size_t to = std::min(registrations.size(), from + kBatch);
+        QVariantList ids;
+        for (size_t i = from; i < to; ++i)
+            ids << registrations[i];
+        QString sql = QStringLiteral("select ID,考试名称 from ExamRegister where ID in (?");
+        sql += QStringLiteral(",?").repeated(ids.size() - 1) + QLatin1Char(')');
+        conn.forEachRow(sql, Db::Personnel, ids, [&examOf](const CRecordset &r) {
+            examOf.insert(r.getInt(QStringLiteral("ID")), r.getString(QStringLiteral("考试名称")));
+            return true;
+        });
     }
+    QHash<QString, std::optional<double>> byExam;
+    std::vector<std::optional<double>> bounds;
+    bounds.reserve(registrations.size());
+    for (int registration : registrations) {
+        const auto exam = examOf.constFind(registration);
+        if (exam == examOf.cend()) {
+            bounds.emplace_back();
+            continue;
+        }
+        auto known = byExam.constFind(*exam);
+        if (known == byExam.cend())
+            known = byExam.insert(*exam, sealedEssayPoints(conn, questions, *exam));
+        bounds.push_back(*known);
+    }
+    answers.setBounds(std::move(bounds));
     return answers;
+}
+
+bool readTexts(EssayAnswer *a)
+{
+    CADOConn conn;
+    RecordsetPtr r =
+        conn.openRecordset(QStringLiteral("select 答案,答题 from quesAndAns where ID=?"), Db::Personnel, {a->id});
+    if (r->recordCount() == 0)
+        return false;
+    r->moveFirst();
+    a->reference = r->getString(QStringLiteral("答案"));
+    a->answer = r->getString(QStringLiteral("答题"));
+    return true;
 }
 
 QString valueText(const EssayAnswer &a)
@@ -144,6 +181,12 @@ Outcome mark(const EssayAnswer &a, double award)
     if (row->recordCount() == 0)
         return Outcome::RegistrationMissing; // rolled back: the essay row stays
     row->moveFirst();
+    // Asked under the registration's lock: a second marker of the same
+    // answer waits here and then finds it gone.
+    if (conn.openRecordset(QStringLiteral("select ID from quesAndAns where ID=?"), Db::Personnel, {a.id})
+            ->recordCount()
+        == 0)
+        return Outcome::AlreadyMarked;
     // The code is written over the registration's own fields: the essay
     // row's copies carry no code and may have been changed.
     const QString id = row->getString(QStringLiteral("ID"));
@@ -176,3 +219,34 @@ Outcome mark(const EssayAnswer &a, double award)
 }
 
 } // namespace Marking
+
+void EssayList::append(const EssayAnswer &a, int slot)
+{
+    m_ids.push_back(a.id);
+    m_registrations.push_back(slot);
+    for (const QString *field : {&a.name, &a.department, &a.post, &a.examName, &a.stem, &a.points, &a.examineeNumber})
+        m_texts.add(*field);
+}
+
+void EssayList::setBounds(std::vector<std::optional<double>> bounds)
+{
+    m_bounds = std::move(bounds);
+}
+
+void EssayList::squeeze()
+{
+    m_ids.shrink_to_fit();
+    m_registrations.shrink_to_fit();
+    m_texts.squeeze();
+}
+
+EssayAnswer EssayList::at(int i) const
+{
+    EssayAnswer a{m_ids[size_t(i)], m_texts.text(i, 0), m_texts.text(i, 1), m_texts.text(i, 2),
+                  m_texts.text(i, 3), m_texts.text(i, 4), QString(),         QString(),
+                  m_texts.text(i, 5), m_texts.text(i, 6), std::nullopt};
+    const size_t slot = size_t(m_registrations[size_t(i)]);
+    if (slot < m_bounds.size())
+        a.value = Marking::valueOf(a, m_bounds[slot]);
+    return a;
+}

@@ -2,10 +2,13 @@
 // Manual marking of essay answers: the answers waiting, the points field's
 // rules, and a confirmed mark with the registration's new score and code.
 // No widgets.
+#include "store/TextTable.h"
+
 #include <QList>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // One row of quesAndAns.
 struct EssayAnswer
@@ -27,11 +30,41 @@ struct EssayAnswer
     std::optional<double> value;
 };
 
+// Essay answers in list order, packed: a hundred thousand may wait, and
+// their list makes texts only for the rows it shows. The reference and the
+// examinee's answer, the longest texts by far, are not kept: readTexts
+// fetches them for the one answer shown. The values are kept once per
+// registration.
+class EssayList
+{
+public:
+    int size() const { return int(m_ids.size()); }
+    bool isEmpty() const { return m_ids.empty(); }
+    EssayAnswer at(int i) const;
+
+    // Adds an answer as read, its value left to the bound of its
+    // registration's slot: the bounds are known once every row is in.
+    void append(const EssayAnswer &answer, int slot);
+    void setBounds(std::vector<std::optional<double>> bounds);
+    // Gives back the room kept for growth once every row is in.
+    void squeeze();
+
+private:
+
+    std::vector<int> m_ids;
+    std::vector<int> m_registrations; // per row, its slot in m_bounds
+    std::vector<std::optional<double>> m_bounds; // per registration: its paper's essay points
+    TextTable m_texts{7};
+};
 
 namespace Marking {
 
-// Every essay answer waiting, in table order, with its value. Throws DbError.
-QList<EssayAnswer> waiting();
+// Every essay answer waiting, in table order, with its value; read row by
+// row. Throws DbError.
+EssayList waiting();
+// Fills in the reference and the examinee's answer of a listed answer; false
+// when its row is gone (marked meanwhile). Throws DbError.
+bool readTexts(EssayAnswer *answer);
 // The value as shown: 分值 as stored unless the paper allows less.
 QString valueText(const EssayAnswer &answer);
 
@@ -51,11 +84,13 @@ enum class Outcome {
     RegistrationMissing,
     NoSealedValue, // no sealed paper rule tells what the essay is worth
     AboveValue,    // the award is more than the essay's value
+    AlreadyMarked, // the essay row is gone: another marker confirmed it first
 };
 // In one transaction: deletes the essay row, adds the award to the
 // registration's score, reseals it with the result code over the
 // registration's own fields and sets 问答题 to "有" while answers of the
-// registration remain, else to null. The paper's bound on the value is
+// registration remain, else to null. An answer whose row is gone adds
+// nothing: its points are in the score already. The paper's bound on the value is
 // read afresh, not taken from the answer given. Unless Marked nothing is
 // changed. Throws DbError
 // (and then nothing is changed either).

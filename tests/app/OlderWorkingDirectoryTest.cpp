@@ -88,10 +88,10 @@ void opensVerifiesAndRunsAnExam()
     EXPECT_EQ(submitted.score, "24"); // every key answer right, the essay waits
 
     // The essays of the old and the new result are marked; every code holds.
-    const QList<EssayAnswer> waiting = Marking::waiting();
+    const EssayList waiting = Marking::waiting();
     ASSERT_EQ(waiting.size(), 2);
-    for (const EssayAnswer &answer : waiting)
-        ASSERT_EQ(Marking::mark(answer, 5), Marking::Outcome::Marked);
+    for (int i = 0; i < waiting.size(); ++i)
+        ASSERT_EQ(Marking::mark(waiting.at(i), 5), Marking::Outcome::Marked);
     ASSERT_EQ(ScoreQuery::verify(&scored), ScoreQuery::Verification::Sound);
     ASSERT_EQ(scored.size(), 3);
 }

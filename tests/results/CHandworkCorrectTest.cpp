@@ -48,7 +48,8 @@ TEST_F(CHandworkCorrectTest, ListsEveryWaitingAnswerAndShowsTheTickedOne)
     // The stems tell one person's essays apart.
     EXPECT_EQ(rowsOf(*s, CHandworkCorrect::List, 1, 7), (QStringList{"1 李四 人事部 主管 期中考试 是 一", "2 李四 人事部 主管 期中考试 是 二",
                                                      "3 李四 人事部 主管 期中考试 是 三"}));
-    auto *list = s->control<QTableWidget>(CHandworkCorrect::List);
+    auto *list = s->control<QTableView>(CHandworkCorrect::List);
+    EXPECT_EQ(list->model()->index(2, 7).data(Qt::ToolTipRole).toString(), "三") << "the whole stem as a tip";
     EXPECT_TRUE(list->isColumnHidden(12));
     EXPECT_FALSE(list->isColumnHidden(7));
     EXPECT_LE(list->columnViewportPosition(7) + list->columnWidth(7), list->viewport()->width()) << "stems in sight";
@@ -65,6 +66,7 @@ TEST_F(CHandworkCorrectTest, ListsEveryWaitingAnswerAndShowsTheTickedOne)
     tick(*s, CHandworkCorrect::List, 1);
     for (int id : {CHandworkCorrect::Stem, CHandworkCorrect::Reference, CHandworkCorrect::Answer, CHandworkCorrect::Value})
         EXPECT_EQ(s->text(id), "") << id;
+    saveShot(s.get(), "CHandworkCorrect-unticked");
 }
 
 TEST_F(CHandworkCorrectTest, ThePointsFieldTakesOneDecimal)
@@ -100,10 +102,10 @@ TEST_F(CHandworkCorrectTest, MarkingEveryAnswerThenBackToTheQuery)
     expectBox("您批改的2.5分将被记入该考生的成绩，是否确定？", Caption::Remind, MsgIcon::Question, MsgButtons::YesNo,
               MsgAnswer::No);
     click(*s, CHandworkCorrect::Confirm);
-    EXPECT_EQ(s->control<QTableWidget>(CHandworkCorrect::List)->rowCount(), 3);
+    EXPECT_EQ(rowCountOf(*s, CHandworkCorrect::List), 3);
 
     confirmYes(*s, "2.5");
-    EXPECT_EQ(s->control<QTableWidget>(CHandworkCorrect::List)->rowCount(), 2);
+    EXPECT_EQ(rowCountOf(*s, CHandworkCorrect::List), 2);
     EXPECT_EQ(s->text(CHandworkCorrect::Award), "");
     EXPECT_EQ(s->text(CHandworkCorrect::Stem), "");
     // printf '%s' '1李四主管期中考试82.5606002019/05/20　10:10:00' | iconv -t gb18030 | md5sum

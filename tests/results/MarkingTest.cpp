@@ -73,7 +73,7 @@ protected:
 
 TEST_F(MarkingTest, ThreeEssaysMarkedOneByOne)
 {
-    QList<EssayAnswer> waiting = Marking::waiting();
+    const EssayList waiting = Marking::waiting();
     ASSERT_EQ(waiting.size(), 3);
     EXPECT_EQ(waiting.at(1).stem, "二");
     EXPECT_EQ(waiting.at(1).answer, "");
@@ -115,6 +115,33 @@ TEST_F(MarkingTest, OtherRegistrationsKeepWaiting)
     EXPECT_EQ(row("select 问答题 is null from ExamRegister where ID=1"), QStringList{"1"});
     EXPECT_EQ(row("select 成绩,问答题 from ExamRegister where ID=?", {id}), (QStringList{"80", "有"}));
     EXPECT_EQ(Marking::waiting().size(), 1);
+}
+
+// A long list looks its registrations up in batches: every batch counts,
+// and a registration that is gone takes only its own answers' value.
+TEST_F(MarkingTest, EveryRegistrationOfALongListFindsItsPaper)
+{
+    outsiderExec(Db::Personnel, "with recursive n(i) as (select 2 union all select i+1 from n where i<1201) "
+                                "insert into ExamRegister (ID,姓名,考试名称) select i,'考生'||i,'期中考试' from n");
+    outsiderExec(Db::Personnel, "insert into quesAndAns (姓名,考试名称,考生编号,题干,分值) "
+                                "select 姓名,考试名称,ID,'四','5' from ExamRegister where ID>1 order by ID");
+    outsiderExec(Db::Personnel, "delete from ExamRegister where ID=1201");
+    const EssayList waiting = Marking::waiting();
+    ASSERT_EQ(waiting.size(), 3 + 1200);
+    EXPECT_EQ(waiting.at(3).name, "考生2");
+    EXPECT_EQ(waiting.at(3 + 1198).examineeNumber, "1200");
+    for (int i = 0; i < 3 + 1199; ++i)
+        ASSERT_EQ(waiting.at(i).value, 5.0) << i;
+    EXPECT_FALSE(waiting.at(3 + 1199).value);
+}
+
+// Two markers of one answer: the second confirmation finds it marked.
+TEST_F(MarkingTest, AnAnswerCountsOnce)
+{
+    const EssayAnswer a = answer(0);
+    ASSERT_EQ(Marking::mark(a, 2), Marking::Outcome::Marked);
+    EXPECT_EQ(Marking::mark(a, 2), Marking::Outcome::AlreadyMarked);
+    EXPECT_EQ(row("select 成绩 from ExamRegister"), QStringList{"82"});
 }
 
 TEST_F(MarkingTest, AMissingRegistrationKeepsTheEssay)
@@ -168,7 +195,7 @@ TEST_F(MarkingTest, AMultiSubjectPaperAllowsItsLargestEssayPoints)
                  {"数学", "每题8.0分。干部:困难=1,;", "1", "8.0", "b44243aca5df52b8d01dad4554fac612"});
     outsiderExec(Db::Personnel, "update quesAndAns set 分值='8' where 题干='一'");
     outsiderExec(Db::Personnel, "update quesAndAns set 分值='9' where 题干='二'");
-    const QList<EssayAnswer> waiting = Marking::waiting();
+    const EssayList waiting = Marking::waiting();
     EXPECT_EQ(waiting.at(0).value, 8.0);
     EXPECT_EQ(waiting.at(1).value, 8.0);
     EXPECT_EQ(waiting.at(2).value, 5.0);
