@@ -44,9 +44,11 @@ public:
         m_schema = QString(file).remove(QStringLiteral(".mdb"));
         m_localPath = QDir(workDir).absoluteFilePath(QStringLiteral("station-%1.db").arg(m_schema));
         m_connection = connection.toUtf8();
-        // The encoding goes with the connection, not as a command after it.
-        const char *const keys[] = {"dbname", "client_encoding", nullptr};
-        const char *const values[] = {m_connection.constData(), "UTF8", nullptr};
+        // The encoding goes with the connection, not as a command after it. A
+        // server out of reach holds the window at most a few seconds per
+        // attempt, unless the station's string says otherwise.
+        const char *const keys[] = {"connect_timeout", "dbname", "client_encoding", nullptr};
+        const char *const values[] = {"3", m_connection.constData(), "UTF8", nullptr};
         m_conn = PQconnectdbParams(keys, values, 1);
         if (!connected(error))
             return false;
@@ -364,11 +366,12 @@ private:
                 PQclear(r);
             }
         }
-        // The sync point's result, then out of pipeline mode; a connection
-        // that cannot get out is dropped and made again before its next use.
+        // The sync point's result, then out of pipeline mode. A lost connection
+        // is made again before its next use; one that answers but cannot get
+        // out is made again now.
         for (int n = 0; n < 4 && PQpipelineStatus(m_conn) != PQ_PIPELINE_OFF && !PQexitPipelineMode(m_conn); ++n)
             PQclear(PQgetResult(m_conn));
-        if (PQpipelineStatus(m_conn) != PQ_PIPELINE_OFF)
+        if (PQpipelineStatus(m_conn) != PQ_PIPELINE_OFF && !lost())
             PQreset(m_conn);
         if (failedAt)
             *failedAt = failed;
