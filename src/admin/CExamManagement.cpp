@@ -10,7 +10,9 @@
 #include "store/Clock.h"
 
 #include <QComboBox>
+#include <QListView>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <QTableView>
 #include <QTableWidget>
 
@@ -28,6 +30,12 @@ CExamManagement::CExamManagement(QWidget *parent)
     for (int c : {kExamNumber, kPassMark})
         exams()->setColumnHidden(c, true);
     control<QTableView>(Registrations)->setColumnHidden(kRegId, true);
+    // The names an exam has not registered can be the whole roster: a plain
+    // list of texts, not an item each, in rows of one height.
+    auto *names = control<QComboBox>(Names);
+    names->setModel(new QStringListModel(names));
+    if (auto *view = qobject_cast<QListView *>(names->view()))
+        view->setUniformItemSizes(true);
 
     connect(exams(), &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
         runCommand(this, [this, item] { chooseExam(item); });
@@ -122,8 +130,7 @@ void CExamManagement::chooseExam(QTableWidgetItem *changed)
 
     auto *names = control<QComboBox>(Names);
     const QSignalBlocker block(names);
-    names->clear();
-    names->addItems(ExamManagement::unregisteredNames(m_number.toInt()));
+    static_cast<QStringListModel *>(names->model())->setStringList(ExamManagement::unregisteredNames(m_number.toInt()));
     names->setCurrentIndex(-1);
 }
 
