@@ -82,8 +82,23 @@ TEST_F(ServerStoreTest, AFailedStatementInsideATransactionLeavesTheRestAsOnTheFi
         conn.executeOrThrow("insert into examinee (姓名) values (?)", Db::Personnel, {"撤销"});
         // leaving without commit rolls back
     }
+    {
+        // An inner transaction left without commit undoes itself alone.
+        CADOConn conn;
+        DbTransaction tx(conn, Db::Personnel);
+        {
+            DbTransaction inner(conn, Db::Personnel);
+            conn.executeOrThrow("insert into examinee (姓名) values (?)", Db::Personnel, {"内层撤销"});
+        }
+        {
+            DbTransaction inner(conn, Db::Personnel);
+            conn.executeOrThrow("insert into examinee (姓名) values (?)", Db::Personnel, {"内层留下"});
+            inner.commit();
+        }
+        tx.commit();
+    }
     EXPECT_EQ(serverRows("select 姓名 from personnel.examinee order by id"),
-              (QList<QStringList>{{"留下"}, {"也留下"}}));
+              (QList<QStringList>{{"留下"}, {"也留下"}, {"内层留下"}}));
 }
 
 TEST_F(ServerStoreTest, WorkingTablesStayOnEachStation)
