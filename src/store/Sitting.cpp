@@ -198,6 +198,7 @@ QList<SittingQuestion> questions(CADOConn &conn, int sittingId, bool *sealed)
     bool sound = true;
     const RecordsetPtr r = conn.openRecordset(
         QStringLiteral("select * from SittingQuestion where 场次=? order by 编号"), Db::Personnel, {sittingId});
+    all.reserve(r->recordCount());
     for (r->moveFirst(); !r->isEOF(); r->moveNext()) {
         sound = sound && sittingQuestionSealed(*r);
         all << questionOf(*r);
