@@ -271,9 +271,6 @@ private:
         return ok;
     }
 
-    // Nothing of the open transaction has reached the server yet.
-    bool unsent() const { return !m_queued.isEmpty() && m_queued.front().sql == "BEGIN"; }
-
     // Ends the outermost transaction with command, and lets go of the locks
     // waiting for its end in the same round trip.
     bool end(const QByteArray &command, QString *error)
@@ -302,6 +299,10 @@ private:
         QByteArray sql;
         QByteArray param; // none when null
     };
+
+    // Nothing of the open transaction has reached the server yet.
+    bool unsent() const { return unsent(m_queued); }
+    static bool unsent(const QList<Command> &queued) { return !queued.isEmpty() && queued.front().sql == "BEGIN"; }
 
     struct Statement
     {
@@ -412,7 +413,7 @@ private:
             // made again once; one lost inside it fails it, so no half of it
             // is written.
             if (attempt > 0 || visited || !lost()
-                || (m_depth > 0 && !(!queued.isEmpty() && queued.front().sql == "BEGIN")))
+                || (m_depth > 0 && !unsent(queued)))
                 return false;
             m_queued = queued;
             QString again;
